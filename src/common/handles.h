@@ -1,0 +1,117 @@
+#pragma once
+// Owning wrappers for the Win32 handles the program uses. Every acquisition is
+// stored in one of these at once, so no error path needs its own clean-up.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "common/unique_resource.h"
+
+namespace tarvo {
+
+namespace handle_traits {
+template <typename T, T (*InvalidValue)(), void (*CloseFn)(T)>
+struct Traits {
+    using type = T;
+    static T Invalid() noexcept { return InvalidValue(); }
+    static void Close(T value) noexcept { CloseFn(value); }
+};
+template <typename T> T Null() { return nullptr; }
+inline HANDLE InvalidFile() { return INVALID_HANDLE_VALUE; }
+inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
+inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
+inline void DeleteGdi(HGDIOBJ o) { ::DeleteObject(o); }
+inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
+inline void UnloadLibrary(HMODULE m) { ::FreeLibrary(m); }
+inline void FreeIdList(LPITEMIDLIST p) { ::CoTaskMemFree(p); }
+inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
+inline void DestroyRegion(HRGN r) { ::DeleteObject(r); }
+inline void DestroyBrush(HBRUSH b) { ::DeleteObject(b); }
+inline void DestroyFont(HFONT f) { ::DeleteObject(f); }
+inline void DestroyBitmap(HBITMAP b) { ::DeleteObject(b); }
+inline void DestroyIconHandle(HICON i) { ::DestroyIcon(i); }
+inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
+}  // namespace handle_traits
+
+// Kernel handles whose "none" is NULL (processes, threads, pipes from CreatePipe).
+using unique_handle = UniqueResource<handle_traits::Traits<HANDLE, handle_traits::Null<HANDLE>, handle_traits::CloseKernel>>;
+// Kernel handles whose "none" is INVALID_HANDLE_VALUE (CreateFile).
+using unique_hfile = UniqueResource<handle_traits::Traits<HANDLE, handle_traits::InvalidFile, handle_traits::CloseKernel>>;
+using unique_hkey = UniqueResource<handle_traits::Traits<HKEY, handle_traits::Null<HKEY>, handle_traits::CloseKey>>;
+using unique_hgdiobj = UniqueResource<handle_traits::Traits<HGDIOBJ, handle_traits::Null<HGDIOBJ>, handle_traits::DeleteGdi>>;
+using unique_hfont = UniqueResource<handle_traits::Traits<HFONT, handle_traits::Null<HFONT>, handle_traits::DestroyFont>>;
+using unique_hbrush = UniqueResource<handle_traits::Traits<HBRUSH, handle_traits::Null<HBRUSH>, handle_traits::DestroyBrush>>;
+using unique_hbitmap = UniqueResource<handle_traits::Traits<HBITMAP, handle_traits::Null<HBITMAP>, handle_traits::DestroyBitmap>>;
+using unique_hrgn = UniqueResource<handle_traits::Traits<HRGN, handle_traits::Null<HRGN>, handle_traits::DestroyRegion>>;
+using unique_hicon = UniqueResource<handle_traits::Traits<HICON, handle_traits::Null<HICON>, handle_traits::DestroyIconHandle>>;
+using unique_hmenu = UniqueResource<handle_traits::Traits<HMENU, handle_traits::Null<HMENU>, handle_traits::DestroyMenuHandle>>;
+// Memory DCs from CreateCompatibleDC.
+using unique_hdc = UniqueResource<handle_traits::Traits<HDC, handle_traits::Null<HDC>, handle_traits::DeleteMemoryDc>>;
+using unique_hmodule = UniqueResource<handle_traits::Traits<HMODULE, handle_traits::Null<HMODULE>, handle_traits::UnloadLibrary>>;
+using unique_pidl = UniqueResource<handle_traits::Traits<LPITEMIDLIST, handle_traits::Null<LPITEMIDLIST>, handle_traits::FreeIdList>>;
+using unique_hwnd = UniqueResource<handle_traits::Traits<HWND, handle_traits::Null<HWND>, handle_traits::DestroyWindowHandle>>;
+
+// A DC from GetDC / GetWindowDC, released to its window.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+    ~unique_window_dc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back.
+class select_object_scope {
+public:
+    select_object_scope(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    select_object_scope(const select_object_scope&) = delete;
+    select_object_scope& operator=(const select_object_scope&) = delete;
+    ~select_object_scope() {
+        if (previous_) ::SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A COM interface pointer that releases its reference.
+template <typename T>
+class com_ptr {
+public:
+    com_ptr() noexcept = default;
+    explicit com_ptr(T* p) noexcept : p_(p) {}  // takes over a reference
+    com_ptr(const com_ptr& other) noexcept : p_(other.p_) {
+        if (p_) p_->AddRef();
+    }
+    com_ptr(com_ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+    com_ptr& operator=(com_ptr other) noexcept {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~com_ptr() { reset(); }
+
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    void reset() noexcept {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    T** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,201 @@
+#include "console/cls_console.h"
+
+#include <chrono>
+#include <vector>
+
+#include "console/echo_skip.h"
+
+namespace tarvo {
+
+bool PumpPendingMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+std::wstring DecodeOemChunk(const char* bytes, DWORD count) {
+    if (count == 0) return {};
+    std::vector<char> ansi(count);
+    ::OemToCharBuffA(bytes, ansi.data(), count);
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(count), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(count), text.data(), length);
+    return text;
+}
+
+namespace {
+
+// Declared so that destruction runs in the documented close order: error pipe
+// (write, read), output pipe (write, read), input pipe (write, read).
+struct PipeHandles {
+    unique_handle inRead, inWrite, outRead, outWrite, errRead, errWrite;
+};
+
+DWORD CreateInheritablePipe(unique_handle& readEnd, unique_handle& writeEnd) {
+    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE r = nullptr, w = nullptr;
+    if (!::CreatePipe(&r, &w, &security, 0)) return ::GetLastError();
+    readEnd.reset(r);
+    writeEnd.reset(w);
+    return 0;
+}
+
+DWORD MakeNonBlocking(HANDLE readEnd) {
+    DWORD mode = PIPE_NOWAIT;
+    return ::SetNamedPipeHandleState(readEnd, &mode, nullptr, nullptr) ? 0 : ::GetLastError();
+}
+
+}  // namespace
+
+clsConsole::clsConsole() {
+    pump_ = [this] {
+        if (!PumpPendingMessages()) StopWait();
+    };
+}
+
+void clsConsole::SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
+
+std::uint32_t clsConsole::RunWithoutWait(const std::wstring& strCommand) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = strCommand;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return ::GetLastError();
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return 0;
+}
+
+std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
+    struct BusyScope {
+        clsConsole& owner;
+        ~BusyScope() {
+            owner.busy_ = false;
+            owner.stdInWrite_ = nullptr;
+        }
+    } busyScope{*this};
+    busy_ = true;
+    stop_ = false;
+
+    PipeHandles pipes;
+    if (DWORD e = CreateInheritablePipe(pipes.outRead, pipes.outWrite)) return e;
+    if (DWORD e = MakeNonBlocking(pipes.outRead.get())) return e;
+    if (DWORD e = CreateInheritablePipe(pipes.errRead, pipes.errWrite)) return e;
+    if (DWORD e = MakeNonBlocking(pipes.errRead.get())) return e;
+    if (DWORD e = CreateInheritablePipe(pipes.inRead, pipes.inWrite)) return e;
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = pipes.inRead.get();
+    startup.hStdOutput = pipes.outWrite.get();
+    startup.hStdError = pipes.errWrite.get();
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = strCommand;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        return ::GetLastError();
+    }
+    // Declared after the pipes, so an exception from a handler closes these first too.
+    unique_handle thread(info.hThread);
+    unique_handle process(info.hProcess);
+    stdInWrite_ = pipes.inWrite.get();
+
+    DWORD waitMilliseconds = kPollMilliseconds;
+    for (;;) {
+        pump_();
+        if (stop_) break;
+        // Wakes early for input or the child's exit; no wait while output is streaming.
+        HANDLE child = process.get();
+        ::MsgWaitForMultipleObjects(1, &child, FALSE, waitMilliseconds, QS_ALLINPUT);
+        bool gotData = PollPipe(pipes.outRead.get(), true);
+        gotData = PollPipe(pipes.errRead.get(), false) || gotData;
+        pump_();
+        if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
+        waitMilliseconds = gotData ? 0 : kPollMilliseconds;
+    }
+    Drain(pipes.outRead.get(), true);
+    Drain(pipes.errRead.get(), false);
+
+    stdInWrite_ = nullptr;
+    process.reset();
+    thread.reset();
+    pipes.errWrite.reset();
+    pipes.errRead.reset();
+    pipes.outWrite.reset();
+    pipes.outRead.reset();
+    pipes.inWrite.reset();
+    pipes.inRead.reset();
+
+    if (Complete) Complete();
+    return 0;
+}
+
+// A non-blocking ReadFile may still block under some pipe implementations, so
+// only read what the pipe says is waiting.
+bool clsConsole::ReadChunk(HANDLE pipe, DWORD& bytesRead) {
+    DWORD available = 0;
+    bytesRead = 0;
+    if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return false;
+    const DWORD wanted = available < kChunkBytes ? available : kChunkBytes;
+    return ::ReadFile(pipe, buffer_, wanted, &bytesRead, nullptr) && bytesRead > 0;
+}
+
+bool clsConsole::PollPipe(HANDLE pipe, bool isStdOut) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kReadBudgetMilliseconds);
+    bool gotData = false;
+    while (ReadChunk(pipe, bytesRead_)) {
+        gotData = true;
+        RaiseChunk(bytesRead_, isStdOut);
+        if (Clock::now() >= deadline) break;
+        pump_();
+    }
+    return gotData;
+}
+
+void clsConsole::RaiseChunk(DWORD bytesRead, bool isStdOut) {
+    std::wstring text = DecodeOemChunk(buffer_, bytesRead);
+    std::wstring empty;
+    if (isStdOut) {
+        ApplyEchoSkip(text, bytesRead, echoSkip_);
+        if (OutputReceived) OutputReceived(text, empty);
+    } else {
+        if (OutputReceived) OutputReceived(empty, text);
+    }
+}
+
+void clsConsole::Drain(HANDLE pipe, bool isStdOut) {
+    while (ReadChunk(pipe, bytesRead_)) RaiseChunk(bytesRead_, isStdOut);
+}
+
+std::int32_t clsConsole::WriteData(const std::wstring& strData) {
+    if (!busy_ || !stdInWrite_) return -1;
+    const std::wstring line = strData + L"\r\n";
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    DWORD written = 0;
+    if (!::WriteFile(stdInWrite_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        echoSkip_ = 0;  // a failed write sent nothing, so nothing is to be skipped
+        return -1;
+    }
+    echoSkip_ = static_cast<std::int32_t>(written) - 2;
+    return echoSkip_;
+}
+
+}  // namespace tarvo

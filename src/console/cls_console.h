@@ -1,0 +1,63 @@
+#pragma once
+// Runs one command line at a time as a hidden child on anonymous pipes and
+// reports what it writes. There is no second thread: RunCommand polls on the
+// caller's thread and pumps the message queue between polls, so the owner's
+// handlers (including a nested Enter that feeds the child) run during the call.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/handles.h"
+
+namespace tarvo {
+
+// Dispatches every pending message once. Returns false when WM_QUIT was seen;
+// the quit message is posted again so that the outer loop still ends.
+bool PumpPendingMessages();
+
+class clsConsole {
+public:
+    static constexpr DWORD kChunkBytes = 1024;
+    static constexpr DWORD kPollMilliseconds = 30;
+    static constexpr int kReadBudgetMilliseconds = 15;
+
+    // Exactly one argument carries the chunk; the other is empty.
+    std::function<void(std::wstring& stdOut, std::wstring& stdErr)> OutputReceived;
+    std::function<void()> Complete;
+
+    clsConsole();
+    clsConsole(const clsConsole&) = delete;
+    clsConsole& operator=(const clsConsole&) = delete;
+
+    // Replaces the message pump run between polls (the program routes keys
+    // through its accelerator layer; tests count or script the passes).
+    void SetMessagePump(std::function<void()> pump);
+
+    bool Busy() const noexcept { return busy_; }
+    void StopWait() noexcept { stop_ = true; }
+    std::uint32_t RunWithoutWait(const std::wstring& strCommand);
+    std::uint32_t RunCommand(const std::wstring& strCommand);
+    std::int32_t WriteData(const std::wstring& strData);
+
+private:
+    bool ReadChunk(HANDLE pipe, DWORD& bytesRead);
+    bool PollPipe(HANDLE pipe, bool isStdOut);
+    void RaiseChunk(DWORD bytesRead, bool isStdOut);
+    void Drain(HANDLE pipe, bool isStdOut);
+
+    bool stop_ = false;
+    bool busy_ = false;
+    DWORD bytesRead_ = 0;
+    char buffer_[kChunkBytes] = {};
+    std::int32_t echoSkip_ = 0;
+    HANDLE stdInWrite_ = nullptr;  // borrowed from the running command's pipes
+    std::function<void()> pump_;
+};
+
+// Converts bytes of the OEM code page to UTF-16 by way of the ANSI code page;
+// one character per byte for the single-byte code pages.
+std::wstring DecodeOemChunk(const char* bytes, DWORD count);
+
+}  // namespace tarvo

@@ -1,0 +1,68 @@
+// A child process with predictable output for the runner tests.
+//   write N         N bytes of a repeating pattern on standard output
+//   bytes           every byte value 0..255 once, in order
+//   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
+//   echo-skip       waits for a line on standard input, writes "ab", pauses, "cdefg", then "err" on standard error
+//   read-lines N    echoes N lines read from standard input as "got:<line>"
+//   touch PATH      creates the file PATH
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void WriteAll(HANDLE h, const void* data, DWORD size) {
+    DWORD written = 0;
+    ::WriteFile(h, data, size, &written, nullptr);
+}
+void Out(const std::string& s) { WriteAll(::GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size())); }
+void Err(const std::string& s) { WriteAll(::GetStdHandle(STD_ERROR_HANDLE), s.data(), static_cast<DWORD>(s.size())); }
+
+std::string ReadLine() {
+    std::string line;
+    char c;
+    DWORD got = 0;
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\n') break;
+        if (c != '\r') line.push_back(c);
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 1;
+    const std::string mode = argv[1];
+    if (mode == "write" && argc > 2) {
+        const long count = std::atol(argv[2]);
+        std::string data;
+        for (long i = 0; i < count; ++i) data.push_back(static_cast<char>('a' + i % 26));
+        Out(data);
+    } else if (mode == "bytes") {
+        char all[256];
+        for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
+        WriteAll(::GetStdHandle(STD_OUTPUT_HANDLE), all, 256);
+    } else if (mode == "pid-sleep" && argc > 2) {
+        Out(std::to_string(::GetCurrentProcessId()) + "\r\n");
+        ::Sleep(static_cast<DWORD>(std::atol(argv[2])));
+    } else if (mode == "echo-skip") {
+        ReadLine();
+        Out("ab");
+        ::Sleep(400);
+        Out("cdefg");
+        Err("err");
+    } else if (mode == "read-lines" && argc > 2) {
+        for (long i = std::atol(argv[2]); i > 0; --i) Out("got:" + ReadLine() + "\r\n");
+    } else if (mode == "touch" && argc > 2) {
+        HANDLE f = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return 2;
+        ::CloseHandle(f);
+    } else {
+        return 1;
+    }
+    return 0;
+}
