@@ -3,11 +3,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# TARVO_BUILD_ROOT lets several working copies of the build sit side by side.
+build=$(realpath -m "${TARVO_BUILD_ROOT:-build}")
 
 tools/install-deps.sh
-cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build/windows -j "$(nproc)"
+cmake -S . -B "$build/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build/windows" -j "$(nproc)"
 
 source tools/xvfb.sh
 tarvo_ensure_display
-tools/wine-run.sh build/windows/bin/tarvo_runner_demo.exe "$@"
+tools/wine-run.sh "$build/windows"/bin/tarvo_runner_demo.exe "$@"
