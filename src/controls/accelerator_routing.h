@@ -1,0 +1,42 @@
+#pragma once
+// Lets the focused control see keyboard messages before the window that hosts it.
+// A control makes itself the active target whenever its inner window gains the
+// focus; the program's message loop offers every keyboard message to that target
+// first, then to the main window's key preview, then translates and dispatches.
+#include <windows.h>
+
+#include <functional>
+
+namespace tarvo {
+
+class ITranslateAccelerator {
+public:
+    // 0 when the control handled the message (it is not dispatched again), 1 when it did not.
+    virtual long TranslateAccel(MSG& msg) = 0;
+
+protected:
+    ~ITranslateAccelerator() = default;
+};
+
+namespace AcceleratorRouting {
+
+// Called by a control from its focus handling.
+void Activate(ITranslateAccelerator* target);
+// Called by a control when it is destroyed; clears the target only if it is this one.
+void Release(ITranslateAccelerator* target);
+ITranslateAccelerator* ActiveTarget();
+
+// The main window's preview of keys (Ctrl+F, F1, ...). Returns true to swallow the message.
+using KeyPreview = std::function<bool(MSG& msg)>;
+void SetKeyPreview(KeyPreview preview);
+
+// Routes one retrieved message: target, preview, then TranslateMessage/DispatchMessage.
+void ProcessMessage(MSG& msg);
+// Processes every pending message; false when WM_QUIT was seen (it is posted again).
+bool PumpPending();
+// The program's message loop; returns the WM_QUIT exit code.
+int RunMessageLoop();
+
+}  // namespace AcceleratorRouting
+
+}  // namespace tarvo
