@@ -20,8 +20,9 @@ protected:
 
 namespace AcceleratorRouting {
 
-// Called by a control from its focus handling.
-void Activate(ITranslateAccelerator* target);
+// Called by a control when `window` (its inner window) gains the focus. Keys are
+// offered to the target only while they are aimed at that window or its children.
+void Activate(ITranslateAccelerator* target, HWND window);
 // Called by a control when it is destroyed; clears the target only if it is this one.
 void Release(ITranslateAccelerator* target);
 ITranslateAccelerator* ActiveTarget();
