@@ -1,0 +1,98 @@
+#include "controls/accelerator_routing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "test_window.h"
+
+namespace tarvo {
+namespace {
+
+struct Target : ITranslateAccelerator {
+    long TranslateAccel(MSG& msg) override {
+        seen.push_back(static_cast<UINT>(msg.wParam));
+        return msg.wParam == handledKey ? 0 : 1;
+    }
+    std::vector<UINT> seen;
+    WPARAM handledKey = VK_DOWN;
+};
+
+class AcceleratorRoutingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent = testing::CreateProbeWindow(parentLog);
+        inner = testing::CreateProbeWindow(innerLog, parent);
+        other = testing::CreateProbeWindow(otherLog);
+        testing::PumpMessages();
+        innerLog.messages.clear();
+        otherLog.messages.clear();
+    }
+    void TearDown() override {
+        AcceleratorRouting::Release(&target);
+        AcceleratorRouting::SetKeyPreview(nullptr);
+        ::DestroyWindow(parent);
+        ::DestroyWindow(other);
+    }
+    static bool Received(const testing::WindowLog& log, UINT msg) {
+        return std::find(log.messages.begin(), log.messages.end(), msg) != log.messages.end();
+    }
+    void PostKey(HWND to, WPARAM key) {
+        ::PostMessageW(to, WM_KEYDOWN, key, 1);
+        testing::PumpMessages();
+    }
+
+    testing::WindowLog parentLog, innerLog, otherLog;
+    HWND parent = nullptr, inner = nullptr, other = nullptr;
+    Target target;
+};
+
+TEST_F(AcceleratorRoutingTest, TheActiveTargetSeesKeysBeforeTheWindow) {
+    AcceleratorRouting::Activate(&target, inner);
+    PostKey(inner, VK_DOWN);
+    EXPECT_EQ(target.seen, std::vector<UINT>{VK_DOWN});
+    EXPECT_FALSE(Received(innerLog, WM_KEYDOWN));  // handled: not dispatched again
+}
+
+TEST_F(AcceleratorRoutingTest, AKeyTheTargetDeclinesIsDispatchedNormally) {
+    AcceleratorRouting::Activate(&target, inner);
+    PostKey(inner, VK_LEFT);
+    EXPECT_EQ(target.seen, std::vector<UINT>{VK_LEFT});
+    EXPECT_TRUE(Received(innerLog, WM_KEYDOWN));
+}
+
+TEST_F(AcceleratorRoutingTest, KeysForOtherWindowsBypassTheTarget) {
+    AcceleratorRouting::Activate(&target, inner);
+    PostKey(other, VK_DOWN);
+    EXPECT_TRUE(target.seen.empty());
+    EXPECT_TRUE(Received(otherLog, WM_KEYDOWN));
+}
+
+TEST_F(AcceleratorRoutingTest, ThePreviewComesAfterTheTargetAndMaySwallow) {
+    std::vector<UINT> previewed;
+    AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
+        previewed.push_back(static_cast<UINT>(msg.wParam));
+        return msg.wParam == VK_F1;
+    });
+    AcceleratorRouting::Activate(&target, inner);
+    PostKey(inner, VK_DOWN);   // target handles it: the preview never sees it
+    PostKey(inner, VK_F1);     // declined by the target, swallowed by the preview
+    PostKey(inner, VK_RIGHT);  // declined by both
+    EXPECT_EQ(previewed, (std::vector<UINT>{VK_F1, VK_RIGHT}));
+    EXPECT_EQ(std::count(innerLog.messages.begin(), innerLog.messages.end(), static_cast<UINT>(WM_KEYDOWN)), 1);
+}
+
+TEST_F(AcceleratorRoutingTest, AReleasedTargetIsNoLongerOffered) {
+    AcceleratorRouting::Activate(&target, inner);
+    Target newer;
+    AcceleratorRouting::Release(&newer);  // not the active one: no effect
+    EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &target);
+    AcceleratorRouting::Release(&target);
+    EXPECT_EQ(AcceleratorRouting::ActiveTarget(), nullptr);
+    PostKey(inner, VK_DOWN);
+    EXPECT_TRUE(target.seen.empty());
+    EXPECT_TRUE(Received(innerLog, WM_KEYDOWN));
+}
+
+}  // namespace
+}  // namespace tarvo

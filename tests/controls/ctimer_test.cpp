@@ -1,0 +1,104 @@
+#include "controls/ctimer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "common/raised_error.h"
+#include "test_window.h"
+
+namespace tarvo {
+namespace {
+
+// Runs the message loop until the condition holds or about five seconds pass.
+template <typename Condition>
+bool PumpUntil(Condition done) {
+    for (int i = 0; i < 500 && !done(); ++i) {
+        testing::PumpMessages();
+        ::Sleep(10);
+    }
+    return done();
+}
+
+TEST(CTimer, SettingTheSameIntervalTwiceKeepsOneSystemTimer) {
+    CTimer timer;
+    timer.SetInterval(50);
+    const UINT_PTR first = timer.SystemTimerId();
+    ASSERT_NE(first, 0u);
+    timer.SetInterval(50);
+    EXPECT_EQ(timer.SystemTimerId(), first);
+    timer.SetInterval(60);
+    EXPECT_EQ(timer.Interval(), 60);
+    EXPECT_NE(timer.SystemTimerId(), 0u);
+}
+
+TEST(CTimer, ZeroOnAStoppedTimerDoesNothingAndNegativeStopsARunningOne) {
+    CTimer timer;
+    timer.SetInterval(0);
+    EXPECT_EQ(timer.Interval(), 0);
+    EXPECT_EQ(timer.SystemTimerId(), 0u);
+    timer.SetInterval(20);
+    timer.SetInterval(-5);
+    EXPECT_EQ(timer.Interval(), 0);
+    EXPECT_EQ(timer.SystemTimerId(), 0u);
+    int fired = 0;
+    timer.ThatTime = [&] { ++fired; };
+    for (int i = 0; i < 10; ++i) {
+        testing::PumpMessages();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(fired, 0);
+}
+
+TEST(CTimer, FiresAndAHandlerMayChangeItsOwnInterval) {
+    CTimer timer;
+    std::vector<long> intervalsSeen;
+    timer.ThatTime = [&] {
+        intervalsSeen.push_back(timer.Interval());
+        timer.SetInterval(intervalsSeen.size() == 1 ? 15 : 0);
+    };
+    timer.SetInterval(10);
+    ASSERT_TRUE(PumpUntil([&] { return intervalsSeen.size() >= 2; }));
+    EXPECT_EQ(intervalsSeen, (std::vector<long>{10, 15}));
+    EXPECT_EQ(timer.Interval(), 0);
+}
+
+TEST(CTimer, HundredTimersRunAndTheNextIsRefusedAndFreedSlotsAreReused) {
+    std::vector<std::unique_ptr<CTimer>> timers;
+    for (int i = 0; i < CTimer::kSlots; ++i) {
+        timers.push_back(std::make_unique<CTimer>());
+        timers.back()->SetInterval(1000 + i);
+    }
+    EXPECT_EQ(CTimer::HighWaterCount(), CTimer::kSlots);
+    CTimer extra;
+    try {
+        extra.SetInterval(500);
+        FAIL() << "the 101st timer did not raise";
+    } catch (const RaisedError& e) {
+        EXPECT_EQ(e.Number(), kObjectErrorBase + 13651);
+        EXPECT_EQ(e.Description(), L"No more than 10 timers allowed per class");
+    }
+    timers[42]->SetInterval(0);
+    CTimer again;
+    again.SetInterval(700);
+    EXPECT_EQ(CTimer::HighWaterCount(), CTimer::kSlots);
+    int fired = 0;
+    again.ThatTime = [&] { ++fired; };
+    again.PulseTimer();
+    EXPECT_EQ(fired, 1);
+}
+
+TEST(VRXTimer, StartAndStopDriveTheInnerTimer) {
+    VRXTimer timer;
+    int fired = 0;
+    timer.ThatTime = [&] { ++fired; };
+    timer.StartTimer(10);
+    EXPECT_EQ(timer.Interval(), 10);
+    ASSERT_TRUE(PumpUntil([&] { return fired >= 2; }));
+    timer.StopTimer();
+    EXPECT_EQ(timer.Interval(), 0);
+}
+
+}  // namespace
+}  // namespace tarvo

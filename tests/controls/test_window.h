@@ -1,0 +1,25 @@
+#pragma once
+// A plain top-level window for the control tests, with a procedure that records
+// what reaches it.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvo::testing {
+
+constexpr UINT kProbeMessage = WM_USER + 77;
+constexpr LRESULT kWindowOwnResult = 100;
+
+struct WindowLog {
+    std::vector<std::wstring> calls;  // in order: "window", listener names, ...
+    std::vector<UINT> messages;
+};
+
+// Creates a visible window whose procedure appends "window" to the log on
+// kProbeMessage and answers it with kWindowOwnResult.
+HWND CreateProbeWindow(WindowLog& log, HWND parent = nullptr);
+// Processes every pending message through the accelerator routing.
+void PumpMessages();
+
+}  // namespace tarvo::testing
