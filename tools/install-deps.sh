@@ -11,6 +11,7 @@ packages=(
   wine wine64
   xvfb xauth x11-utils imagemagick
   zip python3
+  zlib1g-dev clang
 )
 
 missing=()

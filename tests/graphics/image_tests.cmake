@@ -1,0 +1,9 @@
+# Tests of the image object, its PNG reader and the tooltip bubble (included by CMakeLists.txt).
+
+if(NOT TARVO_WINDOWS)
+  # The host's zlib produces the reference streams and serves as the "present" library.
+  find_package(ZLIB REQUIRED)
+  tarvo_add_test(image_core_test
+    SOURCES png_parser_test.cpp inflate_test.cpp image_compose_test.cpp png_writer.cpp
+    LIBS tarvo_image_core ZLIB::ZLIB)
+endif()

@@ -1,0 +1,256 @@
+#include "graphics/png_parser.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+
+#include "png_writer.h"
+
+namespace tarvo {
+namespace {
+
+using testing::Bytes;
+using testing::Deflate;
+using testing::PngSpec;
+
+const ZlibApi kHostZlib{::uncompress, ::crc32};
+
+int ChannelsOf(int colourType) { return colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1; }
+
+struct Case {
+    int colourType, bitDepth, interlace;
+    bool transparency;
+    Deflate deflate;
+};
+
+std::string Name(const ::testing::TestParamInfo<Case>& info) {
+    const Case& c = info.param;
+    static const char* kinds[] = {"Stored", "Fixed", "Dynamic"};
+    return "Type" + std::to_string(c.colourType) + "Depth" + std::to_string(c.bitDepth) +
+           (c.interlace ? "Adam7" : "Plain") + (c.transparency ? "Trns" : "") + kinds[static_cast<int>(c.deflate)];
+}
+
+std::vector<Case> AllCases() {
+    const std::vector<std::pair<int, std::vector<int>>> depths = {
+        {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+    std::vector<Case> cases;
+    int rotate = 0;
+    for (const auto& [type, list] : depths)
+        for (int depth : list)
+            for (int interlace : {0, 1})
+                for (bool trns : {false, true}) {
+                    if (trns && (type == 4 || type == 6)) continue;
+                    cases.push_back({type, depth, interlace, trns, static_cast<Deflate>(rotate++ % 3)});
+                }
+    return cases;
+}
+
+// Builds a picture with random samples, its PNG, and the pixels the reader must produce.
+struct Picture {
+    PngSpec spec;
+    std::vector<unsigned> samples;
+    Bytes png;
+    std::vector<std::uint8_t> expected;  // premultiplied BGRA, bottom row first
+    int expectedAlpha = 0;
+};
+
+std::uint8_t Scale(unsigned v, int depth) {
+    return depth == 16 ? static_cast<std::uint8_t>(v >> 8) : static_cast<std::uint8_t>(v * 255 / ((1u << depth) - 1));
+}
+
+Picture MakePicture(const Case& c, std::uint32_t width = 13, std::uint32_t height = 11) {
+    Picture p;
+    p.spec.width = width;
+    p.spec.height = height;
+    p.spec.colourType = c.colourType;
+    p.spec.bitDepth = c.bitDepth;
+    p.spec.interlace = c.interlace;
+    p.spec.deflate = c.deflate;
+    p.spec.idatPieces = 3;
+    const int channels = ChannelsOf(c.colourType);
+    const unsigned limit = 1u << c.bitDepth;
+    std::mt19937 random(c.colourType * 100 + c.bitDepth * 10 + c.interlace);
+    const unsigned paletteSize = c.colourType == 3 ? std::min(limit, 200u) : 0;
+    for (unsigned i = 0; i < paletteSize * 3; ++i) p.spec.palette.push_back(static_cast<std::uint8_t>(random()));
+    for (std::size_t i = 0; i < std::size_t{width} * height * channels; ++i)
+        p.samples.push_back(random() % (c.colourType == 3 ? paletteSize : limit));
+
+    // The transparent key is the first pixel's colour, so at least one pixel matches it.
+    unsigned key[3] = {};
+    if (c.transparency) {
+        if (c.colourType == 3) {
+            for (unsigned i = 0; i < paletteSize / 2; ++i) p.spec.transparency.push_back(static_cast<std::uint8_t>(i * 7));
+        } else {
+            for (int ch = 0; ch < channels; ++ch) {
+                key[ch] = p.samples[ch];
+                p.spec.transparency.push_back(static_cast<std::uint8_t>(key[ch] >> 8));
+                p.spec.transparency.push_back(static_cast<std::uint8_t>(key[ch]));
+            }
+        }
+    }
+    p.png = testing::WritePng(p.spec, p.samples);
+
+    p.expected.resize(std::size_t{width} * height * 4);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const unsigned* s = &p.samples[(std::size_t{y} * width + x) * channels];
+            unsigned r, g, b, a = 255;
+            switch (c.colourType) {
+                case 0:
+                    r = g = b = Scale(s[0], c.bitDepth);
+                    if (c.transparency && s[0] == key[0]) a = 0;
+                    break;
+                case 2:
+                    r = Scale(s[0], c.bitDepth), g = Scale(s[1], c.bitDepth), b = Scale(s[2], c.bitDepth);
+                    if (c.transparency && s[0] == key[0] && s[1] == key[1] && s[2] == key[2]) a = 0;
+                    break;
+                case 3:
+                    r = p.spec.palette[s[0] * 3], g = p.spec.palette[s[0] * 3 + 1], b = p.spec.palette[s[0] * 3 + 2];
+                    if (s[0] < p.spec.transparency.size()) a = p.spec.transparency[s[0]];
+                    break;
+                case 4:
+                    r = g = b = Scale(s[0], c.bitDepth);
+                    a = Scale(s[1], c.bitDepth);
+                    break;
+                default:
+                    r = Scale(s[0], c.bitDepth), g = Scale(s[1], c.bitDepth), b = Scale(s[2], c.bitDepth);
+                    a = Scale(s[3], c.bitDepth);
+            }
+            std::uint8_t* px = &p.expected[(std::size_t{height - 1 - y} * width + x) * 4];
+            px[0] = static_cast<std::uint8_t>((b * a + 127) / 255);
+            px[1] = static_cast<std::uint8_t>((g * a + 127) / 255);
+            px[2] = static_cast<std::uint8_t>((r * a + 127) / 255);
+            px[3] = static_cast<std::uint8_t>(a);
+        }
+    p.expectedAlpha = (c.colourType == 4 || c.colourType == 6) ? 2 : (c.transparency ? 1 : 0);
+    return p;
+}
+
+class EveryFormat : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EveryFormat, DecodesPixelByPixelWithAndWithoutZlib) {
+    const Picture p = MakePicture(GetParam());
+    for (const ZlibApi& zlib : {kHostZlib, ZlibApi{}}) {
+        const auto image = cPNGparser(zlib).Decode(p.png);
+        ASSERT_TRUE(image.has_value()) << (zlib.uncompress ? "zlib" : "built-in inflate");
+        EXPECT_EQ(image->width, 13u);
+        EXPECT_EQ(image->height, 11u);
+        EXPECT_EQ(image->alpha, p.expectedAlpha);
+        ASSERT_EQ(image->pixels.size(), p.expected.size());
+        for (std::size_t i = 0; i < p.expected.size(); ++i)
+            ASSERT_EQ(image->pixels[i], p.expected[i]) << "byte " << i << " (pixel " << i / 4 << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Png, EveryFormat, ::testing::ValuesIn(AllCases()), Name);
+
+Bytes IconPng() { return MakePicture({6, 8, 0, false, Deflate::kDynamic}, 22, 22).png; }
+
+TEST(PngParser, SmallPicturesOfEveryInterlaceShapeDecode) {
+    // Adam7 leaves passes empty for pictures narrower or lower than 8 pixels.
+    for (std::uint32_t w : {1u, 2u, 3u, 5u, 8u, 9u})
+        for (std::uint32_t h : {1u, 2u, 4u, 7u}) {
+            const Picture p = MakePicture({6, 8, 1, false, Deflate::kFixed}, w, h);
+            const auto image = cPNGparser().Decode(p.png);
+            ASSERT_TRUE(image.has_value()) << w << "x" << h;
+            EXPECT_EQ(image->pixels, p.expected) << w << "x" << h;
+        }
+}
+
+TEST(PngParser, TrailingBytesAfterIendAreIgnored) {
+    for (int extra = 1; extra <= 3; ++extra) {
+        Bytes png = IconPng();
+        png.insert(png.end(), extra, 0xAB);
+        EXPECT_TRUE(cPNGparser(kHostZlib).Decode(png).has_value()) << extra;
+        EXPECT_TRUE(cPNGparser().Decode(png).has_value()) << extra;
+    }
+}
+
+std::size_t FindChunk(const Bytes& png, const char* type) {
+    const std::string data(png.begin(), png.end());
+    return data.find(type) - 4;
+}
+
+TEST(PngParser, CorruptIdatCrcFailsOnlyWhenZlibChecksIt) {
+    Bytes png = IconPng();
+    const std::size_t idat = FindChunk(png, "IDAT");
+    const std::size_t length = (png[idat] << 24) | (png[idat + 1] << 16) | (png[idat + 2] << 8) | png[idat + 3];
+    png[idat + 8 + length] ^= 0x01;
+    EXPECT_FALSE(cPNGparser(kHostZlib).Decode(png).has_value());
+    EXPECT_TRUE(cPNGparser().Decode(png).has_value());
+}
+
+TEST(PngParser, TruncatedOrOverrunningChunksFail) {
+    const Bytes png = IconPng();
+    const std::size_t idat = FindChunk(png, "IDAT");
+    for (std::size_t cut : {std::size_t{9}, std::size_t{20}, idat + 3, idat + 10, png.size() - 13}) {
+        const Bytes shortened(png.begin(), png.begin() + cut);
+        EXPECT_FALSE(cPNGparser(kHostZlib).Decode(shortened).has_value()) << cut;
+        EXPECT_FALSE(cPNGparser().Decode(shortened).has_value()) << cut;
+    }
+    Bytes overrun = png;
+    overrun[idat] = 0x7F;  // a length far beyond the data
+    EXPECT_FALSE(cPNGparser().Decode(overrun).has_value());
+}
+
+TEST(PngParser, MalformedStructureFails) {
+    const Bytes good = IconPng();
+    Bytes noSignature = good;
+    noSignature[1] = 'Q';
+    EXPECT_FALSE(cPNGparser().Decode(noSignature).has_value());
+
+    // The header describes 16-bit palette samples, which do not exist.
+    Bytes badDepth = good;
+    badDepth[24] = 16;
+    badDepth[25] = 3;
+    const std::uint32_t crc = testing::Crc(&badDepth[12], 17);
+    for (int i = 0; i < 4; ++i) badDepth[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    EXPECT_FALSE(cPNGparser(kHostZlib).Decode(badDepth).has_value());
+
+    // A palette picture without PLTE.
+    PngSpec spec;
+    spec.width = spec.height = 2;
+    spec.colourType = 3;
+    spec.bitDepth = 8;
+    EXPECT_FALSE(cPNGparser().Decode(testing::WritePng(spec, {0, 0, 0, 0})).has_value());
+
+    // Image data that is not a zlib stream.
+    Bytes png(good.begin(), good.begin() + 33);
+    const Bytes idat = testing::Chunk("IDAT", Bytes(40, 0x55));
+    png.insert(png.end(), idat.begin(), idat.end());
+    EXPECT_FALSE(cPNGparser(kHostZlib).Decode(png).has_value());
+    EXPECT_FALSE(cPNGparser().Decode(png).has_value());
+}
+
+TEST(PngParser, UnknownRowFilterFails) {
+    // Two rows of 2 RGBA pixels: the first uses filter 5, which does not exist.
+    PngSpec spec;
+    spec.width = spec.height = 2;
+    Bytes raw = {5, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+    Bytes png = testing::WritePng(spec, std::vector<unsigned>(16, 9));
+    Bytes forged(png.begin(), png.begin() + 33);
+    const Bytes idat = testing::Chunk("IDAT", testing::ZlibCompress(raw, Deflate::kDynamic));
+    forged.insert(forged.end(), idat.begin(), idat.end());
+    EXPECT_FALSE(cPNGparser().Decode(forged).has_value());
+    raw[0] = 0;
+    Bytes fixedUp(png.begin(), png.begin() + 33);
+    const Bytes goodIdat = testing::Chunk("IDAT", testing::ZlibCompress(raw, Deflate::kDynamic));
+    fixedUp.insert(fixedUp.end(), goodIdat.begin(), goodIdat.end());
+    EXPECT_TRUE(cPNGparser().Decode(fixedUp).has_value());
+}
+
+TEST(PngParser, HugeDeclaredSizeIsRefusedWithoutAllocating) {
+    PngSpec spec;
+    spec.width = spec.height = 1;
+    Bytes png = testing::WritePng(spec, {1, 2, 3, 4});
+    // 60000 x 60000 pixels from a handful of compressed bytes.
+    const Bytes header = {0, 0, 0xEA, 0x60, 0, 0, 0xEA, 0x60, 8, 6, 0, 0, 0};
+    const Bytes ihdr = testing::Chunk("IHDR", header);
+    std::copy(ihdr.begin(), ihdr.end(), png.begin() + 8);
+    EXPECT_FALSE(cPNGparser(kHostZlib).Decode(png).has_value());
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,162 @@
+#include "png_writer.h"
+
+#include <zlib.h>
+
+#include <array>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace tarvo::testing {
+namespace {
+
+int ChannelsOf(int colourType) {
+    switch (colourType) {
+        case 2: return 3;
+        case 4: return 2;
+        case 6: return 4;
+        default: return 1;
+    }
+}
+
+void PutBe32(Bytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+// Packs the samples of one row at the given bit depth.
+Bytes PackRow(const std::vector<unsigned>& samples, std::size_t first, std::size_t count, int depth) {
+    Bytes row;
+    if (depth == 16) {
+        for (std::size_t i = 0; i < count; ++i) {
+            row.push_back(static_cast<std::uint8_t>(samples[first + i] >> 8));
+            row.push_back(static_cast<std::uint8_t>(samples[first + i]));
+        }
+        return row;
+    }
+    row.assign((count * depth + 7) / 8, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t bit = i * depth;
+        row[bit / 8] |= static_cast<std::uint8_t>(samples[first + i] << (8 - depth - bit % 8));
+    }
+    return row;
+}
+
+int PaethPredictor(int a, int b, int c) {
+    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
+}
+
+Bytes FilterRow(int filter, const Bytes& row, const Bytes& prior, std::size_t bpp) {
+    Bytes out{static_cast<std::uint8_t>(filter)};
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const int a = i >= bpp ? row[i - bpp] : 0;
+        const int b = prior.empty() ? 0 : prior[i];
+        const int c = i >= bpp && !prior.empty() ? prior[i - bpp] : 0;
+        int predicted = 0;
+        if (filter == 1) predicted = a;
+        if (filter == 2) predicted = b;
+        if (filter == 3) predicted = (a + b) / 2;
+        if (filter == 4) predicted = PaethPredictor(a, b, c);
+        out.push_back(static_cast<std::uint8_t>(row[i] - predicted));
+    }
+    return out;
+}
+
+Bytes StoredStream(const Bytes& data) {
+    Bytes out{0x78, 0x01};
+    std::size_t pos = 0;
+    do {
+        const std::size_t n = std::min<std::size_t>(65535, data.size() - pos);
+        const bool last = pos + n == data.size();
+        out.push_back(last ? 1 : 0);
+        out.push_back(static_cast<std::uint8_t>(n));
+        out.push_back(static_cast<std::uint8_t>(n >> 8));
+        out.push_back(static_cast<std::uint8_t>(~n));
+        out.push_back(static_cast<std::uint8_t>(~n >> 8));
+        out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
+        pos += n;
+    } while (pos < data.size());
+    PutBe32(out, static_cast<std::uint32_t>(adler32(1, data.data(), static_cast<uInt>(data.size()))));
+    return out;
+}
+
+}  // namespace
+
+std::uint32_t Crc(const std::uint8_t* data, std::size_t length) {
+    return static_cast<std::uint32_t>(crc32(0, data, static_cast<uInt>(length)));
+}
+
+Bytes Chunk(const std::string& type, const Bytes& body) {
+    Bytes out;
+    PutBe32(out, static_cast<std::uint32_t>(body.size()));
+    out.insert(out.end(), type.begin(), type.end());
+    out.insert(out.end(), body.begin(), body.end());
+    PutBe32(out, Crc(out.data() + 4, body.size() + 4));
+    return out;
+}
+
+Bytes ZlibCompress(const Bytes& data, Deflate kind) {
+    if (kind == Deflate::kStored) return StoredStream(data);
+    z_stream z{};
+    const int strategy = kind == Deflate::kFixed ? Z_FIXED : Z_DEFAULT_STRATEGY;
+    if (deflateInit2(&z, 9, Z_DEFLATED, 15, 9, strategy) != Z_OK) throw std::runtime_error("deflateInit2");
+    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
+    z.next_in = const_cast<Bytef*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    const int rc = deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
+    return out;
+}
+
+Bytes WritePng(const PngSpec& spec, const std::vector<unsigned>& samples) {
+    const int channels = ChannelsOf(spec.colourType);
+    const std::size_t bpp = std::max(1, channels * spec.bitDepth / 8);
+    struct Pass {
+        std::uint32_t x0, y0, dx, dy;
+    };
+    const std::vector<Pass> passes = spec.interlace
+        ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+        : std::vector<Pass>{{0, 0, 1, 1}};
+    Bytes raw;
+    int filter = 0;
+    for (const Pass& p : passes) {
+        Bytes prior;
+        for (std::uint32_t y = p.y0; y < spec.height; y += p.dy) {
+            std::vector<unsigned> rowSamples;
+            for (std::uint32_t x = p.x0; x < spec.width; x += p.dx)
+                for (int c = 0; c < channels; ++c)
+                    rowSamples.push_back(samples[(static_cast<std::size_t>(y) * spec.width + x) * channels + c]);
+            if (rowSamples.empty()) break;
+            const Bytes row = PackRow(rowSamples, 0, rowSamples.size(), spec.bitDepth);
+            const Bytes filtered = FilterRow(filter, row, prior, bpp);
+            filter = (filter + 1) % 5;
+            raw.insert(raw.end(), filtered.begin(), filtered.end());
+            prior = row;
+        }
+    }
+
+    Bytes header;
+    PutBe32(header, spec.width);
+    PutBe32(header, spec.height);
+    header.insert(header.end(), {static_cast<std::uint8_t>(spec.bitDepth), static_cast<std::uint8_t>(spec.colourType), 0,
+                                 0, static_cast<std::uint8_t>(spec.interlace)});
+    Bytes png{137, 80, 78, 71, 13, 10, 26, 10};
+    auto append = [&png](const Bytes& b) { png.insert(png.end(), b.begin(), b.end()); };
+    append(Chunk("IHDR", header));
+    append(Chunk("tEXt", {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'x'}));
+    if (!spec.palette.empty()) append(Chunk("PLTE", spec.palette));
+    if (!spec.transparency.empty()) append(Chunk("tRNS", spec.transparency));
+    const Bytes compressed = ZlibCompress(raw, spec.deflate);
+    const std::size_t piece = compressed.size() / spec.idatPieces + 1;
+    for (std::size_t pos = 0; pos < compressed.size(); pos += piece) {
+        const std::size_t n = std::min(piece, compressed.size() - pos);
+        append(Chunk("IDAT", Bytes(compressed.begin() + pos, compressed.begin() + pos + n)));
+    }
+    append(Chunk("IEND", {}));
+    return png;
+}
+
+}  // namespace tarvo::testing
