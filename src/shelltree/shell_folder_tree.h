@@ -1,0 +1,73 @@
+#pragma once
+// The shell logic behind the folder tree: builds the tree at a special folder,
+// loads sub-folders on first expansion, finds the node of a path and keeps the
+// loaded part current through change notifications. Every node owns the
+// absolute identifier list stored as its item data.
+#include <cstdint>
+#include <string>
+
+#include "shelltree/folder_tree.h"
+#include "shelltree/shell_namespace.h"
+
+namespace tarvo {
+
+class ShellFolderTree : public IExpandListener, public INotifySink {
+public:
+    ShellFolderTree(IShellNamespace& shell, IChangeNotifier& notifier);
+    ShellFolderTree(const ShellFolderTree&) = delete;
+    ShellFolderTree& operator=(const ShellFolderTree&) = delete;
+    virtual ~ShellFolderTree();
+
+    void Init(IFolderTree& TreeView);
+    void RootNodeCSIDLSet(int csidl);
+    std::wstring FullPathGet(NodeHandle hNode);
+    void FullPathSet(std::wstring FullPath);
+
+    NodeHandle RootNode() const noexcept { return rootNode_; }
+    bool Notifying() const noexcept { return notifying_; }
+
+    // New lists owned by the caller.
+    IdList GetItemID(IdList pidl, std::int16_t nItem);
+    IdList GetPIDLParent(IdList pidlFQ);
+    // 0 unrelated, 1 a is an ancestor of b, 2 equal.
+    std::int16_t GetPIDLRelation(IdList a, IdList b);
+    int GetItemIDCount(IdList pidl);
+
+    void mTreeView_BeforeExpand(NodeHandle& hNode, IdList& lParam, bool& AllreadyExpanded) override;
+    void ShellNotify(long event, IdList item1, IdList item2) override;
+    void NotifyWindowDestroyed() override;
+
+private:
+    NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent);
+    void LoadChildNodes(IdList pidl, NodeHandle hNode);
+    void SelectPathFrom(NodeHandle hNode, IdList target);
+    NodeHandle FindNodeByPIDL(NodeHandle hStart, IdList pidl);
+    void FreeNodePIDLs(NodeHandle hNode);
+    void FreeNodeAndDelete(NodeHandle hNode);
+    void ClearTree();
+    void NotifyStop();
+    void ForgetLastNotification();
+
+    bool SameList(IdList a, IdList b);
+    bool IsRepeatedNotification(long event, IdList item1, IdList item2);
+    void OnFolderRemoved(IdList item);
+    void OnFolderAdded(IdList item);
+    void OnFolderUpdated(IdList item);
+    void OnFolderRenamed(IdList oldItem, IdList newItem);
+
+    IShellNamespace& shell_;
+    IChangeNotifier& notifier_;
+    IFolderTree* tree_ = nullptr;
+    int defaultIconIndex_ = 0;
+    IdList rootPidl_ = nullptr;
+    NodeHandle rootNode_ = 0;
+    bool notifying_ = false;
+
+    long lastEvent_ = 0;
+    IdList lastItem1_ = nullptr;  // as received, only compared
+    IdList lastItem2_ = nullptr;
+    IdList lastClone1_ = nullptr;  // owned
+    IdList lastClone2_ = nullptr;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,151 @@
+#pragma once
+// In-memory stand-ins for the shell namespace, its change notifications and
+// the tree control. Every identifier list the fake hands out is counted, so a
+// test can require that none is left alive and that none is freed twice.
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shelltree/folder_tree.h"
+#include "shelltree/shell_namespace.h"
+
+namespace tarvo::fake {
+
+struct Folder {
+    std::string name;
+    bool isFolder = true;
+    bool hidden = false;
+    bool enumFails = false;
+    int icon = 10;
+    int openIcon = 11;
+    Folder* parent = nullptr;
+    std::vector<std::unique_ptr<Folder>> children;
+
+    Folder* Child(const std::string& childName);
+    bool HasSubFolder() const;
+};
+
+class Shell : public IShellNamespace {
+public:
+    static constexpr int kDefaultIcon = 3;
+
+    Shell();
+    ~Shell() override;
+
+    // "Computer/C:/Work" style paths below the desktop; missing parents are made.
+    Folder& Add(const std::string& path, bool isFolder = true);
+    void Remove(const std::string& path);
+    void Rename(const std::string& path, const std::string& newName);
+    void Move(const std::string& path, const std::string& newParentPath);
+    Folder* Find(const std::string& path);
+    // A counted absolute list for a slash path ("" is the desktop).
+    IdList ListOf(const std::string& path);
+    std::string PathOf(IdList list) const;
+
+    std::size_t LiveLists() const { return live_.size(); }
+    int badFrees = 0;
+    int foldersEnumerated = 0;
+    std::map<int, std::string> specialFolders{{0, ""}, {17, "Computer"}};
+
+    std::uintptr_t SmallImageList() override { return 0x5150; }
+    int DefaultIconIndex() override { return kDefaultIcon; }
+    IdList CloneSpecialIdList(int csidl) override;
+    std::unique_ptr<IFolder> BindToParentFolder(IdList absolute) override;
+    std::unique_ptr<IFolder> BindToFolder(IdList absolute) override;
+    std::wstring ParsingNameOf(IdList absolute) override;
+    IdList ParsePath(const std::wstring& path) override;
+    IdList Clone(IdList list) override;
+    IdList CloneFirst(IdList list) override;
+    IdList FindLastId(IdList list) override;
+    IdList GetNext(IdList item) override;
+    bool RemoveLastId(IdList list) override;
+    IdList Combine(IdList first, IdList second) override;
+    bool IsEqual(IdList a, IdList b) override;
+    void Free(IdList list) override;
+    IdList Alloc(std::size_t bytes) override;
+
+    IdList MakeList(const std::vector<std::string>& names);
+    std::vector<std::string> NamesOf(IdList list) const;
+    Folder* Resolve(IdList list);
+    Folder& desktop() { return desktop_; }
+
+private:
+    Folder desktop_;
+    std::set<void*> live_;
+};
+
+class Notifier : public IChangeNotifier {
+public:
+    bool Start(IdList root, INotifySink& sink) override;
+    void Stop() override;
+
+    bool canStart = true;
+    int registrations = 0;  // live ones
+    int starts = 0;
+    INotifySink* sink = nullptr;
+};
+
+class Tree : public IFolderTree {
+public:
+    struct Node {
+        std::wstring text;
+        int image = 0;
+        int selectedImage = 0;
+        IdList data = nullptr;
+        NodeHandle parent = 0;
+        std::vector<NodeHandle> children;
+        int childrenFlag = 0;
+        bool expanded = false;
+        bool expandedOnce = false;
+        bool cut = false;
+    };
+
+    std::map<NodeHandle, Node> nodes;
+    std::vector<NodeHandle> roots;
+    NodeHandle selected = 0;
+    bool ensuredVisible = false;
+    bool redraw = true;
+    bool wantEvents = true;
+    bool waitCursor = false;
+    int redrawOffCount = 0;
+    int expandEvents = 0;
+    std::uintptr_t imageList = 0;
+    IExpandListener* listener = nullptr;
+
+    Node& at(NodeHandle h) { return nodes.at(h); }
+    // The child of `parent` whose text is `text`; 0 when none.
+    NodeHandle ChildNamed(NodeHandle parent, const std::wstring& text);
+    std::vector<std::wstring> ChildTexts(NodeHandle parent);
+
+    void SetExpandListener(IExpandListener* l) override { listener = l; }
+    void ShowWaitCursor(bool waiting) override { waitCursor = waiting; }
+    void HImageListSet(std::uintptr_t list) override { imageList = list; }
+    void WantEventsSet(bool value) override { wantEvents = value; }
+    void RedrawSet(bool value) override;
+    void EraseAll() override;
+    NodeHandle AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam,
+                       NodeHandle hParent, bool bForcePlusButton) override;
+    void ExpandNode(NodeHandle hNode) override;
+    void CollapseNode(NodeHandle hNode) override;
+    void NodeImgSetToCut(NodeHandle hNode, bool TrueForCut) override { at(hNode).cut = TrueForCut; }
+    void SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) override;
+    NodeHandle SelectedNodeGet() override { return selected; }
+    NodeHandle FirstChild(NodeHandle hNode) override;
+    NodeHandle NextSibling(NodeHandle hNode) override;
+    IdList ItemData(NodeHandle hNode) override { return at(hNode).data; }
+    void SetItemData(NodeHandle hNode, IdList data) override { at(hNode).data = data; }
+    void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override;
+    int ChildrenFlag(NodeHandle hNode) override { return at(hNode).childrenFlag; }
+    void SetChildrenFlag(NodeHandle hNode, int children) override { at(hNode).childrenFlag = children; }
+    bool CollapseReset(NodeHandle hNode) override;
+    void DeleteNode(NodeHandle hNode) override;
+
+private:
+    std::vector<NodeHandle>& SiblingsOf(NodeHandle hNode);
+    void DropSubtree(NodeHandle hNode);
+    NodeHandle next_ = 100;
+};
+
+}  // namespace tarvo::fake
