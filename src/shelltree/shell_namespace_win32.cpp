@@ -1,0 +1,169 @@
+#include "shelltree/shell_namespace_win32.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+namespace tarvo {
+namespace {
+
+constexpr UINT kIconQuery = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
+constexpr SHCONTF kFoldersWithHidden = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
+
+class EnumWin32 final : public IFolderEnum {
+public:
+    explicit EnumWin32(com_ptr<IEnumIDList> items) : items_(std::move(items)) {}
+    IdList Next() override {
+        LPITEMIDLIST item = nullptr;
+        ULONG fetched = 0;
+        if (items_->Next(1, &item, &fetched) != S_OK) {
+            if (item) ::CoTaskMemFree(item);
+            return nullptr;
+        }
+        return AsIdList(item);
+    }
+
+private:
+    com_ptr<IEnumIDList> items_;
+};
+
+}  // namespace
+
+std::wstring StrRetText(STRRET& value, LPCITEMIDLIST pidl) {
+    LPWSTR text = nullptr;
+    if (FAILED(::StrRetToStrW(&value, pidl, &text)) || !text) return L"";
+    std::wstring result(text);
+    ::CoTaskMemFree(text);
+    return result;
+}
+
+ShellNamespaceWin32::ShellNamespaceWin32(HWND owner) : owner_(owner) { ::SHGetDesktopFolder(desktop_.put()); }
+
+std::uintptr_t ShellNamespaceWin32::SmallImageList() {
+    SHFILEINFOW info{};
+    return static_cast<std::uintptr_t>(::SHGetFileInfoW(L".txt", 0, &info, sizeof info, kIconQuery));
+}
+
+int ShellNamespaceWin32::DefaultIconIndex() {
+    SHFILEINFOW info{};
+    return ::SHGetFileInfoW(L"", 0, &info, sizeof info, kIconQuery) ? info.iIcon : 0;
+}
+
+IdList ShellNamespaceWin32::CloneSpecialIdList(int csidl) {
+    return AsIdList(::SHCloneSpecialIDList(owner_, csidl, FALSE));
+}
+
+std::unique_ptr<IFolder> ShellNamespaceWin32::Wrap(com_ptr<IShellFolder> folder) {
+    return std::make_unique<ShellFolderWin32>(folder ? std::move(folder) : desktop_, owner_);
+}
+
+std::unique_ptr<IFolder> ShellNamespaceWin32::BindToParentFolder(IdList absolute) {
+    com_ptr<IShellFolder> parent;
+    if (!absolute || FAILED(::SHBindToParent(AsPidl(absolute), IID_IShellFolder, parent.put_void(), nullptr))) {
+        parent.reset();
+    }
+    return Wrap(std::move(parent));
+}
+
+std::unique_ptr<IFolder> ShellNamespaceWin32::BindToFolder(IdList absolute) {
+    com_ptr<IShellFolder> folder;
+    if (!absolute || !desktop_ ||
+        FAILED(desktop_->BindToObject(AsPidl(absolute), nullptr, IID_IShellFolder, folder.put_void()))) {
+        folder.reset();
+    }
+    return Wrap(std::move(folder));
+}
+
+std::wstring ShellNamespaceWin32::ParsingNameOf(IdList absolute) {
+    STRRET name{};
+    if (!desktop_ || FAILED(desktop_->GetDisplayNameOf(AsPidl(absolute), SHGDN_FORPARSING, &name))) return L"";
+    return StrRetText(name, AsPidl(absolute));
+}
+
+IdList ShellNamespaceWin32::ParsePath(const std::wstring& path) { return AsIdList(::ILCreateFromPathW(path.c_str())); }
+IdList ShellNamespaceWin32::Clone(IdList list) { return list ? AsIdList(::ILClone(AsPidl(list))) : nullptr; }
+IdList ShellNamespaceWin32::CloneFirst(IdList list) { return list ? AsIdList(::ILCloneFirst(AsPidl(list))) : nullptr; }
+IdList ShellNamespaceWin32::FindLastId(IdList list) { return list ? AsIdList(::ILFindLastID(AsPidl(list))) : nullptr; }
+IdList ShellNamespaceWin32::GetNext(IdList item) { return item ? AsIdList(::ILGetNext(AsPidl(item))) : nullptr; }
+bool ShellNamespaceWin32::RemoveLastId(IdList list) { return list && ::ILRemoveLastID(AsPidl(list)); }
+IdList ShellNamespaceWin32::Combine(IdList first, IdList second) {
+    return AsIdList(::ILCombine(AsPidl(first), AsPidl(second)));
+}
+bool ShellNamespaceWin32::IsEqual(IdList a, IdList b) { return ::ILIsEqual(AsPidl(a), AsPidl(b)); }
+void ShellNamespaceWin32::Free(IdList list) { ::ILFree(AsPidl(list)); }
+IdList ShellNamespaceWin32::Alloc(std::size_t bytes) { return static_cast<IdList>(::SHAlloc(bytes)); }
+
+std::unique_ptr<IFolderEnum> ShellFolderWin32::EnumSubFolders() {
+    com_ptr<IEnumIDList> items;
+    if (!folder_ || folder_->EnumObjects(owner_, kFoldersWithHidden, items.put()) != S_OK || !items) return nullptr;
+    return std::make_unique<EnumWin32>(std::move(items));
+}
+
+std::uint32_t ShellFolderWin32::AttributesOf(IdList item, std::uint32_t mask) {
+    SFGAOF attributes = mask;
+    LPCITEMIDLIST items[] = {AsPidl(item)};
+    if (!folder_ || FAILED(folder_->GetAttributesOf(1, items, &attributes))) return 0;
+    return attributes & mask;
+}
+
+std::wstring ShellFolderWin32::DisplayNameOf(IdList item, std::uint32_t kind) {
+    STRRET name{};
+    if (!folder_ || FAILED(folder_->GetDisplayNameOf(AsPidl(item), kind, &name))) return L"";
+    return StrRetText(name, AsPidl(item));
+}
+
+int ShellFolderWin32::IconIndexOf(IdList item, int& open) {
+    open = -1;
+    if (!folder_) return 0;
+    return ::SHMapPIDLToSystemImageListIndex(folder_.get(), AsPidl(item), &open);
+}
+
+bool ChangeNotifierWin32::Start(IdList root, INotifySink& sink) {
+    Stop();
+    window_.reset(::CreateWindowExW(0, L"MESSAGE", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr));
+    if (!window_) return false;
+    sink_ = &sink;
+    MSubclass::AttachMessage(this, window_.get(), WM_DESTROY);
+    MSubclass::AttachMessage(this, window_.get(), kNotifyMessage);
+    SHChangeNotifyEntry entry{AsPidl(root), TRUE};
+    registration_ = ::SHChangeNotifyRegister(window_.get(), SHCNRF_ShellLevel, kEventsWatched, kNotifyMessage, 1, &entry);
+    if (registration_ == 0) Stop();
+    return registration_ != 0;
+}
+
+void ChangeNotifierWin32::Unhook() {
+    if (!window_) return;
+    MSubclass::DetachMessage(this, window_.get(), WM_DESTROY);
+    MSubclass::DetachMessage(this, window_.get(), kNotifyMessage);
+}
+
+void ChangeNotifierWin32::Stop() {
+    Unhook();
+    if (registration_) ::SHChangeNotifyDeregister(std::exchange(registration_, 0));
+    sink_ = nullptr;
+    window_.reset();
+}
+
+long ChangeNotifierWin32::MsgResponse(UINT& currentMessage) {
+    return currentMessage == WM_DESTROY ? kBefore : kConsume;
+}
+
+LRESULT ChangeNotifierWin32::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (!sink_) return 0;
+        if (iMsg == WM_DESTROY) {
+            // The window is already going: it must not be destroyed a second time.
+            Unhook();
+            window_.release();
+            sink_->NotifyWindowDestroyed();
+        } else if (iMsg == kNotifyMessage && wParam) {
+            auto* items = reinterpret_cast<LPITEMIDLIST*>(wParam);
+            sink_->ShellNotify(static_cast<long>(lParam), AsIdList(items[0]), AsIdList(items[1]));
+        }
+    } catch (...) {
+        // Nothing may unwind through the window procedure; a lost notification leaves the tree as it was.
+    }
+    return 0;
+}
+
+}  // namespace tarvo
