@@ -1,0 +1,150 @@
+#include "graphics/button_bar.h"
+
+#include <olectl.h>
+
+#include <vector>
+
+namespace tarvo {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VRX_ButtonBar";
+
+bool RegisterBarClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+OleColour TranslatedBase() {
+    COLORREF colour = 0;
+    if (::OleTranslateColor(static_cast<OLE_COLOR>(kBarBaseColour), nullptr, &colour) != S_OK) return kBarBaseColour;
+    return colour;
+}
+
+bool IsForwardedToParent(UINT msg) {
+    return msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_MEASUREITEM ||
+           (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC);
+}
+
+}  // namespace
+
+void DrawGradient(HDC dc, int x, int y, int w, int h, OleColour colour1, OleColour colour2,
+                  GradientDirection direction) {
+    const std::vector<std::uint32_t> pixels = GradientPixels(w, h, colour1, colour2, direction);
+    if (pixels.empty()) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;  // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::StretchDIBits(dc, x, y, w, h, 0, 0, w, h, pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+bool VRX_ButtonBar::Init(HWND parent, int left, int top, int width, int height, int id) {
+    if (window_ || !RegisterBarClass(&VRX_ButtonBar::WindowProc)) return false;
+    const HWND hwnd = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, left, top, width,
+                                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                        ::GetModuleHandleW(nullptr), this);
+    window_.reset(hwnd);
+    return hwnd != nullptr;
+}
+
+void VRX_ButtonBar::HeightInPix(int pixels) {
+    if (!window_) return;
+    RECT rect{};
+    ::GetWindowRect(window_.get(), &rect);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, rect.right - rect.left, pixels,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK VRX_ButtonBar::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* bar = reinterpret_cast<VRX_ButtonBar*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!bar) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    try {
+        return bar->HandleMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT VRX_ButtonBar::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE: {
+            RECT client{};
+            ::GetClientRect(hwnd, &client);
+            Initialize(client.right, client.bottom);
+            return 0;
+        }
+        case WM_SIZE: Resize(LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: Paint(hwnd); return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            window_.release();
+            break;
+        default:
+            if (IsForwardedToParent(msg)) {
+                if (const HWND parent = ::GetParent(hwnd)) return ::SendMessageW(parent, msg, wParam, lParam);
+            }
+            break;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void VRX_ButtonBar::Initialize(int width, int height) {
+    memDC_.Create(width, height);
+    width_ = width;
+    height_ = height;
+    Render();
+}
+
+void VRX_ButtonBar::Resize(int width, int height) {
+    if (height != height_) {
+        height_ = height;
+        width_ = width;
+        memDC_.Resize(width_, height_);
+        Render();
+    } else if (width > width_) {
+        width_ = width;
+        memDC_.Resize(width_, height_);
+        Render();
+    }
+}
+
+void VRX_ButtonBar::Paint(HWND hwnd) {
+    PAINTSTRUCT ps{};
+    const HDC dc = ::BeginPaint(hwnd, &ps);
+    if (dc && memDC_.hDC()) {
+        RECT client{};
+        ::GetClientRect(hwnd, &client);
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, memDC_.hDC(), 0, 0, SRCCOPY);
+    }
+    ::EndPaint(hwnd, &ps);
+}
+
+void VRX_ButtonBar::Render() {
+    ++renders_;
+    const HDC dc = memDC_.hDC();
+    if (!dc) return;
+    const BarColours colours = ComputeBarColours(TranslatedBase());
+    const BarBands bands = ComputeBarBands(height_);
+    DrawGradient(dc, 0, 0, width_, bands.upperHeight, colours.light1, colours.light2, GradientDirection::kVertical);
+    DrawGradient(dc, 0, bands.lowerTop, width_, bands.lowerHeight, colours.light3, colours.base,
+                 GradientDirection::kVertical);
+}
+
+}  // namespace tarvo
