@@ -233,6 +233,18 @@ TEST_F(ListBoxTest, ContainerFocusAndSizeReachTheList) {
     EXPECT_EQ(::GetFocus(), list_.ListBoxhWnd());
 }
 
+TEST_F(ListBoxTest, AClickOnTheUnfocusedListTakesTheFocusWithoutActivating) {
+    InitList();
+    ::SetFocus(owner_.get());
+    const LPARAM click = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+    EXPECT_EQ(::SendMessageW(list_.ListBoxhWnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner_.get()), click),
+              MA_NOACTIVATE);
+    EXPECT_EQ(::GetFocus(), list_.ListBoxhWnd());
+    // Once focused, the list's own answer counts.
+    EXPECT_NE(::SendMessageW(list_.ListBoxhWnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner_.get()), click),
+              MA_NOACTIVATE);
+}
+
 TEST_F(ListBoxTest, SettingsBeforeInitBecomeCreationStyles) {
     list_.View().SetBorder(true);
     list_.View().SetAlwaysShowScrollBars(true);
