@@ -1,0 +1,238 @@
+#include "controls/splitter.h"
+
+#include <gtest/gtest.h>
+
+#include "common/raised_error.h"
+
+namespace tarvo {
+namespace {
+
+// A plain container that forwards its events to the splitter, as its owner would.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* splitter = reinterpret_cast<Splitter*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!splitter) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    const float x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    try {
+        switch (msg) {
+            case WM_LBUTTONDOWN: splitter->MouseDown(1, 0, x, y); return 0;
+            case WM_MOUSEMOVE: splitter->MouseMove(0, 0, x, y); return 0;
+            case WM_LBUTTONUP: splitter->MouseUp(1, 0, x, y); return 0;
+            case WM_SIZE: splitter->Resize(); return 0;
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                splitter->Paint(::BeginPaint(hwnd, &ps));
+                ::EndPaint(hwnd, &ps);
+                return 0;
+            }
+        }
+    } catch (const RaisedError&) {
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+class SplitterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ContainerProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"SplitterTestContainer";
+        ::RegisterClassW(&wc);
+        container.reset(::CreateWindowExW(WS_EX_TOPMOST, L"SplitterTestContainer", L"", WS_POPUP | WS_VISIBLE, 100,
+                                          100, 600, 400, nullptr, nullptr, wc.hInstance, nullptr));
+        ASSERT_TRUE(container);
+        first = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container.get(), nullptr,
+                                  wc.hInstance, nullptr);
+        second = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container.get(), nullptr,
+                                   wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(container.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&splitter));
+        ::GetClipCursor(&freeCursor);
+    }
+    void TearDown() override {
+        if (container) ::SetWindowLongPtrW(container.get(), GWLP_USERDATA, 0);
+        ::ClipCursor(nullptr);
+    }
+
+    // Side by side with a 5-pixel bar at 200.
+    void BindSideBySide() {
+        splitter.SetOrientation(kSplitVertical);
+        splitter.SetSplitterSize(5);
+        splitter.Bind(container.get(), first, second);
+        splitter.SetPosition(200);
+    }
+    RECT PaneRect(HWND pane) const {
+        RECT r{};
+        ::GetWindowRect(pane, &r);
+        ::MapWindowPoints(nullptr, container.get(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    // Moves the real cursor to container client coordinates and sends the message there.
+    void MouseAt(UINT msg, int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(container.get(), &p);
+        ::SetCursorPos(p.x, p.y);
+        ::SendMessageW(container.get(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    }
+    static bool SameRect(const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    }
+
+    unique_hwnd container;
+    HWND first = nullptr, second = nullptr;
+    Splitter splitter;
+    RECT freeCursor{};
+};
+
+TEST_F(SplitterTest, BindPlacesThePanesAroundTheBar) {
+    BindSideBySide();
+    const RECT a = PaneRect(first), b = PaneRect(second);
+    EXPECT_EQ(a.right, 200);
+    EXPECT_EQ(a.bottom, 400);
+    EXPECT_EQ(b.left, 205);
+    EXPECT_EQ(b.right, 600);
+    EXPECT_NEAR(splitter.Proportion(), 100.0 * 200 / 600, 1e-4);
+}
+
+TEST_F(SplitterTest, ShortContainerGivesTheFirstMinimum) {
+    splitter.SetSplitterSize(5);
+    splitter.SetMinimumSize(1, 30);
+    splitter.SetMinimumSize(2, 30);
+    splitter.Bind(container.get(), first, second);
+    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 40, SWP_NOMOVE | SWP_NOZORDER);
+    splitter.SetPosition(20);
+    EXPECT_EQ(splitter.Position(), 30);
+    EXPECT_EQ(PaneRect(first).bottom, 30);
+}
+
+TEST_F(SplitterTest, KeepProportionFollowsTheContainer) {
+    splitter.Bind(container.get(), first, second);
+    splitter.SetPosition(100);  // a quarter of 400
+    splitter.SetKeepProportion(true);
+    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 800, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(splitter.Position(), 200);
+    EXPECT_EQ(PaneRect(first).bottom, 200);
+    splitter.SetKeepProportion(false);
+    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(splitter.Position(), 200);
+}
+
+TEST_F(SplitterTest, InvertedBarDragMovesNothingUntilRelease) {
+    BindSideBySide();
+    splitter.SetFullDrag(false);
+    MouseAt(WM_LBUTTONDOWN, 202, 150);
+    ASSERT_TRUE(splitter.Dragging());
+    EXPECT_EQ(::GetCapture(), container.get());
+    RECT clip{}, window{};
+    ::GetClipCursor(&clip);
+    ::GetWindowRect(container.get(), &window);
+    EXPECT_TRUE(SameRect(clip, window));
+
+    MouseAt(WM_MOUSEMOVE, 262, 150);
+    MouseAt(WM_MOUSEMOVE, 252, 160);
+    EXPECT_EQ(PaneRect(first).right, 200);
+    EXPECT_EQ(splitter.Position(), 250);  // the bar drawn follows the cursor
+
+    MouseAt(WM_LBUTTONUP, 252, 160);
+    EXPECT_FALSE(splitter.Dragging());
+    EXPECT_EQ(PaneRect(first).right, 250);
+    EXPECT_EQ(PaneRect(second).left, 255);
+    EXPECT_NEAR(splitter.Proportion(), 100.0 * 250 / 600, 1e-4);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    ::GetClipCursor(&clip);
+    EXPECT_TRUE(SameRect(clip, freeCursor));
+}
+
+// Two neighbouring screen pixels of the bar: the checkerboard inverts one of them.
+std::pair<COLORREF, COLORREF> ScreenPixels(HWND container, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(container, &p);
+    unique_window_dc screen(nullptr);
+    return {::GetPixel(screen.get(), p.x, p.y), ::GetPixel(screen.get(), p.x + 1, p.y)};
+}
+
+TEST_F(SplitterTest, InvertedBarIsDrawnOnTheScreenAndErasedOnRelease) {
+    BindSideBySide();
+    splitter.SetFullDrag(false);
+    ::UpdateWindow(container.get());
+    const auto before = ScreenPixels(container.get(), 201, 150);
+    MouseAt(WM_LBUTTONDOWN, 202, 150);
+    EXPECT_NE(ScreenPixels(container.get(), 201, 150), before);
+    MouseAt(WM_LBUTTONUP, 202, 150);
+    ::UpdateWindow(container.get());
+    EXPECT_EQ(ScreenPixels(container.get(), 201, 150), before);
+}
+
+TEST_F(SplitterTest, FullDragMovesThePanesLiveAndClamps) {
+    BindSideBySide();
+    splitter.SetMinimumSize(1, 100);
+    MouseAt(WM_LBUTTONDOWN, 202, 150);
+    MouseAt(WM_MOUSEMOVE, 232, 150);
+    EXPECT_EQ(PaneRect(first).right, 230);
+    MouseAt(WM_MOUSEMOVE, 20, 150);
+    EXPECT_EQ(PaneRect(first).right, 100);
+    MouseAt(WM_LBUTTONUP, 20, 150);
+    EXPECT_EQ(splitter.Position(), 100);
+}
+
+TEST_F(SplitterTest, CancelledSplitLeavesTheBarAndFreesTheCursor) {
+    BindSideBySide();
+    splitter.SetFullDrag(false);
+    int raised = 0;
+    splitter.Split = [&](float& x, float& y, bool& cancel) {
+        ++raised;
+        EXPECT_FLOAT_EQ(x, 202.0f);
+        EXPECT_FLOAT_EQ(y, 150.0f);
+        cancel = true;
+    };
+    MouseAt(WM_LBUTTONDOWN, 202, 150);
+    EXPECT_EQ(raised, 1);
+    EXPECT_FALSE(splitter.Dragging());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    RECT clip{};
+    ::GetClipCursor(&clip);
+    EXPECT_TRUE(SameRect(clip, freeCursor));
+    MouseAt(WM_MOUSEMOVE, 300, 150);
+    MouseAt(WM_LBUTTONUP, 300, 150);
+    EXPECT_EQ(splitter.Position(), 200);
+    EXPECT_EQ(PaneRect(first).right, 200);
+}
+
+TEST_F(SplitterTest, OnlyTheLeftButtonStartsADrag) {
+    BindSideBySide();
+    int raised = 0;
+    splitter.Split = [&](float&, float&, bool&) { ++raised; };
+    splitter.MouseDown(2, 0, 202, 150);
+    EXPECT_EQ(raised, 0);
+    EXPECT_FALSE(splitter.Dragging());
+}
+
+TEST_F(SplitterTest, PaintFillsTheBarWithTheBackground) {
+    BindSideBySide();
+    splitter.SetBgColor(MakeColour(173, 209, 255));
+    ::UpdateWindow(container.get());
+    unique_window_dc dc(container.get());
+    splitter.Paint(dc.get());
+    EXPECT_EQ(::GetPixel(dc.get(), 202, 5), RGB(173, 209, 255));
+}
+
+TEST_F(SplitterTest, InvalidSettingsRaiseWithTheirSources) {
+    Splitter unbound;
+    try {
+        unbound.SetBgColor(0);
+        ADD_FAILURE() << "no error";
+    } catch (const RaisedError& e) {
+        EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
+        EXPECT_EQ(e.Source(), L"splitter_test.Splitter");
+    }
+    try {
+        unbound.SetSplitterSize(-1);
+        ADD_FAILURE() << "no error";
+    } catch (const RaisedError& e) {
+        EXPECT_EQ(e.Source(), L"splitter_test.cSplitter");
+    }
+    EXPECT_THROW(unbound.SetProportion(100.5), RaisedError);
+    EXPECT_THROW(unbound.SetMaximumSize(3, 1), RaisedError);
+}
+
+}  // namespace
+}  // namespace tarvo
