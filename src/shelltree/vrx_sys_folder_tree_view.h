@@ -16,6 +16,9 @@
 
 namespace tarvo {
 
+// The shell logic's handle of a tree item.
+inline NodeHandle AsNode(HTREEITEM item) { return reinterpret_cast<NodeHandle>(item); }
+
 class ShellNamespaceWin32;
 class ChangeNotifierWin32;
 
