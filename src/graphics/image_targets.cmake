@@ -14,3 +14,16 @@ if(TARVO_FUZZ)
   find_package(ZLIB REQUIRED)
   target_link_libraries(fuzz_png PRIVATE tarvo_image_core ZLIB::ZLIB)
 endif()
+
+if(TARVO_WINDOWS)
+  # The image object on DIB sections; zlib is loaded at run time, never linked.
+  add_library(tarvo_image STATIC c32bpp_dib.cpp)
+  target_link_libraries(tarvo_image PUBLIC tarvo_image_core tarvo_common gdi32 msimg32)
+
+  # The zlib the program ships beside itself, and the logo the splash loads.
+  set(TARVO_ZLIB_DLL /usr/x86_64-w64-mingw32/lib/zlib1.dll CACHE FILEPATH "zlib1.dll shipped beside the program")
+  if(EXISTS ${TARVO_ZLIB_DLL})
+    file(COPY ${TARVO_ZLIB_DLL} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+  endif()
+  file(COPY ${PROJECT_SOURCE_DIR}/resources/tarvo2logo.png DESTINATION ${CMAKE_BINARY_DIR}/bin)
+endif()

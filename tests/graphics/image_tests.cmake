@@ -7,3 +7,8 @@ if(NOT TARVO_WINDOWS)
     SOURCES png_parser_test.cpp inflate_test.cpp image_compose_test.cpp png_writer.cpp
     LIBS tarvo_image_core ZLIB::ZLIB)
 endif()
+
+if(TARVO_WINDOWS)
+  tarvo_add_test(image_test SOURCES c32bpp_dib_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image)
+  target_include_directories(image_test PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+endif()
