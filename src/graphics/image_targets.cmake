@@ -27,3 +27,9 @@ if(TARVO_WINDOWS)
   endif()
   file(COPY ${PROJECT_SOURCE_DIR}/resources/tarvo2logo.png DESTINATION ${CMAKE_BINARY_DIR}/bin)
 endif()
+
+if(TARVO_WINDOWS)
+  # The speech-bubble window shown by blinking style buttons.
+  add_library(tarvo_tooltip STATIC fake_tooltip.cpp)
+  target_link_libraries(tarvo_tooltip PUBLIC tarvo_controls tarvo_common user32 gdi32)
+endif()
