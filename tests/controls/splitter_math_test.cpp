@@ -141,13 +141,6 @@ TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
     EXPECT_EQ(sideBySide.second.width, 195);
 }
 
-TEST(SplitterDrag, MovesByTheCursorDeltaAndClamps) {
-    SplitterModel m(L"app");
-    EXPECT_EQ(m.DragPosition(100, 20, 400), 120);
-    EXPECT_EQ(m.DragPosition(100, -200, 400), 8);
-    EXPECT_EQ(m.DragPosition(100, 400, 400), 388);
-}
-
 TEST(SplitterGrip, NineMarksCentredOnTheBar) {
     SplitterModel m(L"app");
     m.SetOrientation(kSplitVertical);
