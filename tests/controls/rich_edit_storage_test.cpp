@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/raised_error.h"
+#include "rich_edit_test_support.h"
+
+namespace tarvo {
+namespace {
+
+constexpr long kPlainText = SF_TEXT;
+constexpr long kRichText = SF_RTF;
+constexpr long kUnicodeText = SF_TEXT | SF_UNICODE;
+
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, path);
+    return path;
+}
+
+class RichEditFilesTest : public testing::RichEditFixture {
+protected:
+    void TearDown() override {
+        for (const auto& file : created) ::DeleteFileW(file.c_str());
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+        RichEditFixture::TearDown();
+    }
+    std::wstring NewPath(const std::wstring& name) {
+        created.push_back(TempFolder() + L"tarvo_re_" + name);
+        return created.back();
+    }
+    void WriteBytes(const std::wstring& path, const std::string& bytes) {
+        unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    }
+    std::vector<std::wstring> created;
+    std::vector<std::wstring> folders;
+};
+
+TEST_F(RichEditFilesTest, LoadingRichTextShowsItsTextAndReportsProgress) {
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello {\\b bold} world\\par}";
+    const std::wstring path = NewPath(L"load.rtf");
+    WriteBytes(path, rtf);
+    std::vector<std::pair<long, long>> progress;
+    edit.ProgressStatus = [&](long& amount, long& total) { progress.emplace_back(amount, total); };
+    SetText(L"old content");
+    ASSERT_TRUE(edit.LoadFromFile(path, kRichText));
+    EXPECT_EQ(edit.Methods().TextInRangeGet(0, 16), L"Hello bold world");
+    edit.Methods().SelectionCharRangeSet(6, 10);
+    EXPECT_TRUE(edit.Methods().FormatBoldGet());
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back().first, static_cast<long>(rtf.size()));  // the running count of bytes read
+    for (const auto& step : progress) EXPECT_EQ(step.second, -1);
+}
+
+TEST_F(RichEditFilesTest, MissingFilesAndOverlongPathsAreRefused) {
+    SetText(L"kept");
+    EXPECT_FALSE(edit.LoadFromFile(TempFolder() + L"tarvo_re_no_such_file.rtf", kRichText));
+
+    // An existing file whose path is longer than the open call accepts.
+    std::wstring folder = TempFolder() + L"tarvo_re_" + std::wstring(60, L'd');
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    folders.push_back(folder);
+    const std::wstring longPath = folder + L"\\" + std::wstring(70, L'f') + L".txt";
+    ASSERT_GT(longPath.size(), 127u);
+    created.push_back(longPath);
+    WriteBytes(longPath, "text");
+    EXPECT_FALSE(edit.LoadFromFile(longPath, kPlainText));
+    EXPECT_FALSE(edit.SaveToFile(longPath, kPlainText));
+    EXPECT_EQ(Text(), L"kept");
+}
+
+TEST_F(RichEditFilesTest, SaveThenLoadRoundTripsTextAndFormat) {
+    edit.Methods().InsertText(L"first line");
+    edit.Methods().SelectionCharRangeSet(0, 5);
+    edit.Methods().FormatBoldSet(true);
+    long savedBytes = 0;
+    edit.ProgressStatus = [&](long& amount, long& total) {
+        savedBytes += amount;
+        EXPECT_EQ(total, -1);
+    };
+    const std::wstring path = NewPath(L"round.rtf");
+    ASSERT_TRUE(edit.SaveToFile(path, kRichText));
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info));
+    EXPECT_EQ(savedBytes, static_cast<long>(info.nFileSizeLow));
+
+    SetText(L"");
+    ASSERT_TRUE(edit.LoadFromFile(path, kRichText));
+    EXPECT_EQ(edit.Methods().TextInRangeGet(0, 10), L"first line");
+    edit.Methods().SelectionCharRangeSet(0, 5);
+    EXPECT_TRUE(edit.Methods().FormatBoldGet());
+    edit.Methods().SelectionCharRangeSet(6, 10);
+    EXPECT_FALSE(edit.Methods().FormatBoldGet());
+}
+
+TEST_F(RichEditFilesTest, UnicodePlainTextRoundTrips) {
+    const std::wstring text = L"\u00e9t\u00e9 \u4e2d\u6587";
+    edit.Methods().InsertText(text);
+    const std::wstring path = NewPath(L"unicode.txt");
+    ASSERT_TRUE(edit.SaveToFile(path, kUnicodeText));
+    SetText(L"");
+    ASSERT_TRUE(edit.LoadFromFile(path, kUnicodeText));
+    EXPECT_EQ(Text(), text);
+}
+
+std::wstring StorageName(IStorage* storage) {
+    STATSTG stat{};
+    if (FAILED(storage->Stat(&stat, STATFLAG_DEFAULT))) return L"<no stat>";
+    std::wstring name = stat.pwcsName ? stat.pwcsName : L"";
+    ::CoTaskMemFree(stat.pwcsName);
+    return name;
+}
+
+std::vector<std::wstring> NewStorageNames(VRX_RichEdit& control, int count) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < count; ++i) {
+        com_ptr<IStorage> storage;
+        EXPECT_EQ(control.OleCallback()->GetNewStorage(storage.put()), S_OK);
+        names.push_back(storage ? StorageName(storage.get()) : L"<none>");
+    }
+    return names;
+}
+
+class RichEditOleTest : public testing::RichEditFixture {};
+
+TEST_F(RichEditOleTest, StoragesAreNumberedFromOnePerInstance) {
+    EXPECT_EQ(edit.OleCallback(), nullptr);  // not asked for
+
+    VRX_RichEdit first, second;
+    for (VRX_RichEdit* control : {&first, &second}) {
+        ASSERT_TRUE(control->Create(form.get(), 0, 0, 100, 50));
+        control->Behavior().UseOLECallback(true);
+        control->Init();
+        ASSERT_NE(control->OleCallback(), nullptr);
+    }
+    EXPECT_EQ(NewStorageNames(first, 3), (std::vector<std::wstring>{L"VRXRE 1", L"VRXRE 2", L"VRXRE 3"}));
+    EXPECT_EQ(NewStorageNames(second, 1), (std::vector<std::wstring>{L"VRXRE 1"}));
+}
+
+TEST_F(RichEditOleTest, TheCallbackAcceptsEverythingAndOffersNothing) {
+    VRX_RichEdit control;
+    ASSERT_TRUE(control.Create(form.get(), 0, 0, 100, 50));
+    control.Behavior().UseOLECallback(true);
+    control.Init();
+    IRichEditOleCallback* callback = control.OleCallback();
+    ASSERT_NE(callback, nullptr);
+    HMENU menu = reinterpret_cast<HMENU>(1);
+    CHARRANGE range{0, 0};
+    EXPECT_EQ(callback->GetContextMenu(SEL_EMPTY, nullptr, &range, &menu), S_OK);
+    EXPECT_EQ(menu, nullptr);
+    IDataObject* data = reinterpret_cast<IDataObject*>(1);
+    EXPECT_EQ(callback->GetClipboardData(&range, RECO_COPY, &data), S_OK);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(callback->QueryInsertObject(nullptr, nullptr, 0), S_OK);
+    com_ptr<IUnknown> unknown;
+    EXPECT_EQ(callback->QueryInterface(IID_IUnknown, unknown.put_void()), S_OK);
+    com_ptr<IUnknown> other;
+    EXPECT_EQ(callback->QueryInterface(IID_IStorage, other.put_void()), E_NOINTERFACE);
+    // Typing and editing with the callback installed goes on as usual.
+    ::SetWindowTextW(control.RichEdithWnd(), L"ole");
+    EXPECT_EQ(control.Methods().CharacterCount(), 3);
+}
+
+}  // namespace
+}  // namespace tarvo
