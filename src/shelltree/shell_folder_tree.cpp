@@ -12,6 +12,18 @@ std::uint16_t ItemByteSize(IdList item) noexcept {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
+ShellFolderTree::RedrawPause::RedrawPause(ShellFolderTree& owner) : owner_(owner), paused_(!owner.redrawPaused_) {
+    if (!paused_) return;
+    owner_.redrawPaused_ = true;
+    owner_.tree_->RedrawSet(false);
+}
+
+ShellFolderTree::RedrawPause::~RedrawPause() {
+    if (!paused_) return;
+    owner_.tree_->RedrawSet(true);
+    owner_.redrawPaused_ = false;
+}
+
 ShellFolderTree::ShellFolderTree(IShellNamespace& shell, IChangeNotifier& notifier)
     : shell_(shell), notifier_(notifier) {}
 
@@ -82,9 +94,8 @@ void ShellFolderTree::FullPathSet(std::wstring FullPath) {
     if (FullPath.size() == 2 && FullPath[1] == L':') FullPath += L'\\';
     ScopedIdList target(shell_, shell_.ParsePath(FullPath));
     if (GetItemIDCount(target.get()) == 0 || !rootNode_) return;
-    tree_->RedrawSet(false);
+    RedrawPause pause(*this);
     SelectPathFrom(rootNode_, target.get());
-    tree_->RedrawSet(true);
 }
 
 void ShellFolderTree::SelectPathFrom(NodeHandle hNode, IdList target) {
@@ -152,7 +163,11 @@ std::int16_t ShellFolderTree::GetPIDLRelation(IdList a, IdList b) {
 void ShellFolderTree::mTreeView_BeforeExpand(NodeHandle& hNode, IdList& lParam, bool& AllreadyExpanded) {
     if (AllreadyExpanded || !tree_) return;
     tree_->ShowWaitCursor(true);
-    LoadChildNodes(lParam, hNode);
+    {
+        // A native tree repaints on every insertion otherwise, which dominates large folders.
+        RedrawPause pause(*this);
+        LoadChildNodes(lParam, hNode);
+    }
     tree_->ShowWaitCursor(false);
 }
 
@@ -286,9 +301,8 @@ void ShellFolderTree::OnFolderUpdated(IdList item) {
     const NodeHandle node = FindNodeByPIDL(rootNode_, item);
     if (!node) return;
     FreeNodePIDLs(node);
-    tree_->RedrawSet(false);
+    RedrawPause pause(*this);
     if (tree_->CollapseReset(node)) tree_->ExpandNode(node);
-    tree_->RedrawSet(true);
 }
 
 void ShellFolderTree::OnFolderRenamed(IdList oldItem, IdList newItem) {

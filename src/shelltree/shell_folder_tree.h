@@ -38,6 +38,19 @@ public:
     void NotifyWindowDestroyed() override;
 
 private:
+    // Switches redraw off for its lifetime unless an outer scope already did.
+    class RedrawPause {
+    public:
+        explicit RedrawPause(ShellFolderTree& owner);
+        RedrawPause(const RedrawPause&) = delete;
+        RedrawPause& operator=(const RedrawPause&) = delete;
+        ~RedrawPause();
+
+    private:
+        ShellFolderTree& owner_;
+        bool paused_;
+    };
+
     NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent);
     void LoadChildNodes(IdList pidl, NodeHandle hNode);
     void SelectPathFrom(NodeHandle hNode, IdList target);
@@ -62,6 +75,7 @@ private:
     IdList rootPidl_ = nullptr;
     NodeHandle rootNode_ = 0;
     bool notifying_ = false;
+    bool redrawPaused_ = false;
 
     long lastEvent_ = 0;
     IdList lastItem1_ = nullptr;  // as received, only compared
