@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "controls/accelerator_routing.h"
@@ -203,6 +204,46 @@ TEST_F(RichEditNotifications, MouseButtonsReachTheirEvents) {
     EXPECT_EQ(ups, (std::vector<short>{1, 2}));
 }
 
+TEST_F(RichEditNotifications, DoubleClicksAndMovesReportTwipsFromTheCursor) {
+    std::vector<std::pair<float, float>> doubles;
+    std::vector<short> moveButtons;
+    edit.DblClick = [&](float& x, float& y) { doubles.emplace_back(x, y); };
+    edit.MouseMove = [&](short& button, short&, float&, float&) { moveButtons.push_back(button); };
+    POINT origin{0, 0};
+    ::ClientToScreen(Edit(), &origin);
+    ::SetCursorPos(origin.x + 10, origin.y + 20);
+    ::SendMessageW(Edit(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 20));
+    ::SendMessageW(Edit(), WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(10, 20));  // no event
+    ::SendMessageW(Edit(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
+    ASSERT_EQ(doubles.size(), 1u);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(Edit(), &cursor);
+    unique_window_dc screen(nullptr);
+    EXPECT_FLOAT_EQ(doubles[0].first, cursor.x * 1440.0f / ::GetDeviceCaps(screen.get(), LOGPIXELSX));
+    EXPECT_FLOAT_EQ(doubles[0].second, cursor.y * 1440.0f / ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    EXPECT_EQ(moveButtons, std::vector<short>{0});
+}
+
+TEST_F(RichEditNotifications, ScrollMessagesRaiseTheirEvents) {
+    int vertical = 0, horizontal = 0;
+    edit.VScroll = [&] { ++vertical; };
+    edit.HScroll = [&] { ++horizontal; };
+    ::SendMessageW(Edit(), WM_VSCROLL, SB_LINEDOWN, 0);
+    ::SendMessageW(Edit(), WM_HSCROLL, SB_LINERIGHT, 0);
+    ::SendMessageW(Edit(), WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(vertical, 2);
+    EXPECT_EQ(horizontal, 1);
+}
+
+TEST_F(RichEditNotifications, AHandlerThatThrowsLeavesTheEditWorking) {
+    edit.KeyPress = [](short&) { throw std::runtime_error("handler failed"); };
+    TypeChar(L'k');
+    edit.KeyPress = nullptr;
+    TypeChar(L'm');
+    EXPECT_EQ(Text().back(), L'm');
+}
+
 TEST_F(RichEditNotifications, ClickingLinkTextReportsTheLinkRangeAndMessage) {
     edit.View().AutoURLDetect(true);
     SetText(L"see http://example.org/ now");
@@ -241,6 +282,14 @@ TEST_F(RichEditLayout, FocusOnTheContainerMovesToTheEditAndRoutesItsKeys) {
     testing::PumpMessages();
     EXPECT_EQ(::GetFocus(), Edit());
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), static_cast<ITranslateAccelerator*>(&edit));
+}
+
+TEST_F(RichEditLayout, AClickOnTheUnfocusedEditFocusesItWithoutActivating) {
+    ::SetFocus(form.get());
+    const LRESULT result =
+        ::SendMessageW(Edit(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form.get()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(result, MA_NOACTIVATE);
+    EXPECT_EQ(::GetFocus(), Edit());
 }
 
 TEST_F(RichEditLayout, InitCanBeRepeatedAndKeepsTheEventsFlowing) {
