@@ -5,6 +5,9 @@
 //   echo-skip       waits for a line on standard input, writes "ab", pauses, "cdefg", then "err" on standard error
 //   read-lines N    echoes N lines read from standard input as "got:<line>"
 //   touch PATH      creates the file PATH
+//   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
+//   two-streams     "a", "b" on standard output in one write, then "x", "y" on standard error in one write
+//   err-split       writes "first half" on standard error, pauses, then "second half"
 #include <windows.h>
 
 #include <cstdio>
@@ -57,6 +60,16 @@ int main(int argc, char** argv) {
         Err("err");
     } else if (mode == "read-lines" && argc > 2) {
         for (long i = std::atol(argv[2]); i > 0; --i) Out("got:" + ReadLine() + "\r\n");
+    } else if (mode == "prompt-read") {
+        Out("Name? ");
+        Out("got:" + ReadLine() + "\r\n");
+    } else if (mode == "two-streams") {
+        Out("a\r\nb\r\n");
+        Err("x\r\ny\r\n");
+    } else if (mode == "err-split") {
+        Err("first half");
+        ::Sleep(400);
+        Err("second half\r\n");
     } else if (mode == "touch" && argc > 2) {
         HANDLE f = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (f == INVALID_HANDLE_VALUE) return 2;

@@ -1,0 +1,143 @@
+#include "console/output_renderer.h"
+
+#include <cstring>
+
+#include "controls/rich_edit.h"
+
+namespace tarvo {
+
+namespace {
+constexpr long kRangeSelection = 1;
+}
+
+OutputRenderer::OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder)
+    : pane_(pane), currentFolder_(currentFolder) {}
+
+void OutputRenderer::SetUpPane(bool adminMode) {
+    pane_.View().Border(true);
+    pane_.Init();
+    pane_.Behavior().ConsumeEnter(true);
+    pane_.View().maxLength(-1);
+    if (adminMode) pane_.View().BgColor(kAdminBackground);
+}
+
+void OutputRenderer::CaretToEnd() {
+    const long n = pane_.Methods().CharacterCount();
+    pane_.Methods().SelectionCharRangeSet(n, n);
+}
+
+void OutputRenderer::BeginAppend() {
+    pane_.Behavior().WantEvents(false);
+    pane_.Behavior().Redraw(false);
+}
+
+void OutputRenderer::EndAppend() {
+    if (deferWhile_ && deferWhile_()) {
+        redrawPending_ = true;
+    } else {
+        pane_.Behavior().Redraw(true);
+        redrawPending_ = false;
+    }
+    pane_.Behavior().WantEvents(true);
+}
+
+void OutputRenderer::FlushRedraw() {
+    if (!redrawPending_) return;
+    redrawPending_ = false;
+    pane_.Behavior().Redraw(true);
+}
+
+void OutputRenderer::ProtectHistory() {
+    auto& methods = pane_.Methods();
+    methods.SelectionCharRangeSet(inputStart_, -1);
+    methods.FormatProtectedSet(true, kRangeSelection);
+    CaretToEnd();
+    methods.FormatProtectedSet(false, kRangeSelection);
+}
+
+void OutputRenderer::UpdateInputStart() {
+    inputStart_ = pane_.Methods().CharacterCount() - pane_.Methods().LineCount() + 1;
+}
+
+void OutputRenderer::InsertAtEnd(const std::wstring& text, long colour, bool setColour) {
+    BeginAppend();
+    CaretToEnd();
+    auto& methods = pane_.Methods();
+    if (setColour) methods.FormatColourSet(colour, kRangeSelection);
+    methods.InsertText(text);
+    ProtectHistory();
+    // Moving the selection gives the insertion point the format of the text before it.
+    if (setColour) methods.FormatColourSet(kNormalColour, kRangeSelection);
+    EndAppend();
+}
+
+void OutputRenderer::AppendText(const std::wstring& text) { InsertAtEnd(text, kNormalColour, false); }
+
+void OutputRenderer::AppendErrorText(const std::wstring& text) { InsertAtEnd(text, kErrorColour, true); }
+
+void OutputRenderer::WritePrompt() {
+    BeginAppend();
+    CaretToEnd();
+    auto& methods = pane_.Methods();
+    for (const std::wstring& part : {currentFolder_, std::wstring(L">")}) {
+        methods.FormatColourSet(kPromptColour, kRangeSelection);
+        methods.FormatBoldSet(true, kRangeSelection);
+        methods.InsertText(part);
+    }
+    ProtectHistory();
+    methods.FormatColourSet(kNormalColour, kRangeSelection);
+    methods.FormatBoldSet(false, kRangeSelection);
+    UpdateInputStart();
+    EndAppend();
+}
+
+void OutputRenderer::myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr) {
+    if (!stdOut.empty()) AppendText(stdOut);
+    if (!stdErr.empty()) AppendErrorText(L"STDERR: " + stdErr);
+    UpdateInputStart();
+}
+
+void OutputRenderer::OnSelectionChange(long lMin, long, long eSelType) {
+    if (eSelType != 0 || lMin < inputStart_) return;
+    pane_.Behavior().WantEvents(false);
+    pane_.Methods().FormatProtectedSet(false, kRangeSelection);
+    pane_.Behavior().WantEvents(true);
+}
+
+bool OutputRenderer::OnKeyDown(short keyCode, short shift, HWND clipboardOwner) {
+    constexpr short kCtrlOnly = 2;
+    if (shift != kCtrlOnly || (keyCode != 'C' && keyCode != VK_INSERT)) return false;
+    CopySelection(clipboardOwner);
+    return true;
+}
+
+void OutputRenderer::CopySelection(HWND clipboardOwner) {
+    if (!::OpenClipboard(clipboardOwner)) return;
+    struct ClipboardScope {
+        ~ClipboardScope() { ::CloseClipboard(); }
+    } closeClipboard;
+
+    std::wstring text;
+    for (wchar_t c : pane_.Methods().SelectedText()) {
+        if (c == L'\r') {
+            text += L"\r\n";
+        } else {
+            text.push_back(c);
+        }
+    }
+    if (text.empty()) return;
+
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(0, bytes);
+    if (!block) return;
+    void* memory = ::GlobalLock(block);
+    if (!memory) {
+        ::GlobalFree(block);
+        return;
+    }
+    std::memcpy(memory, text.c_str(), bytes);
+    ::GlobalUnlock(block);
+    if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,62 @@
+#pragma once
+// The console pane as a text model: everything before InputStart is protected
+// history in its colours; what follows is the command being typed.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tarvo {
+
+class VRX_RichEdit;
+
+constexpr long kPromptColour = 0xFF0000;  // blue
+constexpr long kErrorColour = 0x0000FF;   // red
+constexpr long kNormalColour = 0;
+constexpr long kAdminBackground = 0xC0C0FF;
+
+class OutputRenderer {
+public:
+    // `currentFolder` is the console folder the prompt shows; it is read at each prompt.
+    OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder);
+
+    // The once-only configuration at window load.
+    void SetUpPane(bool adminMode);
+
+    long InputStart() const noexcept { return inputStart_; }
+
+    void CaretToEnd();
+    void AppendText(const std::wstring& text);
+    void AppendErrorText(const std::wstring& text);
+    void WritePrompt();
+    void myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr);
+    void CopySelection(HWND clipboardOwner);
+
+    // The pane's events.
+    void OnSelectionChange(long lMin, long lMax, long eSelType);
+    // Ctrl+C and Ctrl+Insert copy; returns true when it copied.
+    bool OnKeyDown(short keyCode, short shift, HWND clipboardOwner);
+
+    // While `deferWhile` answers true (a command is running), appends leave the
+    // pane's redraw off and FlushRedraw repaints once, from the runner's pump,
+    // so a long output is not repainted once per chunk.
+    void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
+    void FlushRedraw();
+
+private:
+    void BeginAppend();
+    void EndAppend();
+    void InsertAtEnd(const std::wstring& text, long colour, bool setColour);
+    // Protects the text from the last InputStart to the end, and leaves the
+    // insertion point at the end unprotected.
+    void ProtectHistory();
+    void UpdateInputStart();
+
+    VRX_RichEdit& pane_;
+    const std::wstring& currentFolder_;
+    long inputStart_ = 0;
+    bool redrawPending_ = false;
+    std::function<bool()> deferWhile_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,29 @@
+#pragma once
+// The recent-commands list: each distinct entered line once, in the order first
+// entered; choosing one puts it back after the prompt for editing.
+#include <string>
+
+namespace tarvo {
+
+class VRX_ListBox;
+class VRX_RichEdit;
+class OutputRenderer;
+
+// Unicode-aware comparison of whole texts, ignoring letter case.
+bool TextEqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
+
+class RecentCommands {
+public:
+    RecentCommands(VRX_ListBox& list, VRX_RichEdit& pane, OutputRenderer& renderer);
+
+    void AddRecentCommand(const std::wstring& command);
+    // Replaces the typed command with the selected entry (nothing when none is selected).
+    void UseRecentCommand();
+
+private:
+    VRX_ListBox& list_;
+    VRX_RichEdit& pane_;
+    OutputRenderer& renderer_;
+};
+
+}  // namespace tarvo
