@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -189,7 +190,7 @@ TEST_F(FolderTreeViewTest, DoubleClickCountsOnlyOnTheItemItself) {
     const HTREEITEM scratchNode = ShowScratch(L"alpha");
     ASSERT_NE(scratchNode, nullptr);
     RECT label{};
-    *reinterpret_cast<HTREEITEM*>(&label) = scratchNode;
+    std::memcpy(&label, &scratchNode, sizeof scratchNode);  // TVM_GETITEMRECT takes the item in the rectangle
     ASSERT_TRUE(::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
     const int middle = (label.top + label.bottom) / 2;
     POINT button{-1, middle};
