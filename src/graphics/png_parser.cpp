@@ -138,6 +138,17 @@ public:
 
     void Row(const std::uint8_t* row, std::uint32_t count, std::uint32_t y, const Pass& pass, DecodedImage& out) const {
         std::uint8_t* line = out.pixels.data() + static_cast<std::size_t>(h_.height - 1 - y) * h_.width * 4;
+        if (h_.colourType == kRgba && h_.bitDepth == 8) {
+            // Every icon of the program is stored this way.
+            for (std::uint32_t i = 0; i < count; ++i, row += 4) {
+                std::uint8_t* px = line + static_cast<std::size_t>(pass.x0 + i * pass.dx) * 4;
+                px[0] = Premultiply(row[2], row[3]);
+                px[1] = Premultiply(row[1], row[3]);
+                px[2] = Premultiply(row[0], row[3]);
+                px[3] = row[3];
+            }
+            return;
+        }
         for (std::uint32_t i = 0; i < count; ++i) {
             std::uint8_t rgba[4];
             Pixel(row, i, rgba);
