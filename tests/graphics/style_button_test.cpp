@@ -1,0 +1,479 @@
+#include "graphics/style_button.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphics/button_bar.h"
+#include "test_window.h"
+
+namespace tarvo {
+namespace {
+
+constexpr OleColour kAccent = 0xFFD1AD;
+constexpr int kWidth = 40;
+constexpr int kHeight = 30;
+
+struct Rgb {
+    int r, g, b;
+};
+
+bool Between(int value, int a, int b) { return value >= std::min(a, b) && value <= std::max(a, b); }
+
+::testing::AssertionResult BetweenColours(Rgb pixel, OleColour a, OleColour b) {
+    if (Between(pixel.r, RedOf(a), RedOf(b)) && Between(pixel.g, GreenOf(a), GreenOf(b)) &&
+        Between(pixel.b, BlueOf(a), BlueOf(b))) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "pixel (" << pixel.r << ", " << pixel.g << ", " << pixel.b
+                                         << ") is not between the two colours";
+}
+
+bool IsGrey(Rgb pixel) {
+    return std::abs(pixel.r - pixel.g) <= 1 && std::abs(pixel.g - pixel.b) <= 1;
+}
+
+// What the button shows, taken through WM_PRINTCLIENT into a top-down DIB.
+class Snapshot {
+public:
+    explicit Snapshot(HWND button) {
+        RECT client{};
+        ::GetClientRect(button, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        dc_.reset(::CreateCompatibleDC(nullptr));
+        if (!bitmap_ || !dc_) return;
+        bits_ = static_cast<const std::uint32_t*>(bits);
+        select_object_scope select(dc_.get(), bitmap_.get());
+        ::PatBlt(dc_.get(), 0, 0, width_, height_, BLACKNESS);
+        ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT);
+        ::GdiFlush();
+    }
+    Rgb At(int x, int y) const {
+        const std::uint32_t p = bits_[y * width_ + x];
+        return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    unique_hbitmap bitmap_;
+    unique_hdc dc_;
+    const std::uint32_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+class FakeAttentionTip : public IAttentionTip {
+public:
+    bool TipVisible() const override { return visible; }
+    bool OwnerWindowActive() const override { return ownerActive; }
+    void ShowTip(int x, int y) override {
+        visible = true;
+        shown.push_back(POINT{x, y});
+    }
+    void HideTip() override {
+        visible = false;
+        ++hides;
+    }
+
+    bool visible = false;
+    bool ownerActive = true;
+    std::vector<POINT> shown;
+    int hides = 0;
+};
+
+class StyleButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::SetCursorPos(1200, 1000);  // away from every window the tests make
+        owner_.reset(testing::CreateProbeWindow(ownerLog_));
+        ASSERT_TRUE(owner_);
+        ::SetForegroundWindow(owner_.get());
+        ::SetActiveWindow(owner_.get());
+        button_.ButtonStyle(8);
+        button_.BackColor(kAccent);
+        button_.Caption(L"");
+        button_.PictureEffectOnOver(0);
+        button_.PictureEffectOnDown(0);
+        ASSERT_TRUE(button_.Init(owner_.get(), RECT{20, 20, 20 + kWidth, 20 + kHeight}));
+        button_.Click = [this] { ++clicks_; };
+        button_.MouseUp = [this](short& b, short&, float& x, float& y) {
+            mouseUps_.push_back(std::to_wstring(b) + L"@" + std::to_wstring(static_cast<int>(x)) + L"," +
+                                std::to_wstring(static_cast<int>(y)));
+        };
+        testing::PumpMessages();
+    }
+
+    HWND Button() const { return button_.hwnd(); }
+
+    // The real pointer goes there too, so the window under the cursor is the one the message claims.
+    void MoveTo(int x, int y) {
+        POINT screen{x, y};
+        ::ClientToScreen(Button(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::SendMessageW(Button(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+    void LeftDown(int x, int y) { ::SendMessageW(Button(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void LeftUp(int x, int y) { ::SendMessageW(Button(), WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+    void ClickAt(int x, int y) {
+        MoveTo(x, y);
+        LeftDown(x, y);
+        LeftUp(x, y);
+    }
+    // Pointer events of earlier tests may still be queued; this starts from the idle look.
+    void Leave() { ::SendMessageW(Button(), WM_MOUSELEAVE, 0, 0); }
+    void Key(UINT message, WPARAM key) { ::SendMessageW(Button(), message, key, 1); }
+
+    // An opaque, clearly coloured pixel of the loaded picture, in the picture's top-down coordinates.
+    POINT ColouredPicturePixel() const {
+        const c32bppDIB& picture = button_.Picture();
+        const std::uint8_t* bits = picture.BitsPointer();
+        for (long y = 0; y < picture.Height(); ++y) {
+            for (long x = 0; x < picture.Width(); ++x) {
+                const std::uint8_t* p = bits + (picture.Height() - 1 - y) * picture.scanWidth() + x * 4;
+                const int lo = std::min({p[0], p[1], p[2]});
+                const int hi = std::max({p[0], p[1], p[2]});
+                if (p[3] == 255 && hi - lo > 60) return POINT{x, y};
+            }
+        }
+        return POINT{-1, -1};
+    }
+
+    Rgb PicturePixelOnScreen(POINT inPicture) {
+        const RECT where = button_.PictureRect();
+        return Snapshot(Button()).At(where.left + inPicture.x, where.top + inPicture.y);
+    }
+
+    testing::WindowLog ownerLog_;
+    unique_hwnd owner_;
+    VRX_StyleButton button_;
+    int clicks_ = 0;
+    std::vector<std::wstring> mouseUps_;
+};
+
+TEST_F(StyleButtonTest, IdleButtonMatchesTheBarUnderIt) {
+    VRX_ButtonBar bar;
+    ASSERT_TRUE(bar.Init(owner_.get(), 0, 100, 100, kHeight));
+    Leave();
+    const Snapshot shot(Button());
+    ASSERT_EQ(shot.Height(), kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+        const COLORREF expected = ::GetPixel(bar.MemDC().hDC(), 5, y);
+        for (int x : {0, kWidth / 2, kWidth - 1}) {
+            const Rgb got = shot.At(x, y);
+            EXPECT_EQ(RGB(got.r, got.g, got.b), expected) << "row " << y << " column " << x;
+        }
+    }
+}
+
+TEST_F(StyleButtonTest, HotAndPressedLooksFollowThePointer) {
+    const int upperMiddle = 5;   // upper band: rows 0..10 of 30
+    const int lowerMiddle = 20;  // lower band: rows 11..29
+    MoveTo(10, 10);
+    EXPECT_EQ(button_.State(), StyleButtonState::kHot);
+    EXPECT_TRUE(button_.MouseOver());
+    Snapshot hot(Button());
+    EXPECT_TRUE(BetweenColours(hot.At(10, upperMiddle), MakeColour(255, 255, 225), MakeColour(255, 235, 172)));
+    EXPECT_TRUE(BetweenColours(hot.At(10, lowerMiddle), MakeColour(255, 215, 103), MakeColour(255, 227, 153)));
+    const Rgb frame = hot.At(0, lowerMiddle);
+    EXPECT_FALSE(BetweenColours(frame, MakeColour(255, 215, 103), MakeColour(255, 227, 153)));
+
+    LeftDown(10, 10);
+    EXPECT_EQ(button_.State(), StyleButtonState::kPressed);
+    Snapshot pressed(Button());
+    EXPECT_TRUE(BetweenColours(pressed.At(10, upperMiddle), MakeColour(255, 175, 81), MakeColour(255, 143, 70)));
+    EXPECT_TRUE(BetweenColours(pressed.At(10, lowerMiddle), MakeColour(255, 143, 70), MakeColour(255, 211, 95)));
+
+    LeftUp(10, 10);
+    EXPECT_EQ(clicks_, 1);
+    Leave();
+    EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+    EXPECT_FALSE(button_.MouseOver());
+}
+
+TEST_F(StyleButtonTest, ReleasingOutsideRaisesMouseUpButNoClick) {
+    MoveTo(10, 10);
+    LeftDown(10, 10);
+    EXPECT_EQ(::GetCapture(), Button());
+    MoveTo(kWidth + 30, 10);
+    EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+    LeftUp(kWidth + 30, 10);
+    EXPECT_EQ(clicks_, 0);
+    ASSERT_EQ(mouseUps_.size(), 1u);
+    EXPECT_EQ(mouseUps_[0], L"1@" + std::to_wstring(kWidth + 30) + L",10");
+    EXPECT_NE(::GetCapture(), Button());
+
+    // A release inside that did not start with a press inside is no click either.
+    LeftUp(10, 10);
+    EXPECT_EQ(clicks_, 0);
+    EXPECT_EQ(mouseUps_.size(), 2u);
+}
+
+TEST_F(StyleButtonTest, DisabledButtonDrawsItsPictureGreyAndIgnoresInput) {
+    ASSERT_TRUE(button_.picLocation(L"process-stop", L"CUSTOM"));
+    ASSERT_EQ(button_.Picture().Width(), 22);
+    const POINT coloured = ColouredPicturePixel();
+    ASSERT_GE(coloured.x, 0);
+    EXPECT_FALSE(IsGrey(PicturePixelOnScreen(coloured)));
+
+    button_.Enabled(false);
+    EXPECT_FALSE(::IsWindowEnabled(Button()));
+    EXPECT_TRUE(IsGrey(PicturePixelOnScreen(coloured)));
+
+    int downs = 0;
+    button_.MouseDown = [&](short&, short&, float&, float&) { ++downs; };
+    ClickAt(10, 10);
+    Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYDOWN, VK_SPACE);
+    Key(WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(clicks_, 0);
+    EXPECT_EQ(downs, 0);
+    EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+
+    button_.Enabled(true);
+    EXPECT_FALSE(IsGrey(PicturePixelOnScreen(coloured)));
+    ClickAt(10, 10);
+    EXPECT_EQ(clicks_, 1);
+}
+
+TEST_F(StyleButtonTest, MissingPictureLeavesTheCaptionOnly) {
+    EXPECT_FALSE(button_.picLocation(L"no-such-icon", L"CUSTOM"));
+    EXPECT_EQ(button_.Picture().ImageType(), 0);
+    const RECT none = button_.PictureRect();
+    EXPECT_TRUE(::IsRectEmpty(&none));
+}
+
+TEST_F(StyleButtonTest, CheckButtonTogglesAndDrawsPressedWhileChecked) {
+    button_.Mode(kCheckButton);
+    ClickAt(10, 10);
+    EXPECT_TRUE(button_.Value());
+    Leave();
+    Snapshot checked(Button());
+    EXPECT_TRUE(BetweenColours(checked.At(10, 5), MakeColour(255, 218, 169), MakeColour(255, 192, 111)));
+    EXPECT_TRUE(BetweenColours(checked.At(10, 20), MakeColour(255, 192, 111), MakeColour(255, 171, 63)));
+
+    MoveTo(10, 10);  // checked under the pointer: the pressed colours
+    Snapshot checkedHot(Button());
+    EXPECT_TRUE(BetweenColours(checkedHot.At(10, 5), MakeColour(255, 175, 81), MakeColour(255, 143, 70)));
+
+    LeftDown(10, 10);
+    LeftUp(10, 10);
+    EXPECT_FALSE(button_.Value());
+    EXPECT_EQ(clicks_, 2);
+    Leave();
+    Snapshot idle(Button());
+    EXPECT_TRUE(BetweenColours(idle.At(10, 20), MakeColour(173, 209, 255), MakeColour(181, 217, 255)));
+
+    button_.Value(true);  // set by the owner, as the find bar's toggle does
+    EXPECT_TRUE(BetweenColours(Snapshot(Button()).At(10, 5), MakeColour(255, 218, 169), MakeColour(255, 192, 111)));
+}
+
+TEST_F(StyleButtonTest, OptionButtonClearsTheOthersOfItsParent) {
+    VRX_StyleButton second;
+    ASSERT_TRUE(second.Init(owner_.get(), RECT{70, 20, 110, 50}));
+    VRX_StyleButton pushButton;
+    ASSERT_TRUE(pushButton.Init(owner_.get(), RECT{120, 20, 160, 50}));
+    button_.Mode(kOptionButton);
+    second.Mode(kOptionButton);
+    ClickAt(10, 10);
+    EXPECT_TRUE(button_.Value());
+    second.Value(true);
+    EXPECT_FALSE(button_.Value());
+    EXPECT_TRUE(second.Value());
+    ClickAt(10, 10);
+    ClickAt(10, 10);  // clicking a chosen option keeps it chosen
+    EXPECT_TRUE(button_.Value());
+    EXPECT_FALSE(second.Value());
+    EXPECT_FALSE(pushButton.Value());
+}
+
+TEST_F(StyleButtonTest, KeyboardClicks) {
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(clicks_, 1);
+    Key(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(button_.State(), StyleButtonState::kPressed);
+    EXPECT_EQ(clicks_, 1);
+    Key(WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(clicks_, 2);
+    Key(WM_KEYDOWN, VK_SPACE);
+    Key(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+    Key(WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(clicks_, 2);
+
+    // A handler that clears the key code withholds the key.
+    button_.KeyDown = [](short& code, short&) {
+        if (code == VK_RETURN) code = 0;
+    };
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(clicks_, 2);
+
+    button_.Caption(L"&Find");
+    EXPECT_EQ(button_.AccessKey(), L'F');
+    Key(WM_SYSCHAR, L'f');
+    EXPECT_EQ(clicks_, 3);
+    Key(WM_SYSCHAR, L'x');
+    EXPECT_EQ(clicks_, 3);
+}
+
+TEST_F(StyleButtonTest, HoverTooltipOnlyWithText) {
+    MoveTo(10, 10);
+    EXPECT_EQ(button_.State(), StyleButtonState::kHot);
+    EXPECT_EQ(button_.TooltipWindow(), nullptr);
+    Leave();
+
+    button_.ToolTip(L"Stop waiting for command to finish");
+    MoveTo(12, 12);
+    const HWND tip = button_.TooltipWindow();
+    ASSERT_NE(tip, nullptr);
+    wchar_t name[64] = {};
+    ::GetClassNameW(tip, name, 64);
+    EXPECT_STREQ(name, L"tooltips_class32");
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240);
+
+    // Entering again replaces the earlier tooltip window.
+    Leave();
+    MoveTo(12, 12);
+    EXPECT_NE(button_.TooltipWindow(), nullptr);
+    EXPECT_FALSE(::IsWindow(tip));
+}
+
+TEST_F(StyleButtonTest, OwnerDeactivationReturnsToNormal) {
+    MoveTo(10, 10);
+    LeftDown(10, 10);
+    ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(button_.OwnerActive());
+    EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+    LeftUp(10, 10);
+    EXPECT_EQ(clicks_, 0);  // the press was cancelled
+    ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(button_.OwnerActive());
+}
+
+TEST_F(StyleButtonTest, CaptionAlignment) {
+    ::MoveWindow(Button(), 20, 20, 120, kHeight, TRUE);
+    button_.ForeColor(0);
+    button_.Caption(L"Find:");
+    Leave();
+    auto inkColumns = [this] {
+        const Snapshot shot(Button());
+        int first = shot.Width(), last = -1;
+        for (int y = 0; y < shot.Height(); ++y) {
+            for (int x = 0; x < shot.Width(); ++x) {
+                const Rgb p = shot.At(x, y);
+                if (p.r + p.g + p.b < 300) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        return std::pair{first, last};
+    };
+    button_.CaptionAlign(0);
+    const auto left = inkColumns();
+    EXPECT_GE(left.first, 2);
+    EXPECT_LE(left.first, 4);
+    button_.CaptionAlign(2);
+    const auto right = inkColumns();
+    EXPECT_LE(right.second, 120 - 4);
+    EXPECT_GE(right.second, 120 - 8);
+    button_.CaptionAlign(1);
+    const auto centred = inkColumns();
+    EXPECT_LE(std::abs((centred.first + centred.second) - 120), 4);
+}
+
+class BlinkTest : public StyleButtonTest {
+protected:
+    void SetUp() override {
+        StyleButtonTest::SetUp();
+        ASSERT_TRUE(button_.picLocation(L"process-stop", L"CUSTOM"));
+        button_.AttentionTip(&tip_);
+        button_.Enabled(false);
+        button_.Blink(true);
+    }
+    void Ticks(int count) {
+        for (int i = 0; i < count; ++i) button_.BlinkTimer().PulseTimer();
+    }
+    FakeAttentionTip tip_;
+};
+
+TEST_F(BlinkTest, TipShowsAtTickSevenUnderTheCentreAndHidesAtTickFortyOne) {
+    EXPECT_EQ(button_.BlinkTimer().Interval(), 0);  // disabled: no blinking yet
+    button_.Enabled(true);
+    EXPECT_EQ(button_.BlinkTimer().Interval(), 600);
+
+    Ticks(6);
+    EXPECT_TRUE(tip_.shown.empty());
+    Ticks(1);
+    ASSERT_EQ(tip_.shown.size(), 1u);
+    RECT rect{};
+    ::GetWindowRect(Button(), &rect);
+    EXPECT_EQ(tip_.shown[0].x, (rect.left + rect.right) / 2);
+    EXPECT_EQ(tip_.shown[0].y, rect.bottom - 10);
+
+    Ticks(33);
+    EXPECT_TRUE(tip_.visible);
+    Ticks(1);
+    EXPECT_FALSE(tip_.visible);
+    Ticks(60);  // once per blinking period
+    EXPECT_EQ(tip_.shown.size(), 1u);
+
+    button_.Enabled(false);
+    EXPECT_EQ(button_.BlinkTimer().Interval(), 0);
+    button_.Enabled(true);
+    Ticks(7);
+    EXPECT_EQ(tip_.shown.size(), 2u);
+}
+
+TEST_F(BlinkTest, TipWaitsForAnActiveOwnerAndDisablingHidesIt) {
+    tip_.ownerActive = false;
+    button_.Enabled(true);
+    Ticks(9);
+    EXPECT_TRUE(tip_.shown.empty());
+    tip_.ownerActive = true;
+    Ticks(1);
+    ASSERT_EQ(tip_.shown.size(), 1u);
+    button_.Enabled(false);
+    EXPECT_FALSE(tip_.visible);
+    EXPECT_EQ(button_.BlinkTicks(), 0);
+
+    button_.Enabled(true);
+    button_.Blink(false);
+    Ticks(10);
+    EXPECT_EQ(button_.BlinkTimer().Interval(), 0);
+    EXPECT_EQ(tip_.shown.size(), 1u);
+}
+
+TEST_F(BlinkTest, PictureAlternatesBetweenGreyAndColourOnEachTick) {
+    button_.Enabled(true);
+    const POINT coloured = ColouredPicturePixel();
+    ASSERT_GE(coloured.x, 0);
+    std::vector<bool> grey;
+    for (int i = 0; i < 4; ++i) {
+        Ticks(1);
+        grey.push_back(IsGrey(PicturePixelOnScreen(coloured)));
+    }
+    EXPECT_NE(grey[0], grey[1]);
+    EXPECT_NE(grey[1], grey[2]);
+    EXPECT_NE(grey[2], grey[3]);
+
+    button_.Blink(false);
+    EXPECT_FALSE(IsGrey(PicturePixelOnScreen(coloured)));
+}
+
+}  // namespace
+}  // namespace tarvo
