@@ -67,6 +67,7 @@ VRX_RichEdit::~VRX_RichEdit() {
 }
 
 bool VRX_RichEdit::Create(HWND parent, int x, int y, int width, int height) {
+    Terminate();  // a second Create replaces the container and everything in it
     RegisterContainerClass(ContainerProc);
     container_.reset(::CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width,
                                        height, parent, nullptr, ::GetModuleHandleW(nullptr), this));
