@@ -96,7 +96,8 @@ VRX_StyleButton::VRX_StyleButton() {
 }
 
 VRX_StyleButton::~VRX_StyleButton() {
-    if (blink_) StopBlinking();
+    // The attention tip may already be gone at shutdown, so it is left alone here.
+    blinkTimer_.SetInterval(0);
     blinkTimer_.ThatTime = nullptr;
     HookOwner(false);
     tooltip_.reset();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/button_bar.h"
+#include "graphics/style_button_attention.h"
 #include "test_window.h"
 
 namespace tarvo {
@@ -74,25 +75,6 @@ private:
     const std::uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
-};
-
-class FakeAttentionTip : public IAttentionTip {
-public:
-    bool TipVisible() const override { return visible; }
-    bool OwnerWindowActive() const override { return ownerActive; }
-    void ShowTip(int x, int y) override {
-        visible = true;
-        shown.push_back(POINT{x, y});
-    }
-    void HideTip() override {
-        visible = false;
-        ++hides;
-    }
-
-    bool visible = false;
-    bool ownerActive = true;
-    std::vector<POINT> shown;
-    int hides = 0;
 };
 
 class StyleButtonTest : public ::testing::Test {
@@ -396,66 +378,72 @@ TEST_F(StyleButtonTest, CaptionAlignment) {
     EXPECT_LE(std::abs((centred.first + centred.second) - 120), 4);
 }
 
+// The program's bubble on the owner window, the button blinking but still disabled.
 class BlinkTest : public StyleButtonTest {
 protected:
     void SetUp() override {
         StyleButtonTest::SetUp();
         ASSERT_TRUE(button_.picLocation(L"process-stop", L"CUSTOM"));
-        button_.AttentionTip(&tip_);
+        ASSERT_TRUE(bubble_.Init());
+        bubble_.SubClsOwner(owner_.get());
+        bubble_.TextSet(L"Stop waiting for process and abandon it.");
+        button_.AttentionTip(&attention_);
         button_.Enabled(false);
         button_.Blink(true);
     }
     void Ticks(int count) {
         for (int i = 0; i < count; ++i) button_.BlinkTimer().PulseTimer();
     }
-    FakeAttentionTip tip_;
+
+    frmFakeToolTip bubble_;
+    StyleButtonAttention attention_{bubble_};
 };
 
-TEST_F(BlinkTest, TipShowsAtTickSevenUnderTheCentreAndHidesAtTickFortyOne) {
-    EXPECT_EQ(button_.BlinkTimer().Interval(), 0);  // disabled: no blinking yet
+TEST_F(BlinkTest, BubbleShowsAtTickSevenUnderTheCentreAndHidesAtTickFortyOne) {
+    EXPECT_EQ(button_.BlinkTimer().Interval(), 0);
     button_.Enabled(true);
     EXPECT_EQ(button_.BlinkTimer().Interval(), 600);
-
     Ticks(6);
-    EXPECT_TRUE(tip_.shown.empty());
+    EXPECT_FALSE(bubble_.Visible());
     Ticks(1);
-    ASSERT_EQ(tip_.shown.size(), 1u);
-    RECT rect{};
-    ::GetWindowRect(Button(), &rect);
-    EXPECT_EQ(tip_.shown[0].x, (rect.left + rect.right) / 2);
-    EXPECT_EQ(tip_.shown[0].y, rect.bottom - 10);
+    ASSERT_TRUE(bubble_.Visible());
+    RECT button{}, shown{};
+    ::GetWindowRect(Button(), &button);
+    ::GetWindowRect(bubble_.hwnd(), &shown);
+    EXPECT_EQ(shown.left, (button.left + button.right) / 2 - 30);  // the tail's apex is 30 px in
+    EXPECT_EQ(shown.top, button.bottom - 10);
 
     Ticks(33);
-    EXPECT_TRUE(tip_.visible);
+    EXPECT_TRUE(bubble_.Visible());
     Ticks(1);
-    EXPECT_FALSE(tip_.visible);
+    EXPECT_FALSE(bubble_.Visible());
     Ticks(60);  // once per blinking period
-    EXPECT_EQ(tip_.shown.size(), 1u);
+    EXPECT_FALSE(bubble_.Visible());
 
-    button_.Enabled(false);
+    button_.Enabled(false);  // the command completed: a new period follows
     EXPECT_EQ(button_.BlinkTimer().Interval(), 0);
     button_.Enabled(true);
     Ticks(7);
-    EXPECT_EQ(tip_.shown.size(), 2u);
+    EXPECT_TRUE(bubble_.Visible());
+    button_.Enabled(false);
+    EXPECT_FALSE(bubble_.Visible());
+    EXPECT_EQ(button_.BlinkTicks(), 0);
 }
 
-TEST_F(BlinkTest, TipWaitsForAnActiveOwnerAndDisablingHidesIt) {
-    tip_.ownerActive = false;
+TEST_F(BlinkTest, BubbleWaitsForAnActiveOwner) {
     button_.Enabled(true);
-    Ticks(9);
-    EXPECT_TRUE(tip_.shown.empty());
-    tip_.ownerActive = true;
+    ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_INACTIVE, 0);
+    Ticks(8);
+    EXPECT_FALSE(bubble_.Visible());
+    ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_ACTIVE, 0);
     Ticks(1);
-    ASSERT_EQ(tip_.shown.size(), 1u);
-    button_.Enabled(false);
-    EXPECT_FALSE(tip_.visible);
-    EXPECT_EQ(button_.BlinkTicks(), 0);
+    EXPECT_TRUE(bubble_.Visible());
 
-    button_.Enabled(true);
     button_.Blink(false);
-    Ticks(10);
+    EXPECT_FALSE(bubble_.Visible());
     EXPECT_EQ(button_.BlinkTimer().Interval(), 0);
-    EXPECT_EQ(tip_.shown.size(), 1u);
+    Ticks(10);  // ticks already queued do nothing
+    EXPECT_FALSE(bubble_.Visible());
 }
 
 TEST_F(BlinkTest, PictureAlternatesBetweenGreyAndColourOnEachTick) {
