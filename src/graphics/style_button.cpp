@@ -625,6 +625,7 @@ void VRX_StyleButton::OnParentActivate(bool active) {
         focused_ = false;
         spaceDown_ = false;
         state_ = StyleButtonState::kNormal;
+        if (window_ && ::GetCapture() == window_.get()) ::ReleaseCapture();
     }
     Refresh();
 }

@@ -340,6 +340,7 @@ TEST_F(StyleButtonTest, OwnerDeactivationReturnsToNormal) {
     ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_FALSE(button_.OwnerActive());
     EXPECT_EQ(button_.State(), StyleButtonState::kNormal);
+    EXPECT_NE(::GetCapture(), Button());
     LeftUp(10, 10);
     EXPECT_EQ(clicks_, 0);  // the press was cancelled
     ::SendMessageW(owner_.get(), WM_ACTIVATE, WA_ACTIVE, 0);
