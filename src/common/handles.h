@@ -31,12 +31,15 @@ inline void DestroyFont(HFONT f) { ::DeleteObject(f); }
 inline void DestroyBitmap(HBITMAP b) { ::DeleteObject(b); }
 inline void DestroyIconHandle(HICON i) { ::DestroyIcon(i); }
 inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
+inline void CloseFind(HANDLE h) { ::FindClose(h); }
 }  // namespace handle_traits
 
 // Kernel handles whose "none" is NULL (processes, threads, pipes from CreatePipe).
 using unique_handle = UniqueResource<handle_traits::Traits<HANDLE, handle_traits::Null<HANDLE>, handle_traits::CloseKernel>>;
 // Kernel handles whose "none" is INVALID_HANDLE_VALUE (CreateFile).
 using unique_hfile = UniqueResource<handle_traits::Traits<HANDLE, handle_traits::InvalidFile, handle_traits::CloseKernel>>;
+// Directory searches from FindFirstFile.
+using unique_hfind = UniqueResource<handle_traits::Traits<HANDLE, handle_traits::InvalidFile, handle_traits::CloseFind>>;
 using unique_hkey = UniqueResource<handle_traits::Traits<HKEY, handle_traits::Null<HKEY>, handle_traits::CloseKey>>;
 using unique_hgdiobj = UniqueResource<handle_traits::Traits<HGDIOBJ, handle_traits::Null<HGDIOBJ>, handle_traits::DeleteGdi>>;
 using unique_hfont = UniqueResource<handle_traits::Traits<HFONT, handle_traits::Null<HFONT>, handle_traits::DestroyFont>>;

@@ -1,0 +1,343 @@
+// The help browser on real windows under a temporary program folder whose
+// help pages each test writes itself.
+#include "mainwindow/help_frm.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "controls/accelerator_routing.h"
+#include "start_mod_test_support.h"
+
+namespace tarvo {
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+void Pump() {
+    for (int i = 0; i < 3; ++i) {
+        AcceleratorRouting::PumpPending();
+        ::Sleep(5);
+    }
+}
+
+// The temporary program folder with its help pages.
+class ProgramFolder {
+public:
+    const std::wstring& Path() const { return folder_.Path(); }
+    std::wstring Help() const { return Path() + L"\\help\\"; }
+    // A rich-text page whose body is `text`; `file` is the full file name.
+    void WriteFile(const std::wstring& file, const std::string& text) const {
+        folder_.CreateFolder(L"help");
+        folder_.WriteFile(L"help\\" + file,
+                          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}");
+    }
+    void WritePage(const std::wstring& name, const std::string& text) const { WriteFile(name + L".rtf", text); }
+    void DeletePage(const std::wstring& name) const { ::DeleteFileW((Help() + name + L".rtf").c_str()); }
+
+private:
+    testing_support::TempProgramFolder folder_;
+};
+
+class HelpFrmTest : public ::testing::Test {
+protected:
+    void WriteStandardPages() {
+        folder_.WritePage(L"index", "Welcome. Read Alpha first, then Beta.");
+        folder_.WritePage(L"Alpha", "This is Alpha. Next comes Beta, later Gamma; or go to the index.");
+        folder_.WritePage(L"Beta", "Beta talks about the alphabet and ALPHA.");
+        folder_.WritePage(L"Gamma", "Gamma is the last page.");
+    }
+    void LoadForm() {
+        ASSERT_TRUE(help_.Load(folder_.Path()));
+        Pump();
+    }
+
+    long Locate(const std::wstring& word) const {
+        const std::wstring text = Text();
+        const auto at = text.find(word);
+        return at == std::wstring::npos ? -1 : static_cast<long>(at);
+    }
+    std::wstring Text() const { return const_cast<HelpFrm&>(help_).ShownText(); }
+    bool IsLink(long start, long length) {
+        RichEditMethods& pane = help_.RichHelp().Methods();
+        pane.SelectionCharRangeSet(start, start + length);
+        return pane.FormatLinkGet(1);
+    }
+    bool WordIsLink(const std::wstring& word) {
+        const long at = Locate(word);
+        EXPECT_GE(at, 0) << Narrow(word) << " is not on the page";
+        return at >= 0 && IsLink(at, static_cast<long>(word.size()));
+    }
+    // What the pane raises when the user releases the left button on the link at `word`.
+    void ClickLink(const std::wstring& word) {
+        const long at = Locate(word);
+        ASSERT_GE(at, 0) << Narrow(word) << " is not on the page";
+        short message = WM_LBUTTONUP;
+        long start = at, end = at + static_cast<long>(word.size());
+        ASSERT_TRUE(help_.RichHelp().LinkOver);
+        help_.RichHelp().LinkOver(message, start, end);
+        Pump();
+    }
+    void Back() { help_.ToolBtn_Click(HelpFrm::kBack); }
+    void Home() { help_.ToolBtn_Click(HelpFrm::kHome); }
+    void Forward() { help_.ToolBtn_Click(HelpFrm::kForward); }
+    // Back, Home, Forward.
+    std::vector<bool> Buttons() {
+        return {help_.ToolBtn(HelpFrm::kBack).Enabled(), help_.ToolBtn(HelpFrm::kHome).Enabled(),
+                help_.ToolBtn(HelpFrm::kForward).Enabled()};
+    }
+    RECT ChildRect(HWND child) {
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    ProgramFolder folder_;
+    HelpFrm help_;
+};
+
+TEST_F(HelpFrmTest, LoadCollectsThePagesAndShowsTheIndexHidden) {
+    WriteStandardPages();
+    LoadForm();
+
+    Names pages = help_.Pages();
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (Names{L"Alpha", L"Beta", L"Gamma", L"index"}));
+    EXPECT_EQ(help_.HelpDir(), folder_.Path() + L"\\help\\");
+    EXPECT_EQ(help_.History(), Names{L"index"});
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, false}));
+    EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
+    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
+    wchar_t title[64] = {};
+    ::GetWindowTextW(help_.hWnd(), title, 64);
+    EXPECT_STREQ(title, L"Help browser - Tarvo2");
+    EXPECT_TRUE(help_.RichHelp().Behavior().ReadOnly());
+    EXPECT_NE(help_.RichHelp().OleCallback(), nullptr);
+}
+
+TEST_F(HelpFrmTest, MentionsOfOtherPagesBecomeLinksInAnyCaseAndInsideWords) {
+    WriteStandardPages();
+    LoadForm();
+    EXPECT_TRUE(WordIsLink(L"Alpha"));
+    EXPECT_TRUE(WordIsLink(L"Beta"));
+    EXPECT_FALSE(WordIsLink(L"Welcome"));
+
+    ClickLink(L"Beta");
+    ASSERT_EQ(help_.History().back(), L"Beta");
+    EXPECT_TRUE(IsLink(Locate(L"alphabet"), 5));
+    EXPECT_FALSE(IsLink(Locate(L"alphabet") + 5, 3));
+    EXPECT_TRUE(WordIsLink(L"ALPHA"));
+    // The page's own name stays plain text.
+    EXPECT_FALSE(WordIsLink(L"Beta"));
+}
+
+TEST_F(HelpFrmTest, APageNeverLinksToItselfWhateverTheCase) {
+    folder_.WritePage(L"index", "See alpha.");
+    folder_.WritePage(L"alpha", "This is ALPHA, not the index.");
+    LoadForm();
+    ClickLink(L"alpha");
+    ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
+    EXPECT_FALSE(WordIsLink(L"ALPHA"));
+    EXPECT_TRUE(WordIsLink(L"index"));
+}
+
+TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
+    WriteStandardPages();
+    LoadForm();
+    ClickLink(L"Alpha");
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+    ClickLink(L"Beta");
+    ASSERT_EQ(help_.History(), (Names{L"index", L"Alpha", L"Beta"}));
+
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 2u);
+    EXPECT_NE(Text().find(L"This is Alpha"), std::wstring::npos);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, true}));
+    // Links are marked again for the page Back brought.
+    EXPECT_TRUE(WordIsLink(L"Gamma"));
+    EXPECT_FALSE(WordIsLink(L"Alpha"));
+
+    Forward();
+    EXPECT_EQ(help_.HistoryPos(), 3u);
+    EXPECT_NE(Text().find(L"alphabet"), std::wstring::npos);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+
+    Back();
+    Home();
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha", L"index"}));
+    EXPECT_EQ(help_.HistoryPos(), 3u);
+    EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false}));
+
+    Back();
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, true}));
+    // Nothing before the first page: the position stays.
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+}
+
+TEST_F(HelpFrmTest, ALinkAfterBackDropsTheForwardEntries) {
+    WriteStandardPages();
+    LoadForm();
+    ClickLink(L"Alpha");
+    ClickLink(L"Beta");
+    Back();
+    ClickLink(L"Gamma");
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha", L"Gamma"}));
+    EXPECT_EQ(help_.HistoryPos(), 3u);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePages) {
+    folder_.WritePage(L"index", "Upper, Folder, Notes and Beta.");
+    folder_.WriteFile(L"Upper.RTF", "upper");
+    folder_.WriteFile(L"Notes.txt", "notes");
+    folder_.WriteFile(L".rtf", "nameless");
+    folder_.WritePage(L"Beta", "beta");
+    ::CreateDirectoryW((folder_.Help() + L"Folder.rtf").c_str(), nullptr);
+    LoadForm();
+
+    Names pages = help_.Pages();
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (Names{L"", L"Beta", L"index"}));
+    EXPECT_FALSE(WordIsLink(L"Upper"));
+    EXPECT_FALSE(WordIsLink(L"Folder"));
+    EXPECT_FALSE(WordIsLink(L"Notes"));
+    EXPECT_TRUE(WordIsLink(L"Beta"));
+}
+
+TEST_F(HelpFrmTest, ALinkToAMissingFileChangesNothing) {
+    WriteStandardPages();
+    LoadForm();
+    ClickLink(L"Alpha");
+    folder_.DeletePage(L"Gamma");
+    const std::wstring before = Text();
+    ClickLink(L"Gamma");
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
+    EXPECT_EQ(help_.HistoryPos(), 2u);
+    EXPECT_EQ(Text(), before);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(HelpFrmTest, BackOntoAVanishedPageMovesOnlyThePosition) {
+    WriteStandardPages();
+    LoadForm();
+    ClickLink(L"Alpha");
+    ClickLink(L"Beta");
+    folder_.DeletePage(L"Alpha");
+    const std::wstring before = Text();
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 2u);
+    EXPECT_EQ(Text(), before);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+    EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, true}));
+}
+
+TEST_F(HelpFrmTest, WithoutHelpFolderOrIndexTheBrowserOpensEmpty) {
+    LoadForm();
+    EXPECT_TRUE(help_.Pages().empty());
+    EXPECT_TRUE(help_.History().empty());
+    EXPECT_EQ(help_.HistoryPos(), 0u);
+    EXPECT_EQ(Text(), L"");
+    EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, false}));
+
+    HelpFrm withoutIndex;
+    folder_.WritePage(L"Alpha", "alpha");
+    ASSERT_TRUE(withoutIndex.Load(folder_.Path()));
+    EXPECT_EQ(withoutIndex.Pages(), Names{L"Alpha"});
+    EXPECT_TRUE(withoutIndex.History().empty());
+    EXPECT_FALSE(withoutIndex.ToolBtn(HelpFrm::kBack).Enabled());
+    EXPECT_FALSE(withoutIndex.ToolBtn(HelpFrm::kHome).Enabled());
+    EXPECT_FALSE(withoutIndex.ToolBtn(HelpFrm::kForward).Enabled());
+}
+
+TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindow) {
+    WriteStandardPages();
+    LoadForm();
+    RECT client{};
+    ::GetClientRect(help_.hWnd(), &client);
+    EXPECT_EQ(client.right, 611);
+    EXPECT_EQ(client.bottom, 522);
+
+    const RECT strip = ChildRect(help_.Picture1());
+    EXPECT_EQ(strip.top, 0);
+    EXPECT_EQ(strip.bottom, 28);
+    EXPECT_EQ(strip.right, 611);
+    for (int i = 0; i < 3; ++i) {
+        const RECT button = ChildRect(help_.ToolBtn(i).hwnd());
+        EXPECT_EQ(button.left, 10 + i * 38) << "button " << i;
+        EXPECT_EQ(button.top, 0);
+        EXPECT_EQ(button.right - button.left, 28);
+        EXPECT_EQ(button.bottom - button.top, 28);
+        EXPECT_GT(help_.ToolBtn(i).Picture().Width(), 0) << "button " << i << " has no icon";
+    }
+    const RECT pane = ChildRect(help_.RichHelp().hWnd());
+    EXPECT_EQ(pane.top, 28);
+    EXPECT_EQ(pane.bottom, 522);
+    EXPECT_EQ(pane.right, 611);
+
+    ::SetWindowPos(help_.hWnd(), nullptr, 0, 0, 420, 300, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    ::GetClientRect(help_.hWnd(), &client);
+    EXPECT_EQ(ChildRect(help_.ToolBack().hwnd()).right, client.right);
+    EXPECT_EQ(ChildRect(help_.RichHelp().hWnd()).bottom, client.bottom);
+}
+
+TEST_F(HelpFrmTest, ClosingFromTheTitleBarOnlyHides) {
+    WriteStandardPages();
+    LoadForm();
+    ClickLink(L"Alpha");
+    help_.Show();
+    Pump();
+    ASSERT_TRUE(::IsWindowVisible(help_.hWnd()));
+
+    ::SendMessageW(help_.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    ASSERT_TRUE(::IsWindow(help_.hWnd()));
+    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
+    help_.Show();
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
+    EXPECT_NE(Text().find(L"This is Alpha"), std::wstring::npos);
+
+    const HWND window = help_.hWnd();
+    help_.Unload();
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_TRUE(help_.History().empty());
+    EXPECT_TRUE(help_.Pages().empty());
+}
+
+TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
+    WriteStandardPages();
+    LoadForm();
+    help_.Show();
+    Pump();
+    const HWND edit = help_.RichHelp().RichEdithWnd();
+    POINTL at{};
+    ::SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), Locate(L"Alpha") + 2);
+    const LPARAM where = MAKELPARAM(at.x + 1, at.y + 4);
+    ::SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::SendMessageW(edit, WM_LBUTTONUP, 0, where);
+    Pump();
+    ASSERT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
+
+    const HWND back = help_.ToolBtn(HelpFrm::kBack).hwnd();
+    ::SendMessageW(back, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(back, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+    EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace tarvo
