@@ -104,11 +104,36 @@ void OutputRenderer::OnSelectionChange(long lMin, long, long eSelType) {
     pane_.Behavior().WantEvents(true);
 }
 
-bool OutputRenderer::OnKeyDown(short keyCode, short shift, HWND clipboardOwner) {
+bool OutputRenderer::SelectionInHistory() const {
+    long start = 0, end = 0;
+    pane_.Methods().SelectionCharRangeGet(start, end);
+    return start < inputStart_;
+}
+
+void OutputRenderer::OnKeyDown(short& keyCode, short shift, HWND clipboardOwner) {
+    constexpr short kShiftOnly = 1;
     constexpr short kCtrlOnly = 2;
-    if (shift != kCtrlOnly || (keyCode != 'C' && keyCode != VK_INSERT)) return false;
-    CopySelection(clipboardOwner);
-    return true;
+    if (shift == kCtrlOnly && (keyCode == 'C' || keyCode == VK_INSERT)) {
+        CopySelection(clipboardOwner);
+        return;
+    }
+    const bool edits = keyCode == VK_DELETE || keyCode == VK_BACK ||
+                       (shift == kCtrlOnly && (keyCode == 'V' || keyCode == 'X')) ||
+                       (shift == kShiftOnly && (keyCode == VK_INSERT || keyCode == VK_DELETE));
+    if (!edits) return;
+    long start = 0, end = 0;
+    pane_.Methods().SelectionCharRangeGet(start, end);
+    const bool backIntoHistory = keyCode == VK_BACK && start == end && start <= inputStart_;
+    if (start < inputStart_ || backIntoHistory) keyCode = 0;
+}
+
+void OutputRenderer::OnKeyPress(short& keyAscii) {
+    constexpr short kBackspace = 8;
+    if (keyAscii < 32 && keyAscii != kBackspace && keyAscii != '\t') return;
+    long start = 0, end = 0;
+    pane_.Methods().SelectionCharRangeGet(start, end);
+    const bool backIntoHistory = keyAscii == kBackspace && start == end && start <= inputStart_;
+    if (start < inputStart_ || backIntoHistory) keyAscii = 0;
 }
 
 void OutputRenderer::CopySelection(HWND clipboardOwner) {

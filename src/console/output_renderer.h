@@ -34,8 +34,13 @@ public:
 
     // The pane's events.
     void OnSelectionChange(long lMin, long lMax, long eSelType);
-    // Ctrl+C and Ctrl+Insert copy; returns true when it copied.
-    bool OnKeyDown(short keyCode, short shift, HWND clipboardOwner);
+    // Ctrl+C and Ctrl+Insert copy. A key that would change the protected history
+    // is withheld (its code set to 0): the pane's own protection is not
+    // enforced by every rich edit implementation.
+    void OnKeyDown(short& keyCode, short shift, HWND clipboardOwner);
+    void OnKeyPress(short& keyAscii);
+    // True when a paste now would land in the history.
+    bool SelectionInHistory() const;
 
     // While `deferWhile` answers true (a command is running), appends leave the
     // pane's redraw off and FlushRedraw repaints once, from the runner's pump,

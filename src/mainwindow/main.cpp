@@ -1,6 +1,7 @@
 // Tarvo: a graphical console for the Windows command interpreter.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <string>
 
@@ -8,19 +9,25 @@
 #include "controls/accelerator_routing.h"
 #include "mainwindow/main_form.h"
 
+#ifndef TARVO_HOMEPAGE
+#define TARVO_HOMEPAGE L"https://tarvo.example.org/"
+#endif
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    ::InitCommonControls();
     ::OleInitialize(nullptr);
 
     wchar_t exePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
-    const bool adminMode = tarvo::IsAdminExecutable(exePath);
 
     int exitCode = 0;
     {
+        tarvo::MainFormOptions options;
+        options.startFolder = tarvo::StartFolderFromArguments(arguments ? arguments : L"");
+        options.adminMode = tarvo::IsAdminExecutable(exePath);
+        options.homePage = TARVO_HOMEPAGE;
         tarvo::mainForm form;
-        if (!form.Load(tarvo::StartFolderFromArguments(arguments ? arguments : L""), adminMode)) return 1;
+        if (!form.Load(std::move(options))) return 1;
         exitCode = tarvo::AcceleratorRouting::RunMessageLoop();
     }
     ::OleUninitialize();

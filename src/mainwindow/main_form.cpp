@@ -1,92 +1,160 @@
 #include "mainwindow/main_form.h"
 
+#include <shellapi.h>
+
 #include "console/command_line.h"
 #include "controls/accelerator_routing.h"
+#include "controls/def_prefs_handles.h"
+#include "controls/text_control_host.h"
+#include "mainwindow/output_search.h"
 
 namespace tarvo {
 
 namespace {
 
 constexpr wchar_t kMainClass[] = L"TarvoMainForm";
-constexpr wchar_t kPanelClass[] = L"TarvoPanel";
-constexpr COLORREF kAccentColour = 0xFFD1AD;
 constexpr int kSplitterSize = 5;
+constexpr int kSyncMargin = 6;
+constexpr int kLeftPaneWidth = 200;
+constexpr long kEngravedCaption = 4;
+enum EditMenuItem : UINT { kMenuCopy = 1, kMenuPaste = 2, kMenuSelectAll = 3 };
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
-void RegisterPanelClass() {
-    static const bool registered = [] {
-        static unique_hbrush accent(::CreateSolidBrush(kAccentColour));
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = Instance();
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = accent.get();
-        wc.lpszClassName = kPanelClass;
-        return ::RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
-}
-
-HWND CreatePanel(HWND parent) {
-    RegisterPanelClass();
-    return ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 10,
-                             10, parent, nullptr, Instance(), nullptr);
-}
-
 RECT Bounds(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
+
+struct ToolButtonSpec {
+    const wchar_t* icon;
+    const wchar_t* tip;
+};
+
+constexpr ToolButtonSpec kToolButtons[kToolButtonCount] = {
+    {L"window-new", L"Open a new Window (Ctrl + N)"},
+    {L"window-newadmin", L"Open a new Window in Administrator mode"},
+    {L"process-stop", L"Stop waiting for command to finish"},
+    {L"bookmark-new", L"Set current folder as the start-up folder"},
+    {L"help-browser", L"Help browser (F1)"},
+    {L"homepage", nullptr},
+    {L"edit-find", L"Search output (Ctrl + F)"},
+    {L"edit-copy", L"Copy selection (Ctrl + C)"},
+    {L"edit-paste", L"Paste (Ctrl + V)"},
+    {L"edit-select-all", L"Select all"},
+};
+
+// A check box in the menu font, sized to its caption.
+HWND CreateCheckBox(HWND parent, const wchar_t* caption, int x, int y) {
+    HFONT font = DefaultFontHandle(kMenuFont);
+    unique_window_dc dc(parent);
+    SIZE text{};
+    {
+        select_object_scope selected(dc.get(), font);
+        ::GetTextExtentPoint32W(dc.get(), caption, static_cast<int>(wcslen(caption)), &text);
+    }
+    const int height = text.cy + 4;
+    HWND box = ::CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, x, y,
+                                 text.cx + 24, height, parent, nullptr, Instance(), nullptr);
+    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return box;
+}
+
+RECT WindowRectIn(HWND window, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int OsMajorVersion() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = 148;
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    if (!::GetVersionExA(&info)) return 0;
+    return static_cast<int>(info.dwMajorVersion);
+}
 
 }  // namespace
 
 mainForm::mainForm() = default;
 
 mainForm::~mainForm() {
-    if (window_) ::DestroyWindow(window_.release());
+    if (window_) {
+        Form_Unload();
+        ::DestroyWindow(window_.get());
+    }
 }
 
-bool mainForm::Load(const std::wstring& startFolder, bool adminMode) {
+bool mainForm::CreateMainWindow() {
     static const bool registered = [] {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = StaticWindowProc;
         wc.hInstance = Instance();
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hIcon = ::LoadIconW(Instance(), L"AAA");
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kMainClass;
         return ::RegisterClassExW(&wc) != 0;
     }();
     if (!registered) return false;
-
     RECT frame{0, 0, 891, 611};
     ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    HWND hwnd = ::CreateWindowExW(0, kMainClass, L"Tarvo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                  Instance(), this);
-    if (!hwnd) return false;
+    return ::CreateWindowExW(0, kMainClass, L"Tarvo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                             Instance(), this) != nullptr;
+}
 
-    SetUpConsole(adminMode);
+bool mainForm::Load(MainFormOptions options) {
+    options_ = std::move(options);
+    if (!CreateMainWindow()) return false;
+    HWND hwnd = window_.get();
+    accentBrush_.reset(::CreateSolidBrush(kAccent));
+
+    tooltip_.Init();
+    tooltip_.SubClsOwner(hwnd);
+    tooltip_.TextSet(L"Stop waiting for process and abandon it.");
+    stopTip_ = std::make_unique<StyleButtonAttention>(tooltip_);
+
+    settings_ = std::make_unique<WindowSettings>(options_.settings);
+    loaded_ = settings_->LoadSettings();
+
+    SetUpConsole();
+    controller_->SetCurrentFolder(loaded_.currentFolder);
     MSubclass::AttachMessage(this, hwnd, WM_NCPAINT);
     MSubclass::AttachMessage(this, hwnd, WM_ACTIVATE);
+    SetUpFindBar();
+    SetUpToolbar();
+    SetUpFolderTree();
+    SetUpEditMenu();
     Form_Resize();
+    // Placed once the working area has its size, so the position is not clamped to an empty container.
+    splitVer_.SetPosition(kLeftPaneWidth);
 
-    const std::wstring& folder = startFolder.empty() ? controller_->CurrentFolder() : startFolder;
-    controller_->ChangeFolder(std::wstring(folder));
+    const std::wstring folder = options_.startFolder.empty() ? controller_->CurrentFolder() : options_.startFolder;
+    controller_->ChangeFolder(folder);
     controller_->RefreshFolder();
     controller_->Renderer().WritePrompt();
-    ::ShowWindow(hwnd, SW_SHOWNORMAL);
+
+    ::ShowWindow(hwnd, ApplyWindowSettings(hwnd, loaded_));
     ::UpdateWindow(hwnd);
     ::SetFocus(richEdit_.RichEdithWnd());
+
+    if (folderTree_.HasTree()) {
+        folderTree_.shTree().RootNodeCSIDLSet(0);
+        folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
+    }
     return true;
 }
 
-void mainForm::SetUpConsole(bool adminMode) {
+void mainForm::SetUpConsole() {
     ConsoleHost host;
     host.mainWindow = window_.get();
-    host.SetStopEnabled = [this](bool enabled) { stopEnabled_ = enabled; };
-    controller_ = std::make_unique<CommandController>(std::move(host), richEdit_, myConsole_, adminMode);
-
+    host.SetStopEnabled = [this](bool enabled) { SetStopEnabled(enabled); };
+    host.SyncTicked = [this] { return ::SendMessageW(sync_, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    host.TreeFullPathSet = [this](const std::wstring& path) {
+        if (folderTree_.HasTree()) folderTree_.shTree().FullPathSet(path);
+    };
+    controller_ = std::make_unique<CommandController>(std::move(host), richEdit_, myConsole_, options_.adminMode);
     myConsole_.OutputReceived = [this](std::wstring& out, std::wstring& err) {
         controller_->Renderer().myConsole_OutputReceived(out, err);
     };
@@ -94,20 +162,8 @@ void mainForm::SetUpConsole(bool adminMode) {
     myConsole_.SetMessagePump([this] { PumpDuringRun(); });
     controller_->Renderer().DeferRedrawWhile([this] { return myConsole_.Busy(); });
 
-    bigContainer_ = CreatePanel(window_.get());
-    picLeft_ = CreatePanel(bigContainer_);
-    richEdit_.Create(bigContainer_, 0, 0, 100, 100);
-    controller_->Renderer().SetUpPane(adminMode);
-    WireConsolePane();
+    SetUpWorkingArea();
 
-    prevCmds_.View().SetBorder(true);
-    prevCmds_.Init(picLeft_, Bounds(0, 0, 100, 100));
-    recent_ = std::make_unique<RecentCommands>(prevCmds_, richEdit_, controller_->Renderer());
-    controller_->SetRecentCommands(recent_.get());
-    WireRecentList();
-}
-
-void mainForm::WireConsolePane() {
     richEdit_.KeyEnter = [this] { controller_->OnCommandEntered(); };
     richEdit_.SelectionChange = [this](long& lMin, long& lMax, long& eSelType) {
         controller_->Renderer().OnSelectionChange(lMin, lMax, eSelType);
@@ -115,11 +171,278 @@ void mainForm::WireConsolePane() {
     richEdit_.KeyDown = [this](short& keyCode, short& shift) {
         controller_->Renderer().OnKeyDown(keyCode, shift, window_.get());
     };
-}
+    richEdit_.KeyPress = [this](short& keyAscii) { controller_->Renderer().OnKeyPress(keyAscii); };
+    richEdit_.MouseUp = [this](short& button, short&, float&, float&) {
+        if (button == 2) ShowEditMenu();
+    };
 
-void mainForm::WireRecentList() {
+    recent_ = std::make_unique<RecentCommands>(prevCmds_, richEdit_, controller_->Renderer());
+    controller_->SetRecentCommands(recent_.get());
     prevCmds_.Events.DblClickItem = [this] { recent_->UseRecentCommand(); };
     prevCmds_.Events.KeyEnter = [this] { recent_->UseRecentCommand(); };
+}
+
+void mainForm::SetUpWorkingArea() {
+    HWND hwnd = window_.get();
+    bigContainer_.Create(hwnd, kAccent);
+    picLeft_.Create(bigContainer_.hWnd(), kAccent);
+    leftTop_.Create(picLeft_.hWnd(), ::GetSysColor(COLOR_BTNFACE));
+    leftBottom_.Create(picLeft_.hWnd(), ::GetSysColor(COLOR_BTNFACE));
+
+    richEdit_.Create(bigContainer_.hWnd(), 0, 0, 100, 100);
+    controller_->Renderer().SetUpPane(options_.adminMode);
+
+    for (auto* header : {&headerFolders_, &headerRecent_}) {
+        header->Init(header == &headerFolders_ ? leftTop_.hWnd() : leftBottom_.hWnd(), Bounds(0, 0, 100, kHeaderHeight));
+        header->Caption(header == &headerFolders_ ? L"Folders" : L"Recent commands");
+        header->CaptionAlign(0);
+        header->CaptionEffects(kEngravedCaption);
+        header->BackColor(kAccent);
+        header->Enabled(false);
+    }
+    prevCmds_.View().SetBorder(true);
+    prevCmds_.Init(leftBottom_.hWnd(), Bounds(0, kHeaderHeight, 100, 100));
+    sync_ = CreateCheckBox(leftTop_.hWnd(), L"Change with console", kSyncMargin, 0);
+
+    splitVer_.Bind(bigContainer_.hWnd(), picLeft_.hWnd(), richEdit_.hWnd());
+    splitVer_.SetOrientation(2);
+    splitVer_.SetSplitterSize(kSplitterSize);
+    splitVer_.SetBgColor(kAccent);
+    splitVer_.SetFullDrag(false);
+    splitVer_.SetMinimumSize(1, 100);
+
+    splitHor_.Bind(picLeft_.hWnd(), leftTop_.hWnd(), leftBottom_.hWnd());
+    splitHor_.SetOrientation(1);
+    splitHor_.SetSplitterSize(kSplitterSize);
+    splitHor_.SetBgColor(kAccent);
+    splitHor_.SetFullDrag(false);
+    splitHor_.SetKeepProportion(true);
+    splitHor_.SetMinimumSize(1, kHeaderHeight);
+    splitHor_.SetMinimumSize(2, kHeaderHeight);
+
+    auto forward = [](Panel& panel, Splitter& splitter) {
+        panel.MouseDown = [&splitter](int b, int s, float x, float y) { splitter.MouseDown(b, s, x, y); };
+        panel.MouseMove = [&splitter](int b, int s, float x, float y) { splitter.MouseMove(b, s, x, y); };
+        panel.MouseUp = [&splitter](int b, int s, float x, float y) { splitter.MouseUp(b, s, x, y); };
+        panel.Paint = [&splitter](HDC dc) { splitter.Paint(dc); };
+        panel.Resize = [&splitter] { splitter.Resize(); };
+    };
+    forward(bigContainer_, splitVer_);
+    forward(picLeft_, splitHor_);
+    leftTop_.Resize = [this] { LeftTop_Resize(); };
+    leftBottom_.Resize = [this] { LeftBottom_Resize(); };
+}
+
+void mainForm::SetUpFindBar() {
+    bottomBar_.Init(window_.get(), 0, 0, 100, kFindBarHeight);
+    HWND bar = bottomBar_.hWnd();
+    findLabel_.Init(bar, Bounds(0, 0, 100, kFindBarHeight));
+    findLabel_.Caption(L"Find:");
+    findLabel_.CaptionAlign(2);
+    findLabel_.CaptionEffects(kEngravedCaption);
+    findLabel_.BackColor(kAccent);
+    findLabel_.Enabled(false);
+
+    inputFind_.Init(bar, Bounds(100, 5, 200, 20));
+    inputFind_.Events.KeyEnter = [this] { FindNext(); };
+
+    findButton_.Init(bar, Bounds(310, 0, kFindBarHeight, kFindBarHeight));
+    findButton_.Caption(L"");
+    findButton_.picLocation(L"system-search", L"CUSTOM");
+    findButton_.ToolTip(L"Start search / find next (Ctrl + G)");
+    findButton_.BackColor(kAccent);
+    findButton_.Click = [this] { FindNext(); };
+
+    chkMatchCase_ = CreateCheckBox(bar, L"Match Case", 310 + kFindBarHeight + 20, 10);
+    const RECT matchCase = WindowRectIn(chkMatchCase_, bar);
+    chkWholeWord_ = CreateCheckBox(bar, L"Find whole word only", matchCase.right + 10, 10);
+}
+
+bool mainForm::AdminButtonHidden() const {
+    const int major = options_.osMajorVersion != 0 ? options_.osMajorVersion : OsMajorVersion();
+    return major < 6;
+}
+
+void mainForm::SetUpToolbar() {
+    topBar_.Init(window_.get(), 0, 0, 100, kTopBarHeight);
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        auto& button = toolBtn_[static_cast<std::size_t>(i)];
+        button.Init(topBar_.hWnd(), Bounds(0, 0, kTopBarHeight, kTopBarHeight), i);
+        button.Caption(L"");
+        button.picLocation(kToolButtons[i].icon, L"CUSTOM");
+        button.ToolTip(kToolButtons[i].tip ? kToolButtons[i].tip
+                                           : L"Opens " + options_.homePage + L" in your default browser");
+        button.BackColor(kAccent);
+        button.Click = [this, i] { ToolBtn_Click(i); };
+    }
+    toolBtn_[kToggleFindBar].Mode(kCheckButton);
+    toolBtn_[kToggleFindBar].Value(false);
+    if (AdminButtonHidden()) ::ShowWindow(toolBtn_[kNewAdminWindow].hwnd(), SW_HIDE);
+    toolBtn_[kStopWaiting].AttentionTip(stopTip_.get());
+    toolBtn_[kStopWaiting].Blink(true);
+    SetStopEnabled(false);
+    LayOutToolbar();
+}
+
+void mainForm::LayOutToolbar() {
+    const int h = kTopBarHeight;
+    const int shift = AdminButtonHidden() ? 1 : 0;
+    toolBtn_[0].Move(Bounds(10, 0, h, h));
+    for (int i = 1; i < kToolButtonCount; ++i) {
+        int left = 10 + (i - shift) * (h + 2);
+        if (i >= 4) left += 30;
+        if (i >= 6) left += 30;
+        toolBtn_[static_cast<std::size_t>(i)].Move(Bounds(left, 0, h, h));
+    }
+}
+
+void mainForm::SetUpFolderTree() {
+    folderTree_.Init(leftTop_.hWnd(), Bounds(0, kHeaderHeight, 100, 100));
+    folderTree_.Events.NodeDblClick = [this](HTREEITEM& hNode) { OnFolderActivated(hNode); };
+    folderTree_.Events.NodeActivate = [this] { OnFolderActivated(folderTree_.Methods().SelectedNodeGet()); };
+}
+
+void mainForm::SetUpEditMenu() {
+    menuEdit_.reset(::CreatePopupMenu());
+    ::AppendMenuW(menuEdit_.get(), MF_STRING, kMenuCopy, L"Copy");
+    ::AppendMenuW(menuEdit_.get(), MF_STRING, kMenuPaste, L"Paste");
+    ::AppendMenuW(menuEdit_.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menuEdit_.get(), MF_STRING, kMenuSelectAll, L"Select All");
+}
+
+void mainForm::ShowEditMenu() {
+    POINT at{};
+    ::GetCursorPos(&at);
+    const UINT chosen = ::TrackPopupMenu(menuEdit_.get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window_.get(),
+                                         nullptr);
+    if (chosen != 0) RunEditCommand(static_cast<int>(chosen));
+}
+
+void mainForm::RunEditCommand(int item) {
+    switch (item) {
+        case kMenuCopy: ToolBtn_Click(kCopy); break;
+        case kMenuPaste: ToolBtn_Click(kPaste); break;
+        case kMenuSelectAll: ToolBtn_Click(kSelectAll); break;
+        default: break;
+    }
+}
+
+std::wstring mainForm::ProgramFolder() const {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, n);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+bool mainForm::StopEnabled() const { return toolBtn_[kStopWaiting].Enabled(); }
+
+void mainForm::SetStopEnabled(bool enabled) { toolBtn_[kStopWaiting].Enabled(enabled); }
+
+void mainForm::ToolBtn_Click(int index) {
+    switch (index) {
+        case kNewWindow: {
+            STARTUPINFOW startup{};
+            startup.cb = sizeof(startup);
+            PROCESS_INFORMATION process{};
+            std::wstring commandLine = ProgramFolder() + L"\\Tarvo2.exe";
+            if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                 &process)) {
+                ::CloseHandle(process.hThread);
+                ::CloseHandle(process.hProcess);
+            }
+            break;
+        }
+        case kNewAdminWindow:
+            ::ShellExecuteW(window_.get(), L"open", (ProgramFolder() + L"\\Tarvo2Admin.exe").c_str(), nullptr, nullptr,
+                            SW_SHOWNORMAL);
+            break;
+        case kStopWaiting:
+            myConsole_.StopWait();
+            SetStopEnabled(false);
+            break;
+        case kSaveStartFolder: settings_->SaveStartDir(controller_->CurrentFolder()); break;
+        case kHelp:
+            if (options_.ShowHelp) options_.ShowHelp();
+            break;
+        case kHomePage:
+            ::ShellExecuteW(window_.get(), L"open", options_.homePage.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            break;
+        case kToggleFindBar: ToggleFindBar(); break;
+        case kCopy: controller_->Renderer().CopySelection(window_.get()); break;
+        case kPaste:
+            if (!controller_->Renderer().SelectionInHistory()) richEdit_.Methods().Paste();
+            break;
+        case kSelectAll: richEdit_.Methods().SelectAll(); break;
+        default: break;
+    }
+}
+
+void mainForm::ToggleFindBar() {
+    const bool visible = !::IsWindowVisible(bottomBar_.hWnd());
+    ::ShowWindow(bottomBar_.hWnd(), visible ? SW_SHOW : SW_HIDE);
+    toolBtn_[kToggleFindBar].Value(visible);
+    Form_Resize();
+    if (visible) ::SetFocus(inputFind_.EdithWnd());
+}
+
+bool mainForm::FindNext() {
+    SearchOptions search;
+    search.wholeWord = ::SendMessageW(chkWholeWord_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    search.matchCase = ::SendMessageW(chkMatchCase_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return tarvo::FindNext(richEdit_.Methods(), inputFind_.Methods().TextGet(), search, options_.Beep);
+}
+
+void mainForm::OnFolderActivated(HTREEITEM hNode) {
+    if (myConsole_.Busy() || !folderTree_.HasTree()) return;
+    const std::wstring path = folderTree_.shTree().FullPathGet(AsNode(hNode));
+    if (TextEqualsIgnoringCase(path, controller_->CurrentFolder())) return;
+    controller_->ChangeFolderFromOutside(path);
+}
+
+void mainForm::Form_KeyDown(WPARAM keyCode, int shift) {
+    constexpr int kCtrlOnly = 2;
+    if (keyCode == VK_F1) {
+        ToolBtn_Click(kHelp);
+    } else if (shift == kCtrlOnly && keyCode == 'G') {
+        FindNext();
+    } else if (shift == kCtrlOnly && keyCode == 'F') {
+        ToggleFindBar();
+    } else if (shift == kCtrlOnly && keyCode == 'N') {
+        ToolBtn_Click(kNewWindow);
+    }
+}
+
+void mainForm::Form_Resize() {
+    if (!bigContainer_.hWnd()) return;
+    RECT client{};
+    ::GetClientRect(window_.get(), &client);
+    const bool findBarVisible = ::IsWindowVisible(bottomBar_.hWnd()) != FALSE;
+    const int bottom = findBarVisible ? kFindBarHeight : 0;
+    ::MoveWindow(topBar_.hWnd(), 0, 0, client.right, kTopBarHeight, TRUE);
+    ::MoveWindow(bottomBar_.hWnd(), 0, client.bottom - kFindBarHeight, client.right, kFindBarHeight, TRUE);
+    ::MoveWindow(bigContainer_.hWnd(), 0, kTopBarHeight, client.right, client.bottom - kTopBarHeight - bottom, TRUE);
+}
+
+void mainForm::LeftTop_Resize() {
+    const SIZE inner = leftTop_.ClientSize();
+    const RECT syncRect = WindowRectIn(sync_, leftTop_.hWnd());
+    const int syncHeight = syncRect.bottom - syncRect.top;
+    headerFolders_.Move(Bounds(0, 0, inner.cx, kHeaderHeight));
+    folderTree_.Move(Bounds(0, kHeaderHeight, inner.cx, inner.cy - kHeaderHeight - syncHeight));
+    ::SetWindowPos(sync_, nullptr, kSyncMargin, inner.cy - syncHeight, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void mainForm::LeftBottom_Resize() {
+    const SIZE inner = leftBottom_.ClientSize();
+    headerRecent_.Move(Bounds(0, 0, inner.cx, kHeaderHeight));
+    prevCmds_.Move(Bounds(0, kHeaderHeight, inner.cx, inner.cy - kHeaderHeight));
+}
+
+void mainForm::RefreshPanes() {
+    if (!bigContainer_.hWnd() || !::IsWindowVisible(bigContainer_.hWnd())) return;
+    richEdit_.Refresh();
+    folderTree_.Refresh();
+    prevCmds_.Refresh();
 }
 
 // Between the runner's polls: one repaint of the pane for all output since the
@@ -127,34 +450,6 @@ void mainForm::WireRecentList() {
 void mainForm::PumpDuringRun() {
     controller_->Renderer().FlushRedraw();
     if (!AcceleratorRouting::PumpPending()) myConsole_.StopWait();
-}
-
-void mainForm::StopWaiting() {
-    myConsole_.StopWait();
-    stopEnabled_ = false;
-}
-
-void mainForm::Form_Resize() {
-    if (!bigContainer_) return;
-    RECT client{};
-    ::GetClientRect(window_.get(), &client);
-    ::MoveWindow(bigContainer_, 0, 0, client.right, client.bottom, TRUE);
-    LayOutWorkingArea();
-}
-
-void mainForm::LayOutWorkingArea() {
-    RECT area{};
-    ::GetClientRect(bigContainer_, &area);
-    const int left = leftPaneWidth_;
-    ::MoveWindow(picLeft_, 0, 0, left, area.bottom, TRUE);
-    prevCmds_.Move(Bounds(0, 0, left, area.bottom));
-    richEdit_.Move(left + kSplitterSize, 0, area.right - left - kSplitterSize, area.bottom);
-}
-
-void mainForm::RefreshPanes() {
-    if (!bigContainer_ || !::IsWindowVisible(bigContainer_)) return;
-    richEdit_.Refresh();
-    prevCmds_.Refresh();
 }
 
 long mainForm::MsgResponse(UINT&) { return kAfter; }
@@ -165,8 +460,13 @@ LRESULT mainForm::WindowProc(HWND, UINT iMsg, WPARAM, LPARAM) {
 }
 
 void mainForm::Form_Unload() {
-    MSubclass::DetachMessage(this, window_.get(), WM_NCPAINT);
-    MSubclass::DetachMessage(this, window_.get(), WM_ACTIVATE);
+    HWND hwnd = window_.get();
+    MSubclass::DetachMessage(this, hwnd, WM_NCPAINT);
+    MSubclass::DetachMessage(this, hwnd, WM_ACTIVATE);
+    AcceleratorRouting::SetKeyPreview(nullptr);
+    if (settings_) settings_->SaveWindowSettings(hwnd);
+    if (options_.UnloadWindows) options_.UnloadWindows();
+    tooltip_.Hide();
     ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
 }
 
@@ -188,12 +488,24 @@ LRESULT CALLBACK mainForm::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, 
 LRESULT mainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = window_.get();
     switch (msg) {
+        case WM_CREATE:
+            AcceleratorRouting::SetKeyPreview([this](MSG& key) {
+                if (key.message == WM_KEYDOWN && (key.hwnd == window_.get() || ::IsChild(window_.get(), key.hwnd))) {
+                    Form_KeyDown(key.wParam, CurrentShiftState());
+                }
+                return false;
+            });
+            return 0;
         case WM_SIZE:
             Form_Resize();
             return 0;
         case WM_SETFOCUS:
             ::SetFocus(richEdit_.RichEdithWnd());
             return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), kAccent);
+            return reinterpret_cast<LRESULT>(accentBrush_.get());
         case WM_CLOSE:
             // The runner's loop is on the stack below us: abandon the child and
             // close once that loop has returned.

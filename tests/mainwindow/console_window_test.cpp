@@ -52,7 +52,10 @@ class ConsoleWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = MakeTempFolder(L"tarvo_console_test");
-        ASSERT_TRUE(form_.Load(folder_, false));
+        MainFormOptions options;
+        options.startFolder = folder_;
+        options.settings.subkey = L"Software\\TarvoTest\\ConsoleWindow";
+        ASSERT_TRUE(form_.Load(std::move(options)));
         ::SetForegroundWindow(form_.hWnd());
         ::SetFocus(Edit());
         Pump();

@@ -1,0 +1,116 @@
+#include "mainwindow/panel.h"
+
+#include <windowsx.h>
+
+#include "controls/text_control_host.h"
+
+namespace tarvo {
+
+namespace {
+constexpr wchar_t kPanelClass[] = L"TarvoPanel";
+
+int ButtonOf(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
+        default:
+            return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
+    }
+}
+}  // namespace
+
+bool Panel::Create(HWND parent, COLORREF background) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kPanelClass;
+        return ::RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) return false;
+    background_.reset(::CreateSolidBrush(background));
+    HWND hwnd = ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                                  10, 10, parent, nullptr, ::GetModuleHandleW(nullptr), this);
+    return hwnd != nullptr;
+}
+
+SIZE Panel::ClientSize() const {
+    RECT client{};
+    ::GetClientRect(window_.get(), &client);
+    return {client.right, client.bottom};
+}
+
+LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_.reset(hwnd);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Panel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->window_.release();
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = window_.get();
+    const float x = static_cast<float>(GET_X_LPARAM(lParam));
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam));
+    switch (msg) {
+        case WM_SIZE:
+            if (Resize) Resize();
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            ::GetClientRect(hwnd, &client);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+            return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(hwnd, &ps);
+            if (Paint) Paint(dc);
+            ::EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            LOGBRUSH brush{};
+            ::GetObjectW(background_.get(), sizeof(brush), &brush);
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), brush.lbColor);
+            return reinterpret_cast<LRESULT>(background_.get());
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (MouseDown) MouseDown(ButtonOf(msg, wParam), CurrentShiftState(), x, y);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (MouseMove) MouseMove(ButtonOf(msg, wParam), CurrentShiftState(), x, y);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (MouseUp) MouseUp(ButtonOf(msg, wParam), CurrentShiftState(), x, y);
+            return 0;
+        case WM_COMMAND:
+        case WM_NOTIFY:
+            // Controls inside the panel report to the window that owns the panel.
+            return ::SendMessageW(::GetParent(hwnd), msg, wParam, lParam);
+        default:
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace tarvo
