@@ -339,5 +339,30 @@ TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
     EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
 }
 
+
+// The pages the program ships, copied beside the test by the build.
+TEST(ShippedHelpPages, EveryPageLoadsAndLinksToAnother) {
+    wchar_t exe[MAX_PATH] = {};
+    const std::wstring exePath(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    const std::wstring programFolder = exePath.substr(0, exePath.find_last_of(L'\\')) + L"\\help_frm_test_program";
+    HelpFrm help;
+    ASSERT_TRUE(help.Load(programFolder));
+    ASSERT_EQ(help.History(), Names{L"index"}) << "no start page in " << Narrow(help.HelpDir());
+    EXPECT_GE(help.Pages().size(), 6u);
+
+    for (const std::wstring& page : help.Pages()) {
+        help.ShowPage(page);
+        ASSERT_EQ(help.History().back(), page) << Narrow(page) << " does not load";
+        RichEditMethods& pane = help.RichHelp().Methods();
+        const long count = pane.CharacterCount();
+        long links = 0;
+        for (long at = 0; at < count; ++at) {
+            pane.SelectionCharRangeSet(at, at + 1);
+            if (pane.FormatLinkGet(1)) ++links;
+        }
+        EXPECT_GT(links, 0) << Narrow(page) << " links to no other page";
+    }
+}
+
 }  // namespace
 }  // namespace tarvo
