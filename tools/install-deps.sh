@@ -9,7 +9,7 @@ packages=(
   libz-mingw-w64 libz-mingw-w64-dev
   googletest
   wine wine64
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils xdotool imagemagick
   zip python3
   zlib1g-dev clang
 )
