@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-300}
 build=$(realpath -m "${2:-$root/build/fuzz}")
 
+"$root/tools/install-deps.sh" clang
 mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTARVO_FUZZ=ON -DBUILD_TESTING=OFF >"$build/configure.log"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages the build, the tests and the program need,
 # skipping those already there. Runs apt-get as root, or through sudo.
+# Extra package names given as arguments are installed too (tools/fuzz_png.sh adds clang).
 set -euo pipefail
 
 packages=(
@@ -11,7 +12,8 @@ packages=(
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick
   zip python3
-  zlib1g-dev clang
+  zlib1g-dev
+  "$@"
 )
 
 missing=()
