@@ -1,0 +1,249 @@
+// The real Tarvo2.exe started as a separate process and driven from outside, as
+// a user (or another program) would: its arguments, its installation check, its
+// remembered window placement and typed commands.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "program_process.h"
+#include "registry_snapshot.h"
+
+namespace tarvo::e2e {
+namespace {
+
+constexpr DWORD kStartMs = 60000;
+constexpr DWORD kReactMs = 20000;
+constexpr wchar_t kSettingsKey[] = L"Software\\Tarvo";
+
+std::wstring TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring Caption(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+std::wstring SystemMessage(DWORD code) {
+    wchar_t buffer[256] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                          buffer, 256, nullptr);
+    return std::wstring(buffer, length);
+}
+
+// The error the system gives for entering `path` as the current folder.
+DWORD ChangeFolderError(const std::wstring& path) {
+    wchar_t here[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, here);
+    if (::SetCurrentDirectoryW(path.c_str())) {
+        ::SetCurrentDirectoryW(here);
+        return ERROR_SUCCESS;
+    }
+    return ::GetLastError();
+}
+
+// Shows line breaks in failure messages.
+std::string Visible(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        if (c == L'\r') out += "\\r";
+        else if (c == L'\n') out += "\\n";
+        else out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    }
+    return out;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string Describe(const RECT& r) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%ld, %ld) - (%ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program_ = ExeFolder() + L"\\Tarvo2.exe";
+        ASSERT_NE(::GetFileAttributesW(program_.c_str()), INVALID_FILE_ATTRIBUTES) << "Tarvo2.exe is not beside the test";
+        ASSERT_NE(::GetFileAttributesW((ExeFolder() + L"\\tarvo2logo.png").c_str()), INVALID_FILE_ATTRIBUTES)
+            << "the logo is not beside the test";
+        base_ = TempFolder(L"tarvo_e2e");
+        work_ = TempFolder(L"tarvo_e2e\\My Work");
+        settings_.ClearValues();
+    }
+
+    // Starts the program and waits for its main window and first prompt.
+    void StartMain(ProgramProcess& process, const std::wstring& arguments, const std::wstring& currentFolder) {
+        ASSERT_TRUE(process.Start(program_, arguments, currentFolder)) << "CreateProcess failed: " << ::GetLastError();
+        main_ = process.WaitForVisibleWindow(kMainWindowClass, kStartMs);
+        ASSERT_NE(main_, nullptr) << "the main window did not appear";
+        pane_ = ConsolePane(main_);
+        ASSERT_NE(pane_, nullptr) << "no console pane in the main window";
+        text_ = WaitForPrompt(pane_, kStartMs);
+        ASSERT_FALSE(text_.empty()) << "no prompt; the pane shows: " << Visible(WindowText(pane_));
+    }
+
+    void Type(const std::wstring& text) const {
+        for (wchar_t c : text) ::PostMessageW(pane_, WM_CHAR, c, 1);
+    }
+    void PressEnter() const {
+        ::PostMessageW(pane_, WM_KEYDOWN, VK_RETURN, 1);
+        ::PostMessageW(pane_, WM_KEYUP, VK_RETURN, 0xC0000001);
+    }
+
+    std::wstring program_, base_, work_;
+    HWND main_ = nullptr;
+    HWND pane_ = nullptr;
+    std::wstring text_;
+    RegistrySnapshot settings_{HKEY_CURRENT_USER, kSettingsKey};
+};
+
+TEST_F(ProgramTest, QuotedFolderWithSpaceIsTheStartFolder) {
+    ProgramProcess process;
+    ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+    EXPECT_EQ(Caption(main_), L"My Work - Tarvo");
+    EXPECT_EQ(Visible(text_), Visible(work_ + L">"));
+    EXPECT_TRUE(process.End()) << "WM_CLOSE did not end the program";
+}
+
+TEST_F(ProgramTest, NonFolderArgumentShowsErrorBeforeInheritedPrompt) {
+    const std::wstring file = base_ + L"\\not a folder.txt";
+    {
+        unique_hfile created(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(created);
+    }
+    const std::wstring missing = base_ + L"\\no such folder";
+    ::RemoveDirectoryW(missing.c_str());
+
+    for (const std::wstring& argument : {file, missing}) {
+        SCOPED_TRACE(Visible(argument));
+        const DWORD code = ChangeFolderError(argument);
+        ASSERT_NE(code, static_cast<DWORD>(ERROR_SUCCESS));
+        ProgramProcess process;
+        ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(argument), work_));
+
+        // The message in front of the argument, then the prompt of the inherited folder.
+        const std::wstring expected = L"\r\n" + SystemMessage(code) + argument + L"\r\n" + work_ + L">";
+        EXPECT_EQ(Visible(text_), Visible(expected));
+        EXPECT_EQ(Caption(main_), L"My Work - Tarvo");
+    }
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndExitEndsIt) {
+    const std::wstring folder = TempFolder(L"tarvo_e2e\\no logo");
+    const std::wstring copy = folder + L"\\Tarvo2.exe";
+    ::DeleteFileW((folder + L"\\tarvo2logo.png").c_str());
+    ASSERT_TRUE(::CopyFileW(program_.c_str(), copy.c_str(), FALSE));
+    ::CopyFileW((ExeFolder() + L"\\zlib1.dll").c_str(), (folder + L"\\zlib1.dll").c_str(), FALSE);
+
+    ProgramProcess process;
+    ASSERT_TRUE(process.Start(copy, L"", base_));
+    HWND splash = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : process.TopWindows(true)) {
+                if (Caption(window) == L"Tarvo 2 - Corrupt installation") splash = window;
+            }
+            return splash != nullptr;
+        },
+        kStartMs))
+        << "no corrupt-installation splash";
+
+    const std::wstring message =
+        L"It appears that a component required for the operation of the program is missing.\r\n"
+        L"Please uninstall and reinstall Tarvo2.";
+    HWND label = FindDescendant(splash, L"Static", &message);
+    EXPECT_NE(label, nullptr) << "the splash has no label with the two-line text";
+    if (label) {
+        EXPECT_TRUE(::IsWindowVisible(label));
+    }
+    const std::wstring exitCaption = L"Exit";
+    HWND exitButton = FindDescendant(splash, L"Button", &exitCaption);
+    ASSERT_NE(exitButton, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(exitButton));
+    EXPECT_TRUE(::IsWindowEnabled(exitButton));
+
+    EXPECT_EQ(process.FindTopWindow(kMainWindowClass), nullptr);
+    EXPECT_THAT(process.TopWindows(true), ::testing::ElementsAre(splash)) << "only the splash is visible";
+
+    ::PostMessageW(exitButton, BM_CLICK, 0, 0);
+    EXPECT_TRUE(process.WaitForExit(kReactMs)) << "Exit did not end the program";
+    process.End();
+    ::DeleteFileW(copy.c_str());
+    ::DeleteFileW((folder + L"\\zlib1.dll").c_str());
+}
+
+TEST_F(ProgramTest, WindowRectangleAndMaximisedStateSurviveRestart) {
+    const RECT placed{140, 90, 140 + 720, 90 + 480};
+    {
+        ProgramProcess process;
+        ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+        ::SetWindowPos(main_, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(main_), placed); }, kReactMs))
+            << Describe(WindowRect(main_));
+        ASSERT_TRUE(process.End()) << "WM_CLOSE did not end the program";
+    }
+    std::int32_t state = -1;
+    EXPECT_TRUE(settings_.ReadNumber(L"WindowState", state));
+    EXPECT_EQ(state, 0);
+    {
+        ProgramProcess process;
+        ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+        EXPECT_TRUE(SameRect(WindowRect(main_), placed)) << Describe(WindowRect(main_));
+        EXPECT_FALSE(::IsZoomed(main_));
+
+        ::ShowWindow(main_, SW_MAXIMIZE);
+        ASSERT_TRUE(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kReactMs));
+        ASSERT_TRUE(process.End()) << "WM_CLOSE did not end the program";
+    }
+    EXPECT_TRUE(settings_.ReadNumber(L"WindowState", state));
+    EXPECT_EQ(state, 2);
+    {
+        ProgramProcess process;
+        ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+        EXPECT_TRUE(::IsZoomed(main_));
+        EXPECT_TRUE(process.End());
+    }
+}
+
+TEST_F(ProgramTest, TypedCdDotDotMovesCaptionAndPromptToParent) {
+    ProgramProcess process;
+    ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+    ASSERT_EQ(Caption(main_), L"My Work - Tarvo");
+
+    Type(L"cd ..");
+    PressEnter();
+    EXPECT_TRUE(WaitUntil([&] { return Caption(main_) == L"tarvo_e2e - Tarvo"; }, kReactMs)) << Visible(Caption(main_));
+    const std::wstring text = WaitForPrompt(pane_, kReactMs);
+    EXPECT_TRUE(EndsWith(text, L"cd ..\r\n" + base_ + L">")) << Visible(text);
+    EXPECT_TRUE(process.End());
+}
+
+}  // namespace
+}  // namespace tarvo::e2e

@@ -1,0 +1,65 @@
+#pragma once
+// A program started as a separate process and looked at from outside: its
+// top-level windows, the texts of their children, and its end.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/handles.h"
+
+namespace tarvo::e2e {
+
+// The folder of the running executable, without a trailing backslash.
+std::wstring ExeFolder();
+
+// Polls `condition` every few milliseconds; answers whether it held before `timeoutMs`.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+std::wstring ClassNameOf(HWND window);
+// The window's text through WM_GETTEXT, which the system carries across
+// processes; a window that does not answer within a second gives "".
+std::wstring WindowText(HWND window);
+// The first descendant of `parent` of the class, with the text when one is given.
+HWND FindDescendant(HWND parent, std::wstring_view className, const std::wstring* text = nullptr);
+
+class ProgramProcess {
+public:
+    ProgramProcess() = default;
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+    ~ProgramProcess() { End(); }
+
+    // Starts "exe" followed by `arguments` (already quoted as needed) in `currentFolder`.
+    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder);
+
+    DWORD Id() const { return id_; }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs) const;
+
+    // Top-level windows of this process, visible ones only when asked.
+    std::vector<HWND> TopWindows(bool visibleOnly) const;
+    HWND FindTopWindow(std::wstring_view className) const;
+    // Waits for a visible top-level window of the class; null when none came.
+    HWND WaitForVisibleWindow(std::wstring_view className, DWORD timeoutMs) const;
+
+    // Closes the main window, or every visible window when there is none, the
+    // way a user would; terminates the process when that has not ended it
+    // within `graceMs`. Answers whether the process ended by itself.
+    bool End(DWORD graceMs = 15000);
+
+private:
+    unique_handle process_;
+    DWORD id_ = 0;
+};
+
+// The program's main window and its console pane.
+inline constexpr wchar_t kMainWindowClass[] = L"TarvoMainForm";
+inline constexpr wchar_t kPaneClass[] = L"RichEdit20W";
+HWND ConsolePane(HWND mainWindow);
+// The pane's text once it ends in a prompt (">"); "" when that did not happen in time.
+std::wstring WaitForPrompt(HWND pane, DWORD timeoutMs);
+
+}  // namespace tarvo::e2e
