@@ -154,7 +154,7 @@ TEST_F(ProgramTest, NonFolderArgumentShowsErrorBeforeInheritedPrompt) {
     ::DeleteFileW(file.c_str());
 }
 
-TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndExitEndsIt) {
+TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndClosingItEndsTheProgram) {
     const std::wstring folder = TempFolder(L"tarvo_e2e\\no logo");
     const std::wstring copy = folder + L"\\Tarvo2.exe";
     ::DeleteFileW((folder + L"\\tarvo2logo.png").c_str());
@@ -193,6 +193,14 @@ TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndExitEndsIt) {
 
     ::PostMessageW(exitButton, BM_CLICK, 0, 0);
     EXPECT_TRUE(process.WaitForExit(kReactMs)) << "Exit did not end the program";
+    process.End();
+
+    // With no main window, a close from the title bar ends the program as well.
+    ASSERT_TRUE(process.Start(copy, L"", base_));
+    ASSERT_TRUE(WaitUntil([&] { return (splash = process.FindTopWindow(L"TarvoSplash")) && ::IsWindowVisible(splash); },
+                          kStartMs));
+    ::PostMessageW(splash, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(process.WaitForExit(kReactMs)) << "closing the splash left the program running";
     process.End();
     ::DeleteFileW(copy.c_str());
     ::DeleteFileW((folder + L"\\zlib1.dll").c_str());
@@ -242,6 +250,40 @@ TEST_F(ProgramTest, TypedCdDotDotMovesCaptionAndPromptToParent) {
     EXPECT_TRUE(WaitUntil([&] { return Caption(main_) == L"tarvo_e2e - Tarvo"; }, kReactMs)) << Visible(Caption(main_));
     const std::wstring text = WaitForPrompt(pane_, kReactMs);
     EXPECT_TRUE(EndsWith(text, L"cd ..\r\n" + base_ + L">")) << Visible(text);
+    EXPECT_TRUE(process.End());
+}
+
+TEST_F(ProgramTest, AdministratorExecutableMarksTitleAndPane) {
+    ProgramProcess process;
+    program_ = ExeFolder() + L"\\Tarvo2Admin.exe";
+    ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+    EXPECT_EQ(Caption(main_), L"My Work - Tarvo Admin mode");
+    EXPECT_EQ(Visible(text_), Visible(work_ + L">"));
+
+    // Below the first line the pane shows nothing but its background.
+    RECT pane{};
+    ::GetWindowRect(pane_, &pane);
+    unique_window_dc screen(nullptr);
+    const COLORREF background = ::GetPixel(screen.get(), pane.right - 30, pane.bottom - 30);
+    EXPECT_EQ(background, RGB(0xFF, 0xC0, 0xC0)) << "pane background 0x" << std::hex << background;
+    EXPECT_TRUE(process.End());
+}
+
+TEST_F(ProgramTest, ClosingTheSplashOnlyHidesItWhileTheMainWindowIsUp) {
+    ProgramProcess process;
+    ASSERT_NO_FATAL_FAILURE(StartMain(process, Quoted(work_), base_));
+    HWND splash = process.FindTopWindow(L"TarvoSplash");
+    ASSERT_NE(splash, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(splash));
+
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(splash, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kReactMs, &ignored));
+    EXPECT_TRUE(::IsWindow(splash));
+    EXPECT_FALSE(::IsWindowVisible(splash));
+    // The program goes on: it still answers typed commands.
+    Type(L"cd ..");
+    PressEnter();
+    EXPECT_TRUE(WaitUntil([&] { return Caption(main_) == L"tarvo_e2e - Tarvo"; }, kReactMs)) << Visible(Caption(main_));
     EXPECT_TRUE(process.End());
 }
 
