@@ -84,6 +84,21 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
+// Stored without a terminator. A stored terminator would come back as part of
+// the text, and the registry adds one to a string whose count stops right at a
+// zero unit, so the buffer goes on past the counted text.
+void StoreStartDir(const std::wstring& folder) {
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created,
+                                nullptr),
+              ERROR_SUCCESS);
+    const unique_hkey key(created);
+    const std::wstring buffer = folder + L"x";
+    ASSERT_EQ(::RegSetValueExW(key.get(), L"StartDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(buffer.c_str()),
+                               static_cast<DWORD>(folder.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,6 +167,26 @@ TEST_F(ProgramTest, NonFolderArgumentShowsErrorBeforeInheritedPrompt) {
         EXPECT_EQ(Caption(main_), L"My Work - Tarvo");
     }
     ::DeleteFileW(file.c_str());
+}
+
+TEST_F(ProgramTest, StoredStartFolderAppliesWithoutArgument) {
+    {
+        ASSERT_NO_FATAL_FAILURE(StoreStartDir(base_));
+        ProgramProcess process;
+        ASSERT_NO_FATAL_FAILURE(StartMain(process, L"", work_));
+        EXPECT_EQ(Visible(text_), Visible(base_ + L">"));
+        EXPECT_EQ(Caption(main_), L"tarvo_e2e - Tarvo");
+    }
+    // A stored folder that cannot be entered is reported and the inherited folder stays.
+    const std::wstring missing = base_ + L"\\gone";
+    ::RemoveDirectoryW(missing.c_str());
+    const DWORD code = ChangeFolderError(missing);
+    ASSERT_NE(code, static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_NO_FATAL_FAILURE(StoreStartDir(missing));
+    ProgramProcess process;
+    ASSERT_NO_FATAL_FAILURE(StartMain(process, L"", work_));
+    EXPECT_EQ(Visible(text_), Visible(L"\r\n" + SystemMessage(code) + missing + L"\r\n" + work_ + L">"));
+    EXPECT_EQ(Caption(main_), L"My Work - Tarvo");
 }
 
 TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndClosingItEndsTheProgram) {
