@@ -73,6 +73,8 @@ StartTiming TimeStart(const std::wstring& exe, Visible visible, Ready ready) {
             if (!ready(process)) return !process.Running();
             ::QueryPerformanceCounter(&now);
             timing.readyMs = Milliseconds(started, now);
+            // Shown between the two checks above.
+            if (timing.windowVisibleMs < 0) timing.windowVisibleMs = timing.readyMs;
             return true;
         },
         kTimeoutMs);
