@@ -3,7 +3,7 @@
 // same child is read by a plain blocking pipe loop. Prints both times, their
 // ratio, the longest time between two passes of the runner's message pump, and
 // where the pane's time goes (per message the rich edit received).
-// Usage: bench_console_pane [megabytes]
+// Usage: bench_console_pane [megabytes] [--paint-every=MS] [--coalesce]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,11 +18,23 @@
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
 #include "mainwindow/main_form.h"
+#include "richedit_message_times.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr wchar_t kSettingsKey[] = L"Software\\TarvoBench";
+
+// User and kernel time of this process so far; on a loaded machine it shows
+// how much of a wall-clock time was the program's own work.
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -96,62 +108,38 @@ double RawSeconds(const std::wstring& command, std::size_t& bytesOut) {
     return Seconds(Clock::now() - start);
 }
 
-// Time the pane spends on each kind of message, outermost messages only (a
-// message sent while another is handled counts towards the outer one).
-struct PaneMessageTimes {
-    enum Kind { kStreamIn, kCharFormat, kSelection, kCounts, kRedrawSwitch, kPaint, kEventMask, kOther, kKinds };
-    static constexpr const char* kNames[kKinds] = {
-        "EM_STREAMIN (InsertText)",        "EM_SETCHARFORMAT (Format*Set)", "EM_EXSETSEL (selection)",
-        "text length and line count",      "WM_SETREDRAW",                  "painting (WM_PAINT, erase)",
-        "EM_SETEVENTMASK (WantEvents)",    "other messages (not timed)"};
-    double seconds[kKinds] = {};
-    long count[kKinds] = {};
-    int depth = 0;
+struct Options {
+    std::size_t megabytes = 5;
+    int paintEveryMs = 0;   // 0: at every pump pass, as the program does
+    bool coalesce = false;  // the program appends every chunk as it arrives
+};
 
-    static Kind KindOf(UINT msg) {
-        switch (msg) {
-        case EM_STREAMIN: return kStreamIn;
-        case EM_SETCHARFORMAT: return kCharFormat;
-        case EM_EXSETSEL:
-        case EM_SETSEL: return kSelection;
-        case WM_GETTEXTLENGTH:
-        case EM_GETLINECOUNT: return kCounts;
-        case WM_SETREDRAW: return kRedrawSwitch;
-        case WM_PAINT:
-        case WM_ERASEBKGND:
-        case WM_NCPAINT: return kPaint;
-        case EM_SETEVENTMASK: return kEventMask;
-        default: return kOther;
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--paint-every=", 0) == 0) {
+            options.paintEveryMs = std::atoi(arg.c_str() + 14);
+        } else if (arg == "--coalesce") {
+            options.coalesce = true;
+        } else {
+            options.megabytes = std::strtoul(arg.c_str(), nullptr, 10);
         }
     }
-
-    // The run itself happens inside the pane's Enter key, so untracked messages
-    // are passed through untimed.
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-        auto& self = *reinterpret_cast<PaneMessageTimes*>(data);
-        if (self.depth > 0 || KindOf(msg) == kOther) return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        ++self.depth;
-        const auto start = Clock::now();
-        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        const Kind kind = KindOf(msg);
-        self.seconds[kind] += Seconds(Clock::now() - start);
-        ++self.count[kind];
-        --self.depth;
-        return result;
-    }
-};
+    return options.megabytes >= 1 && options.paintEveryMs >= 0;
+}
 
 struct PaneRun {
     double seconds = 0;
+    double cpuSeconds = 0;
     double beforeFirstPassMs = 0;
-    double longestGapMs = 0;  // from the end of one pump pass to the start of the next
+    double longestGapMs = 0;  // from the end of one pass's dispatching to the start of the next one's
     double longestPassMs = 0;
     double afterLastPassMs = 0;  // draining, Complete and the prompt, with no pass
     double flushSeconds = 0, dispatchSeconds = 0, handlerSeconds = 0;
     long passes = 0, chunks = 0;
     long characterCount = 0;
     std::wstring text;
-    PaneMessageTimes messages;
+    tarvo_bench::RichEditMessageTimes messages;
 };
 
 class PaneBench {
@@ -176,17 +164,22 @@ public:
         }
     }
 
-    bool Run(const std::wstring& line, PaneRun& run) {
+    bool Run(const std::wstring& line, const Options& options, PaneRun& run) {
         for (wchar_t c : line) ::PostMessageW(Edit(), WM_CHAR, c, 1);
         Settle();
-        InstallProbes(run);
-        ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
-        ::PostMessageW(Edit(), WM_KEYUP, VK_RETURN, 0xC0000001);
-        const auto start = Clock::now();
-        const bool finished = DispatchUntilRunEnds(start);
-        const auto end = Clock::now();
-        ::RemoveWindowSubclass(Edit(), PaneMessageTimes::Proc, 1);
-        if (!finished) return false;
+        InstallProbes(run, options);
+        Clock::time_point start, end;
+        {
+            tarvo_bench::MessageTimesScope timed(Edit(), run.messages);
+            ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+            ::PostMessageW(Edit(), WM_KEYUP, VK_RETURN, 0xC0000001);
+            const double cpuStart = ProcessCpuSeconds();
+            start = Clock::now();
+            const bool finished = DispatchUntilRunEnds(start);
+            end = Clock::now();
+            run.cpuSeconds = ProcessCpuSeconds() - cpuStart;
+            if (!finished) return false;
+        }
         run.seconds = Seconds(end - start);
         run.beforeFirstPassMs = Milliseconds(firstPass_ - start);
         run.afterLastPassMs = Milliseconds(end - lastPassEnd_);
@@ -205,33 +198,58 @@ private:
         }
     }
 
-    // The pump does what the main window's own pump does, timed.
-    void InstallProbes(PaneRun& run) {
+    // The pump does what the main window's own pump does, timed. The options
+    // try out two changes through the same hooks: repainting at most every so
+    // many milliseconds, and gathering standard output between repaints into
+    // one append.
+    void InstallProbes(PaneRun& run, const Options& options) {
         auto& console = form_.myConsole();
-        console.SetMessagePump([this, &run] {
+        auto render = console.OutputReceived;
+        auto appendPending = [this, render, &run] {
+            if (pending_.empty()) return;
+            std::wstring none;
             const auto start = Clock::now();
-            if (run.passes == 0) {
-                firstPass_ = start;
-            } else {
-                run.longestGapMs = std::max(run.longestGapMs, Milliseconds(start - lastPassEnd_));
-            }
+            render(pending_, none);
+            run.handlerSeconds += Seconds(Clock::now() - start);
+            pending_.clear();
+        };
+        console.SetMessagePump([this, &run, appendPending, every = options.paintEveryMs] {
+            const auto start = Clock::now();
+            if (run.passes == 0) firstPass_ = start;
             ++run.passes;
-            form_.Console().Renderer().FlushRedraw();
-            const auto flushed = Clock::now();
+            if (every == 0 || Milliseconds(start - lastPaint_) >= every) {
+                lastPaint_ = start;
+                appendPending();
+                const auto painting = Clock::now();
+                form_.Console().Renderer().FlushRedraw();
+                run.flushSeconds += Seconds(Clock::now() - painting);
+            }
+            const auto dispatching = Clock::now();
+            if (run.passes > 1) {
+                run.longestGapMs = std::max(run.longestGapMs, Milliseconds(dispatching - lastPassEnd_));
+            }
             if (!tarvo::AcceleratorRouting::PumpPending()) form_.myConsole().StopWait();
             lastPassEnd_ = Clock::now();
-            run.flushSeconds += Seconds(flushed - start);
-            run.dispatchSeconds += Seconds(lastPassEnd_ - flushed);
+            run.dispatchSeconds += Seconds(lastPassEnd_ - dispatching);
             run.longestPassMs = std::max(run.longestPassMs, Milliseconds(lastPassEnd_ - start));
         });
-        auto render = console.OutputReceived;
-        console.OutputReceived = [render, &run](std::wstring& out, std::wstring& err) {
+        console.OutputReceived = [this, render, appendPending, &run, coalesce = options.coalesce](std::wstring& out,
+                                                                                                std::wstring& err) {
+            ++run.chunks;
+            if (coalesce && err.empty()) {
+                pending_ += out;
+                return;
+            }
+            appendPending();
             const auto start = Clock::now();
             render(out, err);
             run.handlerSeconds += Seconds(Clock::now() - start);
-            ++run.chunks;
         };
-        ::SetWindowSubclass(Edit(), PaneMessageTimes::Proc, 1, reinterpret_cast<DWORD_PTR>(&run.messages));
+        auto complete = console.Complete;
+        console.Complete = [complete, appendPending] {
+            appendPending();
+            complete();
+        };
         passes_ = &run.passes;
     }
 
@@ -251,6 +269,8 @@ private:
 
     std::wstring folder_;
     tarvo::mainForm form_;
+    std::wstring pending_;
+    Clock::time_point lastPaint_{};
     long* passes_ = nullptr;
     Clock::time_point firstPass_{}, lastPassEnd_{};
 };
@@ -312,14 +332,17 @@ OutputCheck CheckOutput(const std::wstring& paneText, const std::wstring& expect
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 5;
-    if (megabytes < 1) return 2;
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::printf("usage: bench_console_pane [megabytes] [--paint-every=MS] [--coalesce]\n");
+        return 2;
+    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     const std::wstring folder = TempFolder();
     const std::wstring file = folder + L"\\tarvo_pane_bench.txt";
-    const std::string content = MakeContent(megabytes * 1024 * 1024);
+    const std::string content = MakeContent(options.megabytes * 1024 * 1024);
     if (!WriteContent(file, content)) return 1;
     const std::wstring typed = L"type \"" + file + L"\"";
     const std::wstring command = ComSpec() + L" /c " + typed;
@@ -333,7 +356,7 @@ int main(int argc, char** argv) {
     bool ran = false;
     {
         PaneBench bench(folder);
-        ran = bench.Load() && bench.Run(typed, run);
+        ran = bench.Load() && bench.Run(typed, options, run);
     }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     const double rawAfter = RawSeconds(command, rawBytes);
@@ -346,21 +369,27 @@ int main(int argc, char** argv) {
 
     const double raw = (rawBefore + rawAfter) / 2;
     const OutputCheck check = CheckOutput(run.text, AsPaneText(content));
+    if (options.paintEveryMs > 0 || options.coalesce) {
+        std::printf("trial: repaint at most every %d ms%s\n", options.paintEveryMs,
+                    options.coalesce ? ", standard output gathered into one append per repaint" : "");
+    }
     std::printf("raw pipe loop:  %.3f s (%.3f s before, %.3f s after the pane run) for %zu bytes\n", raw, rawBefore,
                 rawAfter, rawBytes);
-    std::printf("console pane:   %.3f s, %ld chunks, %ld pump passes\n", run.seconds, run.chunks, run.passes);
+    std::printf("console pane:   %.3f s (this process's CPU time: %.3f s), %ld chunks, %ld pump passes\n",
+                run.seconds, run.cpuSeconds, run.chunks, run.passes);
     std::printf("ratio pane/raw: %.2f (target <= 3)\n", run.seconds / raw);
-    std::printf("longest gap between pump passes: %.1f ms (target <= 100); longest pass: %.1f ms\n",
+    std::printf("longest time between two passes' dispatching: %.1f ms (target <= 100); longest pass: %.1f ms\n",
                 run.longestGapMs, run.longestPassMs);
-    std::printf("without a pass: %.1f ms from Enter to the first pass, %.1f ms from the last pass to the prompt\n",
+    std::printf("without dispatching: %.1f ms from Enter to the first pass, %.1f ms from the last pass"
+                " to the prompt\n",
                 run.beforeFirstPassMs, run.afterLastPassMs);
     std::printf("pane characters: %ld; output characters missing or wrong: %zu; extra line breaks: %zu\n",
                 run.characterCount, check.missing, check.extraBreaks);
     std::printf("time in the output handler: %.3f s; in the pump: %.3f s repainting, %.3f s dispatching\n",
                 run.handlerSeconds, run.flushSeconds, run.dispatchSeconds);
     std::printf("rich edit messages (outermost, all sources):\n");
-    for (int k = 0; k < PaneMessageTimes::kKinds; ++k) {
-        std::printf("  %-32s %8ld x %8.3f s\n", PaneMessageTimes::kNames[k], run.messages.count[k],
+    for (int k = 0; k < tarvo_bench::RichEditMessageTimes::kKinds; ++k) {
+        std::printf("  %-32s %8ld x %8.3f s\n", tarvo_bench::RichEditMessageTimes::kNames[k], run.messages.count[k],
                     run.messages.seconds[k]);
     }
     return check.missing == 0 ? 0 : 1;
