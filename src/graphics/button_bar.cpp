@@ -4,24 +4,13 @@
 
 #include <vector>
 
+#include "common/window_class.h"
+
 namespace tarvo {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"VRX_ButtonBar";
-
-bool RegisterBarClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
-}
 
 OleColour TranslatedBase() {
     COLORREF colour = 0;
@@ -51,7 +40,9 @@ void DrawGradient(HDC dc, int x, int y, int w, int h, OleColour colour1, OleColo
 }
 
 bool VRX_ButtonBar::Init(HWND parent, int left, int top, int width, int height, int id) {
-    if (window_ || !RegisterBarClass(&VRX_ButtonBar::WindowProc)) return false;
+    if (window_ || !RegisterWindowClass(kClassName, WindowProcFor<VRX_ButtonBar, &VRX_ButtonBar::HandleMessage>)) {
+        return false;
+    }
     const HWND hwnd = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, left, top, width,
                                         height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                         ::GetModuleHandleW(nullptr), this);
@@ -67,20 +58,6 @@ void VRX_ButtonBar::HeightInPix(int pixels) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK VRX_ButtonBar::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* bar = reinterpret_cast<VRX_ButtonBar*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!bar) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return bar->HandleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
 LRESULT VRX_ButtonBar::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE: {
@@ -93,7 +70,6 @@ LRESULT VRX_ButtonBar::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: Paint(hwnd); return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             window_.release();
             break;
         default:

@@ -31,7 +31,6 @@ public:
     const VRX_memDC& MemDC() const { return memDC_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Initialize(int width, int height);
     void Resize(int width, int height);

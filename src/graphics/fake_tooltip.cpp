@@ -1,5 +1,6 @@
 #include "graphics/fake_tooltip.h"
 
+#include "common/window_class.h"
 #include "controls/def_prefs_handles.h"
 
 namespace tarvo {
@@ -7,19 +8,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TarvoFakeToolTip";
 
-bool RegisterBubbleClass(WNDPROC proc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kClassName, &wc)) return true;
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+bool RegisterBubbleClass(WNDPROC procedure) {
     // Shared by every bubble of the process for its whole life, so it is never deleted.
     static const HBRUSH background = ::CreateSolidBrush(frmFakeToolTip::kBackColour);
-    wc.hbrBackground = background;
-    wc.lpszClassName = kClassName;
-    return ::RegisterClassExW(&wc) != 0;
+    return RegisterWindowClass(kClassName, procedure, CS_OWNDC, background);
 }
 
 }  // namespace
@@ -35,12 +27,11 @@ frmFakeToolTip::~frmFakeToolTip() {
 
 bool frmFakeToolTip::Init() {
     if (window_) return true;
-    if (!RegisterBubbleClass(&frmFakeToolTip::BubbleProc)) return false;
+    if (!RegisterBubbleClass(WindowProcFor<frmFakeToolTip, &frmFakeToolTip::HandleBubbleMessage>)) return false;
     window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0,
                                     0, 2 * kMargin + 10, 2 * kMargin + kTailHeight, nullptr, nullptr,
-                                    ::GetModuleHandleW(nullptr), nullptr));
+                                    ::GetModuleHandleW(nullptr), this));
     if (!window_) return false;
-    ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     windowDC_ = ::GetDC(window_.get());  // CS_OWNDC: the same DC for the window's life, no release needed
     try {
         previousFont_ = ::SelectObject(windowDC_, DefaultFontHandle(kMenuFont));
@@ -123,17 +114,7 @@ LRESULT frmFakeToolTip::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CALLBACK frmFakeToolTip::BubbleProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<frmFakeToolTip*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleBubbleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-LRESULT frmFakeToolTip::HandleBubbleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT frmFakeToolTip::HandleBubbleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_PAINT:
             Paint();
@@ -146,7 +127,7 @@ LRESULT frmFakeToolTip::HandleBubbleMessage(UINT msg, WPARAM wParam, LPARAM lPar
             if (owner_) ::SetFocus(owner_);
             return 0;
         default:
-            return ::DefWindowProcW(window_.get(), msg, wParam, lParam);
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 

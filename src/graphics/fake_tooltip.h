@@ -45,8 +45,7 @@ public:
     LRESULT WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK BubbleProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleBubbleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleBubbleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint();
     void DetachOwner();
 

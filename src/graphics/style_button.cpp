@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cwctype>
 
+#include "common/window_class.h"
 #include "graphics/button_bar.h"
 
 namespace tarvo {
@@ -34,16 +35,10 @@ constexpr BandColours kCheckedColours{MakeColour(255, 218, 169), MakeColour(255,
 
 bool RegisterButtonClass(WNDPROC procedure) {
     static const bool registered = [procedure] {
+        // The hover tips are common controls.
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS | CS_OWNDC;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+        return RegisterWindowClass(kClassName, procedure, CS_DBLCLKS | CS_OWNDC);
     }();
     return registered;
 }
@@ -78,7 +73,7 @@ void DrawFrame(HDC dc, int width, int height) {
 VRX_StyleButton* ButtonOf(HWND hwnd) {
     wchar_t name[32] = {};
     if (::GetClassNameW(hwnd, name, 32) == 0 || ::lstrcmpW(name, kClassName) != 0) return nullptr;
-    return reinterpret_cast<VRX_StyleButton*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return WindowOwner<VRX_StyleButton>(hwnd);
 }
 
 }  // namespace
@@ -105,7 +100,9 @@ VRX_StyleButton::~VRX_StyleButton() {
 }
 
 bool VRX_StyleButton::Init(HWND parent, const RECT& bounds, int id) {
-    if (window_ || !RegisterButtonClass(&VRX_StyleButton::ButtonProc)) return false;
+    if (window_ || !RegisterButtonClass(WindowProcFor<VRX_StyleButton, &VRX_StyleButton::HandleMessage>)) {
+        return false;
+    }
     RebuildFont();
     const HWND hwnd =
         ::CreateWindowExW(0, kClassName, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
@@ -325,20 +322,6 @@ void VRX_StyleButton::RebuildFont() {
 
 // ---- Messages of the button window ----
 
-LRESULT CALLBACK VRX_StyleButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* button = reinterpret_cast<VRX_StyleButton*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!button) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return button->HandleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
 LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SIZE:
@@ -421,7 +404,6 @@ LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             break;
         case WM_DESTROY: tooltip_.reset(); break;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             window_.release();
             break;
         default: break;

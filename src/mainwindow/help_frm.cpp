@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/window_class.h"
+
 namespace tarvo {
 
 namespace {
@@ -22,23 +24,6 @@ constexpr UINT kNavigateMessage = WM_APP + 1;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
-bool RegisterClasses(WNDPROC formProc, WNDPROC stripProc) {
-    static const bool registered = [&] {
-        WNDCLASSEXW form{};
-        form.cbSize = sizeof(form);
-        form.lpfnWndProc = formProc;
-        form.hInstance = Instance();
-        form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        form.lpszClassName = kFormClass;
-        WNDCLASSEXW strip = form;
-        strip.lpfnWndProc = stripProc;
-        strip.lpszClassName = kStripClass;
-        return ::RegisterClassExW(&form) != 0 && ::RegisterClassExW(&strip) != 0;
-    }();
-    return registered;
-}
-
 SIZE ClientSize(HWND window) {
     RECT r{};
     ::GetClientRect(window, &r);
@@ -52,17 +37,6 @@ bool EndsWithExactly(const std::wstring& name, const std::wstring& suffix) {
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                   TRUE) == CSTR_EQUAL;
-}
-
-HelpFrm* FromWindow(HWND hwnd) { return reinterpret_cast<HelpFrm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
-void KeepCreator(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    }
 }
 
 std::wstring WithBackslash(std::wstring folder) {
@@ -105,7 +79,11 @@ void HelpFrm::Show() {
 }
 
 bool HelpFrm::CreateForm() {
-    if (!RegisterClasses(FormProc, StripProc)) return false;
+    const auto background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    if (!RegisterWindowClass(kFormClass, WindowProcFor<HelpFrm, &HelpFrm::HandleMessage>, 0, background) ||
+        !RegisterWindowClass(kStripClass, WindowProcFor<HelpFrm, &HelpFrm::HandleStripMessage>, 0, background)) {
+        return false;
+    }
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT frame{0, 0, kInnerWidth, kInnerHeight};
     ::AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -282,17 +260,6 @@ void HelpFrm::Picture1_Resize() {
     toolBack_.Move(RECT{0, 0, inner.cx, inner.cy});
 }
 
-LRESULT CALLBACK HelpFrm::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    KeepCreator(hwnd, msg, lParam);
-    HelpFrm* self = FromWindow(hwnd);
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
 LRESULT HelpFrm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SIZE:
@@ -311,16 +278,8 @@ LRESULT HelpFrm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK HelpFrm::StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    KeepCreator(hwnd, msg, lParam);
-    HelpFrm* self = FromWindow(hwnd);
-    if (self && msg == WM_SIZE) {
-        try {
-            self->Picture1_Resize();
-        } catch (...) {
-            // The background keeps its old size.
-        }
-    }
+LRESULT HelpFrm::HandleStripMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) Picture1_Resize();
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -51,9 +51,8 @@ public:
     std::wstring ShownText();
 
 private:
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleStripMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool CreateForm();
     void SetUpToolbar();
     void SetUpRichHelp();

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/window_class.h"
 #include "console/command_line.h"
 #include "controls/accelerator_routing.h"
 #include "controls/def_prefs_handles.h"
@@ -86,17 +87,10 @@ mainForm::~mainForm() {
 }
 
 bool mainForm::CreateMainWindow() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = StaticWindowProc;
-        wc.hInstance = Instance();
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kMainClass;
-        return ::RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return false;
+    if (!RegisterWindowClass(kMainClass, WindowProcFor<mainForm, &mainForm::HandleMessage>, 0,
+                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+        return false;
+    }
     RECT frame{0, 0, 891, 611};
     ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     return ::CreateWindowExW(0, kMainClass, L"Tarvo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
@@ -470,24 +464,11 @@ void mainForm::Form_Unload() {
     ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
 }
 
-LRESULT CALLBACK mainForm::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<mainForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_.reset(hwnd);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<mainForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-LRESULT mainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = window_.get();
+LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_NCCREATE:
+            window_.reset(hwnd);
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CREATE:
             AcceleratorRouting::SetKeyPreview([this](MSG& key) {
                 if (key.message == WM_KEYDOWN && (key.hwnd == window_.get() || ::IsChild(window_.get(), key.hwnd))) {
@@ -518,7 +499,6 @@ LRESULT mainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             ::DestroyWindow(hwnd);
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             window_.release();
             ::PostQuitMessage(0);
             return ::DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "common/window_class.h"
 #include "controls/text_control_host.h"
 
 namespace tarvo {
@@ -21,16 +22,7 @@ int ButtonOf(UINT msg, WPARAM wParam) {
 }  // namespace
 
 bool Panel::Create(HWND parent, COLORREF background) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPanelClass;
-        return ::RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return false;
+    if (!RegisterWindowClass(kPanelClass, WindowProcFor<Panel, &Panel::HandleMessage>)) return false;
     background_.reset(::CreateSolidBrush(background));
     HWND hwnd = ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                                   10, 10, parent, nullptr, ::GetModuleHandleW(nullptr), this);
@@ -43,31 +35,16 @@ SIZE Panel::ClientSize() const {
     return {client.right, client.bottom};
 }
 
-LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_.reset(hwnd);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Panel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->window_.release();
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = window_.get();
+LRESULT Panel::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const float x = static_cast<float>(GET_X_LPARAM(lParam));
     const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     switch (msg) {
+        case WM_NCCREATE:
+            window_.reset(hwnd);
+            break;
+        case WM_NCDESTROY:
+            window_.release();
+            break;
         case WM_SIZE:
             if (Resize) Resize();
             return 0;
@@ -109,8 +86,9 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // Controls inside the panel report to the window that owns the panel.
             return ::SendMessageW(::GetParent(hwnd), msg, wParam, lParam);
         default:
-            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+            break;
     }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace tarvo

@@ -1,5 +1,6 @@
 #include "mainwindow/splash.h"
 
+#include "common/window_class.h"
 #include "controls/def_prefs_handles.h"
 
 namespace tarvo {
@@ -24,22 +25,6 @@ constexpr int kExitId = 1;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
-bool RegisterClasses(WNDPROC formProc, WNDPROC pictureProc) {
-    static const bool registered = [&] {
-        WNDCLASSEXW form{};
-        form.cbSize = sizeof(form);
-        form.lpfnWndProc = formProc;
-        form.hInstance = Instance();
-        form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        form.lpszClassName = kFormClass;
-        WNDCLASSEXW picture = form;
-        picture.lpfnWndProc = pictureProc;
-        picture.lpszClassName = kPictureClass;
-        return ::RegisterClassExW(&form) != 0 && ::RegisterClassExW(&picture) != 0;
-    }();
-    return registered;
-}
-
 // Twips per pixel of the screen, horizontally and vertically.
 SIZE TwipsPerPixel() {
     unique_window_dc screen(nullptr);
@@ -61,17 +46,6 @@ std::wstring WithBackslash(std::wstring folder) {
     return folder;
 }
 
-frmSplash* FromWindow(HWND hwnd) { return reinterpret_cast<frmSplash*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
-void KeepCreator(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    }
-}
-
 }  // namespace
 
 frmSplash::frmSplash() : white_(::CreateSolidBrush(kWhite)) {}
@@ -91,7 +65,10 @@ bool frmSplash::Load(const std::wstring& programFolder) {
 }
 
 bool frmSplash::CreateForm() {
-    if (!RegisterClasses(FormProc, PictureProc)) return false;
+    if (!RegisterWindowClass(kFormClass, WindowProcFor<frmSplash, &frmSplash::HandleMessage>) ||
+        !RegisterWindowClass(kPictureClass, WindowProcFor<frmSplash, &frmSplash::HandlePictureMessage>)) {
+        return false;
+    }
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - kSize) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - kSize) / 2;
     window_.reset(::CreateWindowExW(0, kFormClass, kDesignCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
@@ -200,17 +177,6 @@ void frmSplash::PaintLogo(HWND picture) {
     ::EndPaint(picture, &paint);
 }
 
-LRESULT CALLBACK frmSplash::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    KeepCreator(hwnd, msg, lParam);
-    frmSplash* self = FromWindow(hwnd);
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
 LRESULT frmSplash::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND: {
@@ -236,19 +202,12 @@ LRESULT frmSplash::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK frmSplash::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    KeepCreator(hwnd, msg, lParam);
-    frmSplash* self = FromWindow(hwnd);
-    if (self && msg == WM_PAINT) {
-        try {
-            self->PaintLogo(hwnd);
-            return 0;
-        } catch (...) {
-            // Fall through to the default painting.
-        }
+LRESULT frmSplash::HandlePictureMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: PaintLogo(hwnd); return 0;
+        case WM_ERASEBKGND: return 1;
+        default: return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    if (msg == WM_ERASEBKGND) return 1;
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace tarvo

@@ -44,9 +44,8 @@ public:
     int LogoImageType() const { return logo_.ImageType(); }
 
 private:
-    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandlePictureMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool CreateForm();
     void ShowLogo(const std::wstring& logoPath);
     void ShowCorruptInstallation();
