@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "controls/def_prefs_handles.h"
-#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -54,52 +53,34 @@ void InputMethods::TextSet(const std::wstring& newContent) {
 
 // ---- The control ----
 
+VRX_InputBox::VRX_InputBox() : host_(*this, kContainerMessages, kEditMessages) {}
+
 VRX_InputBox::~VRX_InputBox() {
-    DestroyEdit();
-    AcceleratorRouting::Release(this);
-    for (UINT iMsg : kContainerMessages) MSubclass::DetachMessage(this, container_.get(), iMsg);
-    container_.reset();
+    HandOver(nullptr);
+    host_.Close();
 }
 
 void VRX_InputBox::Init(HWND parent, const RECT& bounds) {
     DestroyEdit();
-    if (!container_) {
-        container_ = CreateControlContainer(parent, bounds);
-        if (!container_) return;
-        for (UINT iMsg : kContainerMessages) MSubclass::AttachMessage(this, container_.get(), iMsg);
-    } else {
-        Move(bounds);
-    }
-    CreateEdit();
+    if (host_.PlaceContainer(parent, bounds)) CreateEdit();
 }
 
-void VRX_InputBox::Move(const RECT& bounds) {
-    if (!container_) return;
-    ::MoveWindow(container_.get(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                 TRUE);
-}
+void VRX_InputBox::Move(const RECT& bounds) { host_.Move(bounds); }
 
 void VRX_InputBox::CreateEdit() {
     const DWORD style = kEditStyle | (behavior_.readOnly_ ? ES_READONLY : 0);
     const DWORD exStyle = view_.border_ ? WS_EX_CLIENTEDGE : 0;
-    const SIZE size = ClientSize(container_.get());
-    edit_.reset(::CreateWindowExW(exStyle, L"Edit", L"", style, 0, 0, size.cx, size.cy, container_.get(), nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr));
-    if (!edit_) return;
-    ::EnableWindow(edit_.get(), TRUE);
-    for (UINT iMsg : kEditMessages) MSubclass::AttachMessage(this, edit_.get(), iMsg);
-    HandOver(edit_.get());
-    ::SendMessageW(edit_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
+    HWND edit = host_.CreateInner(L"Edit", style, exStyle);
+    if (!edit) return;
+    HandOver(edit);
+    ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
     FitHeightToFont();
     Resize();
 }
 
 void VRX_InputBox::DestroyEdit() {
-    if (!edit_) return;
-    for (UINT iMsg : kEditMessages) MSubclass::DetachMessage(this, edit_.get(), iMsg);
-    ::ShowWindow(edit_.get(), SW_HIDE);
     HandOver(nullptr);
-    edit_.reset();
+    host_.DestroyInner();
 }
 
 void VRX_InputBox::HandOver(HWND edit) {
@@ -110,90 +91,44 @@ void VRX_InputBox::HandOver(HWND edit) {
 
 // The container's client area becomes one menu-font line plus 4 pixels.
 void VRX_InputBox::FitHeightToFont() {
+    HWND container = host_.Container();
     long fontHeight = 0;
     {
-        unique_window_dc dc(container_.get());
+        unique_window_dc dc(container);
         fontHeight = DefaultFontHeight(kMenuFont, dc.get());
     }
     RECT window{};
-    ::GetWindowRect(container_.get(), &window);
-    const SIZE client = ClientSize(container_.get());
-    const int frameHeight = (window.bottom - window.top) - client.cy;
-    ::SetWindowPos(container_.get(), nullptr, 0, 0, window.right - window.left,
-                   static_cast<int>(fontHeight) + 4 + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::GetWindowRect(container, &window);
+    const int frameHeight = (window.bottom - window.top) - ClientSize(container).cy;
+    ::SetWindowPos(container, nullptr, 0, 0, window.right - window.left, static_cast<int>(fontHeight) + 4 + frameHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void VRX_InputBox::Resize() {
-    if (!edit_) return;
-    const SIZE size = ClientSize(container_.get());
-    ::MoveWindow(edit_.get(), 0, 0, size.cx, size.cy, FALSE);
+    if (!EdithWnd()) return;
+    host_.FitInner(false);
+    const SIZE size = ClientSize(host_.Container());
     const RECT area{0, 0, size.cx, size.cy};
-    ::RedrawWindow(edit_.get(), &area, nullptr, kRepaintNow);
+    ::RedrawWindow(EdithWnd(), &area, nullptr, kRepaintNow);
 }
 
-long VRX_InputBox::MsgResponse(UINT& currentMessage) {
-    return currentMessage == WM_MOUSEACTIVATE ? kConsume : kBefore;
-}
+long VRX_InputBox::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_InputBox::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (hwnd == container_.get()) {
-            if (iMsg == WM_SETFOCUS && edit_) ::SetFocus(edit_.get());
+        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+        if (hwnd == host_.Container()) {
             if (iMsg == WM_SIZE) Resize();
-            return 0;
+        } else {
+            RaiseKeyEvent(Events, iMsg, wParam);
         }
-        switch (iMsg) {
-            case WM_SETFOCUS:
-                AcceleratorRouting::Activate(this, edit_.get());
-                return 0;
-            case WM_MOUSEACTIVATE:
-                return OnMouseActivate(hwnd, iMsg, wParam, lParam);
-            default:
-                RaiseEvent(iMsg, wParam);
-                return 0;
-        }
+        return 0;
     } catch (...) {
         // A failing event handler must not unwind through the window procedure.
         return 0;
     }
 }
 
-LRESULT VRX_InputBox::OnMouseActivate(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    if (::GetFocus() == hwnd) return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-    ::SetFocus(container_.get());
-    return MA_NOACTIVATE;
-}
-
-void VRX_InputBox::RaiseEvent(UINT iMsg, WPARAM wParam) {
-    // Handlers get copies: what they change is not passed on to the edit.
-    auto keyCode = static_cast<std::int16_t>(LOWORD(wParam));
-    switch (iMsg) {
-        case WM_KEYDOWN:
-            if (keyCode == VK_RETURN) {
-                if (Events.KeyEnter) Events.KeyEnter();
-            } else if (Events.KeyDown) {
-                std::int16_t shift = CurrentShiftState();
-                Events.KeyDown(keyCode, shift);
-            }
-            break;
-        case WM_KEYUP:
-            if (keyCode != VK_RETURN && Events.KeyUp) {
-                std::int16_t shift = CurrentShiftState();
-                Events.KeyUp(keyCode, shift);
-            }
-            break;
-        case WM_CHAR:
-            if (Events.KeyPress) Events.KeyPress(keyCode);
-            break;
-        default:
-            break;
-    }
-}
-
-long VRX_InputBox::TranslateAccel(MSG& msg) {
-    if (!edit_ || !IsControlNavigationKey(msg)) return 1;
-    ::SendMessageW(edit_.get(), msg.message, msg.wParam, msg.lParam);
-    return 0;
-}
+long VRX_InputBox::TranslateAccel(MSG& msg) { return host_.RouteKey(msg, IsControlNavigationKey(msg)); }
 
 }  // namespace tarvo

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "common/handles.h"
 #include "controls/accelerator_routing.h"
 #include "controls/msubclass.h"
+#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -58,7 +58,7 @@ class VRX_InputBox final : public ISubclass, public ITranslateAccelerator {
 public:
     InputBoxEvents Events;
 
-    VRX_InputBox() = default;
+    VRX_InputBox();
     VRX_InputBox(const VRX_InputBox&) = delete;
     VRX_InputBox& operator=(const VRX_InputBox&) = delete;
     ~VRX_InputBox();
@@ -69,8 +69,8 @@ public:
     // Places the container; the edit follows its size.
     void Move(const RECT& bounds);
 
-    HWND EdithWnd() const { return edit_.get(); }
-    HWND ContainerhWnd() const { return container_.get(); }
+    HWND EdithWnd() const { return host_.Inner(); }
+    HWND ContainerhWnd() const { return host_.Container(); }
 
     InputBehavior& Behavior() { return behavior_; }
     InputMethods& Methods() { return methods_; }
@@ -89,11 +89,8 @@ private:
     void HandOver(HWND edit);
     void FitHeightToFont();
     void Resize();
-    LRESULT OnMouseActivate(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
-    void RaiseEvent(UINT iMsg, WPARAM wParam);
 
-    unique_hwnd container_;
-    unique_hwnd edit_;
+    ControlHost host_;
     InputBehavior behavior_;
     InputMethods methods_;
     InputView view_;

@@ -7,7 +7,6 @@
 
 #include "common/raised_error.h"
 #include "controls/def_prefs_handles.h"
-#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -155,47 +154,33 @@ void ListView::SetShowHScroll(bool value) {
 
 // ---- The control ----
 
+VRX_ListBox::VRX_ListBox() : host_(*this, kContainerMessages, kListMessages) {}
+
 VRX_ListBox::~VRX_ListBox() {
     DestroyList();
-    AcceleratorRouting::Release(this);
-    for (UINT iMsg : kContainerMessages) MSubclass::DetachMessage(this, container_.get(), iMsg);
-    container_.reset();
+    host_.Close();
 }
 
 void VRX_ListBox::Init(HWND parent, const RECT& bounds) {
     DestroyList();
-    if (!container_) {
-        container_ = CreateControlContainer(parent, bounds);
-        if (!container_) return;
-        for (UINT iMsg : kContainerMessages) MSubclass::AttachMessage(this, container_.get(), iMsg);
-    } else {
-        Move(bounds);
-    }
-    CreateList();
+    if (host_.PlaceContainer(parent, bounds)) CreateList();
 }
 
 void VRX_ListBox::CreateList() {
     DWORD exStyle = 0;
     if (view_.border_) exStyle |= WS_EX_CLIENTEDGE;
     if (view_.rightToLeft_) exStyle |= WS_EX_LAYOUTRTL;
-    const SIZE size = ClientSize(container_.get());
-    list_.reset(::CreateWindowExW(exStyle, L"ListBox", L"", kListStyle, 0, 0, size.cx, size.cy, container_.get(),
-                                  nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    if (!list_) return;
-    ::EnableWindow(list_.get(), TRUE);
-    for (UINT iMsg : kListMessages) MSubclass::AttachMessage(this, list_.get(), iMsg);
-    HandOver(list_.get());
-    ::SendMessageW(list_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
-    Resize();
+    HWND list = host_.CreateInner(L"ListBox", kListStyle, exStyle);
+    if (!list) return;
+    HandOver(list);
+    ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
+    host_.FitInner(true);
 }
 
 void VRX_ListBox::DestroyList() {
-    if (!list_) return;
     methods_.EraseAll();
-    for (UINT iMsg : kListMessages) MSubclass::DetachMessage(this, list_.get(), iMsg);
-    ::ShowWindow(list_.get(), SW_HIDE);
     HandOver(nullptr);
-    list_.reset();
+    host_.DestroyInner();
 }
 
 void VRX_ListBox::HandOver(HWND list) {
@@ -205,79 +190,36 @@ void VRX_ListBox::HandOver(HWND list) {
 }
 
 void VRX_ListBox::Refresh() {
-    if (!container_) return;
-    ::InvalidateRect(container_.get(), nullptr, TRUE);
-    ::UpdateWindow(container_.get());
+    HWND container = host_.Container();
+    if (!container) return;
+    ::InvalidateRect(container, nullptr, TRUE);
+    ::UpdateWindow(container);
 }
 
-void VRX_ListBox::Move(const RECT& bounds) {
-    if (!container_) return;
-    ::MoveWindow(container_.get(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                 TRUE);
-}
+void VRX_ListBox::Move(const RECT& bounds) { host_.Move(bounds); }
 
-void VRX_ListBox::Resize() {
-    if (!list_) return;
-    const SIZE size = ClientSize(container_.get());
-    ::MoveWindow(list_.get(), 0, 0, size.cx, size.cy, TRUE);
-}
-
-long VRX_ListBox::MsgResponse(UINT& currentMessage) {
-    return currentMessage == WM_MOUSEACTIVATE ? kConsume : kBefore;
-}
+long VRX_ListBox::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_ListBox::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (hwnd == container_.get()) {
-            if (iMsg == WM_SETFOCUS && list_) ::SetFocus(list_.get());
-            if (iMsg == WM_SIZE) Resize();
-            if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == list_.get()) RaiseEvent(iMsg, wParam);
-            return 0;
+        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+        if (hwnd != host_.Container()) {
+            RaiseEvent(iMsg, wParam);
+        } else if (iMsg == WM_SIZE) {
+            host_.FitInner(true);
+        } else if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == ListBoxhWnd()) {
+            RaiseEvent(iMsg, wParam);
         }
-        switch (iMsg) {
-            case WM_SETFOCUS:
-                AcceleratorRouting::Activate(this, list_.get());
-                return 0;
-            case WM_MOUSEACTIVATE:
-                return OnMouseActivate(hwnd, iMsg, wParam, lParam);
-            default:
-                RaiseEvent(iMsg, wParam);
-                return 0;
-        }
+        return 0;
     } catch (...) {
         // A failing event handler must not unwind through the window procedure.
         return 0;
     }
 }
 
-LRESULT VRX_ListBox::OnMouseActivate(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    if (::GetFocus() == hwnd) return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-    ::SetFocus(container_.get());
-    return MA_NOACTIVATE;
-}
-
 void VRX_ListBox::RaiseEvent(UINT iMsg, WPARAM wParam) {
     if (!behavior_.wantEvents_ || !IsEventMessage(iMsg)) return;
-    // Handlers get copies: what they change is not passed on to the list.
-    auto keyCode = static_cast<std::int16_t>(LOWORD(wParam));
     switch (iMsg) {
-        case WM_KEYDOWN:
-            if (keyCode == VK_RETURN) {
-                Raise(Events.KeyEnter);
-            } else if (Events.KeyDown) {
-                std::int16_t shift = CurrentShiftState();
-                Events.KeyDown(keyCode, shift);
-            }
-            break;
-        case WM_KEYUP:
-            if (keyCode != VK_RETURN && Events.KeyUp) {
-                std::int16_t shift = CurrentShiftState();
-                Events.KeyUp(keyCode, shift);
-            }
-            break;
-        case WM_CHAR:
-            if (Events.KeyPress) Events.KeyPress(keyCode);
-            break;
         case WM_COMMAND: {
             const WORD notification = HIWORD(wParam) & 0x7FFF;
             if (notification == LBN_SELCHANGE) Raise(Events.SelectionChange);
@@ -291,14 +233,11 @@ void VRX_ListBox::RaiseEvent(UINT iMsg, WPARAM wParam) {
             Raise(Events.VScroll);
             break;
         default:
+            RaiseKeyEvent(Events, iMsg, wParam);
             break;
     }
 }
 
-long VRX_ListBox::TranslateAccel(MSG& msg) {
-    if (!list_ || !IsControlNavigationKey(msg)) return 1;
-    ::SendMessageW(list_.get(), msg.message, msg.wParam, msg.lParam);
-    return 0;
-}
+long VRX_ListBox::TranslateAccel(MSG& msg) { return host_.RouteKey(msg, IsControlNavigationKey(msg)); }
 
 }  // namespace tarvo

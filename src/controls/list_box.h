@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "common/handles.h"
 #include "controls/accelerator_routing.h"
 #include "controls/msubclass.h"
+#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -99,7 +99,7 @@ class VRX_ListBox final : public ISubclass, public ITranslateAccelerator {
 public:
     ListBoxEvents Events;
 
-    VRX_ListBox() = default;
+    VRX_ListBox();
     VRX_ListBox(const VRX_ListBox&) = delete;
     VRX_ListBox& operator=(const VRX_ListBox&) = delete;
     ~VRX_ListBox();
@@ -111,8 +111,8 @@ public:
     // Places the container; the list follows its size.
     void Move(const RECT& bounds);
 
-    HWND ListBoxhWnd() const { return list_.get(); }
-    HWND ContainerhWnd() const { return container_.get(); }
+    HWND ListBoxhWnd() const { return host_.Inner(); }
+    HWND ContainerhWnd() const { return host_.Container(); }
 
     ListBehavior& Behavior() { return behavior_; }
     ListMethods& Methods() { return methods_; }
@@ -138,14 +138,10 @@ public:
 private:
     void CreateList();
     void DestroyList();
-    void Subscribe(bool attach);
     void HandOver(HWND list);
-    void Resize();
-    LRESULT OnMouseActivate(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
     void RaiseEvent(UINT iMsg, WPARAM wParam);
 
-    unique_hwnd container_;
-    unique_hwnd list_;
+    ControlHost host_;
     ListBehavior behavior_;
     ListMethods methods_;
     ListView view_;

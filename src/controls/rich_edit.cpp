@@ -4,6 +4,7 @@
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_ole_callback.h"
 #include "controls/rich_edit_rules.h"
+#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -22,10 +23,6 @@ constexpr short kEnter = 13;
 
 bool IsDown(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
 
-short CurrentShiftState() {
-    return static_cast<short>((IsDown(VK_SHIFT) ? 1 : 0) | (IsDown(VK_CONTROL) ? 2 : 0) | (IsDown(VK_MENU) ? 4 : 0));
-}
-
 short MouseButtonsDown() {
     return static_cast<short>((IsDown(VK_LBUTTON) ? 1 : 0) | (IsDown(VK_RBUTTON) ? 2 : 0) |
                               (IsDown(VK_MBUTTON) ? 4 : 0));
@@ -40,12 +37,6 @@ void RegisterContainerClass(WNDPROC procedure) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     ::RegisterClassW(&wc);
-}
-
-SIZE ClientSize(HWND window) {
-    RECT r{};
-    ::GetClientRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
 }
 
 bool EditClassRegistered() {
@@ -239,11 +230,12 @@ void VRX_RichEdit::Redo() { ::SendMessageW(edit_, EM_REDO, 0, 0); }
 
 IRichEditOleCallback* VRX_RichEdit::OleCallback() const { return oleCallback_.get(); }
 
-long VRX_RichEdit::MsgResponse(UINT& currentMessage) {
-    return currentMessage == WM_MOUSEACTIVATE ? kConsume : kBefore;
-}
+long VRX_RichEdit::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_RichEdit::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    if (const auto handled = HandOffFocus(*this, container_.get(), edit_, hwnd, iMsg, wParam, lParam)) {
+        return *handled;
+    }
     switch (iMsg) {
         case WM_HSCROLL:
             if (HScroll) HScroll();
@@ -254,17 +246,6 @@ LRESULT VRX_RichEdit::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPa
         case WM_COMMAND:
             if ((HIWORD(wParam) & 0x7FFF) == EN_CHANGE && Change) Change();
             return 0;
-        case WM_SETFOCUS:
-            if (hwnd == container_.get()) {
-                ::SetFocus(edit_);
-            } else {
-                AcceleratorRouting::Activate(this, edit_);
-            }
-            return 0;
-        case WM_MOUSEACTIVATE:
-            if (::GetFocus() == edit_) return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-            ::SetFocus(container_.get());
-            return MA_NOACTIVATE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header && header->hwndFrom == edit_ && edit_) return OnNotify(*header, lParam);

@@ -109,7 +109,7 @@ public:
 private:
     friend class VRX_RichEdit;
     void AttachWindow(HWND edit) { edit_ = edit; }
-    bool EffectGet(DWORD effect, long range) const;
+    bool EffectGet(DWORD mask, DWORD effect, long range) const;
     void EffectSet(DWORD mask, DWORD effect, long range);
     CHARFORMAT2W QueryFormat(DWORD mask, long range) const;
 

@@ -26,6 +26,24 @@ std::int32_t BufferLength(long start, long end) {
     return *length;
 }
 
+CHARFORMAT2W EmptyFormat(DWORD mask) {
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = mask;
+    return format;
+}
+
+void ApplyFormat(HWND edit, CHARFORMAT2W& format, long range) {
+    ::SendMessageW(edit, EM_SETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
+}
+
+// -1 asks for the automatic colour, which the format carries as an effect.
+COLORREF ColourOrAutomatic(long colour, DWORD automaticEffect, DWORD& effects) {
+    if (colour != -1) return static_cast<COLORREF>(TranslateOleColour(colour));
+    effects = automaticEffect;
+    return static_cast<COLORREF>(-1);
+}
+
 CHARRANGE SelectionOf(HWND edit) {
     CHARRANGE range{};
     ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -133,52 +151,45 @@ long RichEditMethods::FirstVisibleLine() const {
 long RichEditMethods::CurrentLine() const { return LineForCharacterIndex(SelectionOf(edit_).cpMin); }
 
 CHARFORMAT2W RichEditMethods::QueryFormat(DWORD mask, long range) const {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = mask;
+    CHARFORMAT2W format = EmptyFormat(mask);
     ::SendMessageW(edit_, EM_GETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
     return format;
 }
 
-bool RichEditMethods::EffectGet(DWORD effect, long range) const {
-    return (QueryFormat(effect, range).dwEffects & effect) != 0;
+bool RichEditMethods::EffectGet(DWORD mask, DWORD effect, long range) const {
+    return (QueryFormat(mask, range).dwEffects & effect) != 0;
 }
 
 void RichEditMethods::EffectSet(DWORD mask, DWORD effect, long range) {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = mask;
+    CHARFORMAT2W format = EmptyFormat(mask);
     format.dwEffects = effect;
-    ::SendMessageW(edit_, EM_SETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
+    ApplyFormat(edit_, format, range);
 }
 
-bool RichEditMethods::FormatBoldGet(long range) const { return EffectGet(CFE_BOLD, range); }
+bool RichEditMethods::FormatBoldGet(long range) const { return EffectGet(CFM_BOLD, CFE_BOLD, range); }
 void RichEditMethods::FormatBoldSet(bool value, long range) { EffectSet(CFM_BOLD, value ? CFE_BOLD : 0, range); }
-bool RichEditMethods::FormatItalicGet(long range) const { return EffectGet(CFE_ITALIC, range); }
+bool RichEditMethods::FormatItalicGet(long range) const { return EffectGet(CFM_ITALIC, CFE_ITALIC, range); }
 void RichEditMethods::FormatItalicSet(bool value, long range) { EffectSet(CFM_ITALIC, value ? CFE_ITALIC : 0, range); }
-bool RichEditMethods::FormatUnderlineGet(long range) const { return EffectGet(CFE_UNDERLINE, range); }
+bool RichEditMethods::FormatUnderlineGet(long range) const { return EffectGet(CFM_UNDERLINE, CFE_UNDERLINE, range); }
 void RichEditMethods::FormatUnderlineSet(bool value, long range) {
     EffectSet(CFM_UNDERLINE, value ? CFE_UNDERLINE : 0, range);
 }
-bool RichEditMethods::FormatStrikeOutGet(long range) const { return EffectGet(CFE_STRIKEOUT, range); }
+bool RichEditMethods::FormatStrikeOutGet(long range) const { return EffectGet(CFM_STRIKEOUT, CFE_STRIKEOUT, range); }
 void RichEditMethods::FormatStrikeOutSet(bool value, long range) {
     EffectSet(CFM_STRIKEOUT, value ? CFE_STRIKEOUT : 0, range);
 }
-bool RichEditMethods::FormatLinkGet(long range) const { return EffectGet(CFE_LINK, range); }
+bool RichEditMethods::FormatLinkGet(long range) const { return EffectGet(CFM_LINK, CFE_LINK, range); }
 void RichEditMethods::FormatLinkSet(bool value, long range) { EffectSet(CFM_LINK, value ? CFE_LINK : 0, range); }
-bool RichEditMethods::FormatProtectedGet(long range) const { return EffectGet(CFE_PROTECTED, range); }
+bool RichEditMethods::FormatProtectedGet(long range) const { return EffectGet(CFM_PROTECTED, CFE_PROTECTED, range); }
 void RichEditMethods::FormatProtectedSet(bool value, long range) {
     EffectSet(CFM_PROTECTED, value ? CFE_PROTECTED : 0, range);
 }
-bool RichEditMethods::FormatSuperScriptGet(long range) const {
-    return (QueryFormat(kScriptMask, range).dwEffects & CFE_SUPERSCRIPT) != 0;
-}
+// Superscript and subscript share their mask: setting one clears the other.
+bool RichEditMethods::FormatSuperScriptGet(long range) const { return EffectGet(kScriptMask, CFE_SUPERSCRIPT, range); }
 void RichEditMethods::FormatSuperScriptSet(bool value, long range) {
     EffectSet(kScriptMask, value ? CFE_SUPERSCRIPT : 0, range);
 }
-bool RichEditMethods::FormatSubScriptGet(long range) const {
-    return (QueryFormat(kScriptMask, range).dwEffects & CFE_SUBSCRIPT) != 0;
-}
+bool RichEditMethods::FormatSubScriptGet(long range) const { return EffectGet(kScriptMask, CFE_SUBSCRIPT, range); }
 void RichEditMethods::FormatSubScriptSet(bool value, long range) {
     EffectSet(kScriptMask, value ? CFE_SUBSCRIPT : 0, range);
 }
@@ -188,16 +199,9 @@ long RichEditMethods::FormatColourGet(long range) const {
 }
 
 void RichEditMethods::FormatColourSet(long colour, long range) {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_COLOR;
-    if (colour == -1) {
-        format.dwEffects = CFE_AUTOCOLOR;
-        format.crTextColor = static_cast<COLORREF>(-1);
-    } else {
-        format.crTextColor = static_cast<COLORREF>(TranslateOleColour(colour));
-    }
-    ::SendMessageW(edit_, EM_SETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
+    CHARFORMAT2W format = EmptyFormat(CFM_COLOR);
+    format.crTextColor = ColourOrAutomatic(colour, CFE_AUTOCOLOR, format.dwEffects);
+    ApplyFormat(edit_, format, range);
 }
 
 long RichEditMethods::FormatBgColourGet(long range) const {
@@ -205,16 +209,9 @@ long RichEditMethods::FormatBgColourGet(long range) const {
 }
 
 void RichEditMethods::FormatBgColourSet(long colour, long range) {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_BACKCOLOR;
-    if (colour == -1) {
-        format.dwEffects = CFE_AUTOBACKCOLOR;
-        format.crBackColor = static_cast<COLORREF>(-1);
-    } else {
-        format.crBackColor = static_cast<COLORREF>(TranslateOleColour(colour));
-    }
-    ::SendMessageW(edit_, EM_SETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
+    CHARFORMAT2W format = EmptyFormat(CFM_BACKCOLOR);
+    format.crBackColor = ColourOrAutomatic(colour, CFE_AUTOBACKCOLOR, format.dwEffects);
+    ApplyFormat(edit_, format, range);
 }
 
 StdFontInfo RichEditMethods::FormatFontGet(long range) const {
@@ -232,7 +229,7 @@ StdFontInfo RichEditMethods::FormatFontGet(long range) const {
 
 void RichEditMethods::FormatFontSet(const StdFontInfo& font, long range) {
     CHARFORMAT2W format = rich_edit_detail::FontCharFormat(font);
-    ::SendMessageW(edit_, EM_SETCHARFORMAT, static_cast<WPARAM>(range), reinterpret_cast<LPARAM>(&format));
+    ApplyFormat(edit_, format, range);
 }
 
 long RichEditMethods::ParagraphNumberingGet() const {

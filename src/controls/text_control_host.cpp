@@ -22,6 +22,11 @@ void RegisterContainerClass() {
     (void)registered;
 }
 
+void MoveTo(HWND window, const RECT& bounds, bool repaint) {
+    ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 repaint ? TRUE : FALSE);
+}
+
 }  // namespace
 
 std::int16_t CurrentShiftState() {
@@ -32,10 +37,13 @@ std::int16_t CurrentShiftState() {
     return shift;
 }
 
+bool IsKeyMessage(const MSG& msg) {
+    return msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
+}
+
 bool IsControlNavigationKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR) return false;
     const WPARAM key = msg.wParam;
-    return key == VK_RETURN || key == VK_ESCAPE || (key >= VK_PRIOR && key <= VK_DOWN);
+    return IsKeyMessage(msg) && (key == VK_RETURN || key == VK_ESCAPE || (key >= VK_PRIOR && key <= VK_DOWN));
 }
 
 unique_hwnd CreateControlContainer(HWND parent, const RECT& bounds) {
@@ -50,6 +58,82 @@ SIZE ClientSize(HWND window) {
     RECT client{};
     ::GetClientRect(window, &client);
     return {client.right - client.left, client.bottom - client.top};
+}
+
+long HostedMsgResponse(UINT message) { return message == WM_MOUSEACTIVATE ? kConsume : kBefore; }
+
+std::optional<LRESULT> HandOffFocus(ITranslateAccelerator& target, HWND container, HWND inner, HWND hwnd, UINT iMsg,
+                                    WPARAM wParam, LPARAM lParam) {
+    if (iMsg == WM_SETFOCUS && hwnd == container) {
+        if (inner) ::SetFocus(inner);
+        return 0;
+    }
+    if (iMsg == WM_SETFOCUS) {
+        AcceleratorRouting::Activate(&target, hwnd);
+        return 0;
+    }
+    if (iMsg == WM_MOUSEACTIVATE && hwnd != container) {
+        if (::GetFocus() == hwnd) return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
+        ::SetFocus(container);
+        return MA_NOACTIVATE;
+    }
+    return std::nullopt;
+}
+
+bool ControlHost::PlaceContainer(HWND parent, const RECT& bounds) {
+    if (container_) {
+        Move(bounds);
+        return true;
+    }
+    container_ = CreateControlContainer(parent, bounds);
+    if (!container_) return false;
+    for (UINT iMsg : containerMessages_) MSubclass::AttachMessage(&listener_, container_.get(), iMsg);
+    return true;
+}
+
+void ControlHost::Move(const RECT& bounds) {
+    if (container_) MoveTo(container_.get(), bounds, true);
+}
+
+HWND ControlHost::CreateInner(const wchar_t* className, DWORD style, DWORD exStyle) {
+    const SIZE size = ClientSize(container_.get());
+    inner_.reset(::CreateWindowExW(exStyle, className, L"", style, 0, 0, size.cx, size.cy, container_.get(), nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr));
+    if (!inner_) return nullptr;
+    ::EnableWindow(inner_.get(), TRUE);
+    for (UINT iMsg : innerMessages_) MSubclass::AttachMessage(&listener_, inner_.get(), iMsg);
+    return inner_.get();
+}
+
+void ControlHost::DestroyInner() {
+    if (!inner_) return;
+    for (UINT iMsg : innerMessages_) MSubclass::DetachMessage(&listener_, inner_.get(), iMsg);
+    ::ShowWindow(inner_.get(), SW_HIDE);
+    inner_.reset();
+}
+
+void ControlHost::Close() {
+    DestroyInner();
+    AcceleratorRouting::Release(&target_);
+    if (!container_) return;
+    for (UINT iMsg : containerMessages_) MSubclass::DetachMessage(&listener_, container_.get(), iMsg);
+    container_.reset();
+}
+
+void ControlHost::FitInner(bool repaint) const {
+    if (!inner_) return;
+    const SIZE size = ClientSize(container_.get());
+    MoveTo(inner_.get(), RECT{0, 0, size.cx, size.cy}, repaint);
+}
+
+std::optional<LRESULT> ControlHost::HandOffFocus(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    return tarvo::HandOffFocus(target_, container_.get(), inner_.get(), hwnd, iMsg, wParam, lParam);
+}
+
+long ControlHost::RouteKey(const MSG& msg, bool takesKey) const {
+    if (!inner_ || !takesKey) return 1;
+    ::SendMessageW(inner_.get(), msg.message, msg.wParam, msg.lParam);
+    return 0;
 }
 
 }  // namespace tarvo

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "controls/def_prefs_handles.h"
-#include "controls/text_control_host.h"
 #include "shelltree/shell_namespace_win32.h"
 
 namespace tarvo {
@@ -179,43 +178,31 @@ private:
     HCURSOR previousCursor_ = nullptr;
 };
 
-VRX_SysFolderTreeView::VRX_SysFolderTreeView() : binding_(std::make_unique<Binding>(*this)) {}
+VRX_SysFolderTreeView::VRX_SysFolderTreeView()
+    : host_(*this, kContainerMessages, kTreeMessages), binding_(std::make_unique<Binding>(*this)) {}
 
 VRX_SysFolderTreeView::~VRX_SysFolderTreeView() {
     DestroyTree();
-    AcceleratorRouting::Release(this);
-    for (UINT iMsg : kContainerMessages) MSubclass::DetachMessage(this, container_.get(), iMsg);
-    container_.reset();
+    host_.Close();
 }
 
 void VRX_SysFolderTreeView::Init(HWND parent, const RECT& bounds) {
     DestroyTree();
-    if (!container_) {
-        container_ = CreateControlContainer(parent, bounds);
-        if (!container_) return;
-        for (UINT iMsg : kContainerMessages) MSubclass::AttachMessage(this, container_.get(), iMsg);
-    } else {
-        Move(bounds);
-    }
-    CreateTree();
+    if (host_.PlaceContainer(parent, bounds)) CreateTree();
 }
 
 void VRX_SysFolderTreeView::CreateTree() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&classes);
-    const SIZE size = ClientSize(container_.get());
-    tree_.reset(::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", kTreeStyle, 0, 0, size.cx, size.cy,
-                                  container_.get(), nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    if (!tree_) return;
-    ::EnableWindow(tree_.get(), TRUE);
-    for (UINT iMsg : kTreeMessages) MSubclass::AttachMessage(this, tree_.get(), iMsg);
-    HandOver(tree_.get());
-    shell_ = std::make_unique<ShellNamespaceWin32>(tree_.get());
+    HWND tree = host_.CreateInner(WC_TREEVIEWW, kTreeStyle, WS_EX_CLIENTEDGE);
+    if (!tree) return;
+    HandOver(tree);
+    shell_ = std::make_unique<ShellNamespaceWin32>(tree);
     notifier_ = std::make_unique<ChangeNotifierWin32>();
     shTree_ = std::make_unique<ShellFolderTree>(*shell_, *notifier_);
     shTree_->Init(*binding_);
-    Send(tree_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
-    Resize();
+    Send(tree, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFontHandle(kMenuFont)), FALSE);
+    host_.FitInner(true);
 }
 
 void VRX_SysFolderTreeView::DestroyTree() {
@@ -223,11 +210,8 @@ void VRX_SysFolderTreeView::DestroyTree() {
     shTree_.reset();
     notifier_.reset();
     shell_.reset();
-    if (!tree_) return;
-    for (UINT iMsg : kTreeMessages) MSubclass::DetachMessage(this, tree_.get(), iMsg);
-    ::ShowWindow(tree_.get(), SW_HIDE);
     HandOver(nullptr);
-    tree_.reset();
+    host_.DestroyInner();
 }
 
 void VRX_SysFolderTreeView::HandOver(HWND tree) {
@@ -237,75 +221,44 @@ void VRX_SysFolderTreeView::HandOver(HWND tree) {
 }
 
 void VRX_SysFolderTreeView::Refresh() {
-    if (!tree_) return;
-    ::InvalidateRect(tree_.get(), nullptr, TRUE);
-    ::UpdateWindow(tree_.get());
+    HWND tree = TreeViewhWnd();
+    if (!tree) return;
+    ::InvalidateRect(tree, nullptr, TRUE);
+    ::UpdateWindow(tree);
 }
 
-void VRX_SysFolderTreeView::Move(const RECT& bounds) {
-    if (!container_) return;
-    ::MoveWindow(container_.get(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                 TRUE);
-}
+void VRX_SysFolderTreeView::Move(const RECT& bounds) { host_.Move(bounds); }
 
-void VRX_SysFolderTreeView::Resize() {
-    if (!tree_) return;
-    const SIZE size = ClientSize(container_.get());
-    ::MoveWindow(tree_.get(), 0, 0, size.cx, size.cy, TRUE);
-}
-
-long VRX_SysFolderTreeView::MsgResponse(UINT& currentMessage) {
-    return currentMessage == WM_MOUSEACTIVATE ? kConsume : kBefore;
-}
+long VRX_SysFolderTreeView::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_SysFolderTreeView::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (hwnd == container_.get()) return OnContainerMessage(iMsg, wParam, lParam);
-        return OnTreeMessage(hwnd, iMsg, wParam, lParam);
+        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+        if (hwnd == host_.Container()) {
+            OnContainerMessage(iMsg, lParam);
+        } else if (iMsg == WM_VSCROLL) {
+            Raise(Events.VScroll);
+        } else if (iMsg == WM_HSCROLL) {
+            Raise(Events.HScroll);
+        }
+        return 0;
     } catch (...) {
         // A failing event handler must not unwind through the window procedure.
         return 0;
     }
 }
 
-LRESULT VRX_SysFolderTreeView::OnContainerMessage(UINT iMsg, WPARAM, LPARAM lParam) {
-    switch (iMsg) {
-        case WM_SETFOCUS:
-            if (tree_) ::SetFocus(tree_.get());
-            break;
-        case WM_SIZE:
-            Resize();
-            break;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header && tree_ && header->hwndFrom == tree_.get()) OnNotify(*header);
-            break;
-        }
-        default:
-            break;
-    }
-    return 0;
+void VRX_SysFolderTreeView::Raise(const std::function<void()>& event) const {
+    if (behavior_.WantEvents() && event) event();
 }
 
-LRESULT VRX_SysFolderTreeView::OnTreeMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    switch (iMsg) {
-        case WM_SETFOCUS:
-            AcceleratorRouting::Activate(this, hwnd);
-            break;
-        case WM_MOUSEACTIVATE:
-            if (::GetFocus() == hwnd) return MSubclass::CallOldWindowProc(hwnd, iMsg, wParam, lParam);
-            ::SetFocus(container_.get());
-            return MA_NOACTIVATE;
-        case WM_VSCROLL:
-            if (behavior_.WantEvents() && Events.VScroll) Events.VScroll();
-            break;
-        case WM_HSCROLL:
-            if (behavior_.WantEvents() && Events.HScroll) Events.HScroll();
-            break;
-        default:
-            break;
+void VRX_SysFolderTreeView::OnContainerMessage(UINT iMsg, LPARAM lParam) {
+    if (iMsg == WM_SIZE) {
+        host_.FitInner(true);
+    } else if (iMsg == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && TreeViewhWnd() && header->hwndFrom == TreeViewhWnd()) OnNotify(*header);
     }
-    return 0;
 }
 
 void VRX_SysFolderTreeView::OnNotify(const NMHDR& header) {
@@ -316,17 +269,17 @@ void VRX_SysFolderTreeView::OnNotify(const NMHDR& header) {
     } else if (code == static_cast<int>(NM_DBLCLK)) {
         OnDoubleClick();
     } else if (code == static_cast<int>(NM_RETURN)) {
-        if (behavior_.WantEvents() && Events.NodeActivate) Events.NodeActivate();
+        Raise(Events.NodeActivate);
     } else if (code == static_cast<int>(NM_SETFOCUS)) {
-        AcceleratorRouting::Activate(this, tree_.get());
+        AcceleratorRouting::Activate(this, TreeViewhWnd());
     }
 }
 
 void VRX_SysFolderTreeView::OnItemExpanding(const NMTREEVIEWW& notice) {
     if ((notice.action & ~TVE_EXPANDPARTIAL) != TVE_EXPAND) return;
     HTREEITEM item = notice.itemNew.hItem;
-    const LPARAM data = ReadItem(tree_.get(), item, TVIF_PARAM).lParam;
-    const bool expandedOnce = (Send(tree_.get(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
+    const LPARAM data = ReadItem(TreeViewhWnd(), item, TVIF_PARAM).lParam;
+    const bool expandedOnce = (Send(TreeViewhWnd(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
                                     TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE) != 0;
     RaiseBeforeExpand(item, data, expandedOnce);
 }
@@ -345,24 +298,18 @@ void VRX_SysFolderTreeView::RaiseBeforeExpand(HTREEITEM hNode, LPARAM lParam, bo
 void VRX_SysFolderTreeView::OnDoubleClick() {
     TVHITTESTINFO hit{};
     ::GetCursorPos(&hit.pt);
-    ::ScreenToClient(tree_.get(), &hit.pt);
-    Send(tree_.get(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    ::ScreenToClient(TreeViewhWnd(), &hit.pt);
+    Send(TreeViewhWnd(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     if ((hit.flags & ~TVHT_ONITEM) != 0 || !hit.hItem) return;
     HTREEITEM item = hit.hItem;
     if (behavior_.WantEvents() && Events.NodeDblClick) Events.NodeDblClick(item);
 }
 
 long VRX_SysFolderTreeView::TranslateAccel(MSG& msg) {
-    if (!tree_) return 1;
-    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR) return 1;
-    const WPARAM key = msg.wParam;
-    const bool handled = key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE || (key >= VK_PRIOR && key <= VK_DOWN);
-    if (!handled) return 1;
-    Send(tree_.get(), msg.message, msg.wParam, msg.lParam);
-    if (key == VK_SPACE && msg.message == WM_KEYUP && behavior_.WantEvents() && Events.NodeActivate) {
-        Events.NodeActivate();
-    }
-    return 0;
+    const bool isSpace = IsKeyMessage(msg) && msg.wParam == VK_SPACE;
+    const long result = host_.RouteKey(msg, isSpace || IsControlNavigationKey(msg));
+    if (result == 0 && isSpace && msg.message == WM_KEYUP) Raise(Events.NodeActivate);
+    return result;
 }
 
 }  // namespace tarvo

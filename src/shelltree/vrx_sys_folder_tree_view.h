@@ -12,6 +12,7 @@
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
 #include "controls/msubclass.h"
+#include "controls/text_control_host.h"
 #include "shelltree/shell_folder_tree.h"
 
 namespace tarvo {
@@ -90,8 +91,8 @@ public:
     void Refresh();
     void Move(const RECT& bounds);
 
-    HWND TreeViewhWnd() const { return tree_.get(); }
-    HWND ContainerhWnd() const { return container_.get(); }
+    HWND TreeViewhWnd() const { return host_.Inner(); }
+    HWND ContainerhWnd() const { return host_.Container(); }
 
     SysTreeView& View() { return view_; }
     SysTreeBehavior& Behavior() { return behavior_; }
@@ -110,16 +111,14 @@ private:
     void CreateTree();
     void DestroyTree();
     void HandOver(HWND tree);
-    void Resize();
-    LRESULT OnContainerMessage(UINT iMsg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnTreeMessage(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
+    void OnContainerMessage(UINT iMsg, LPARAM lParam);
     void OnNotify(const NMHDR& header);
     void OnItemExpanding(const NMTREEVIEWW& notice);
     void OnDoubleClick();
     void RaiseBeforeExpand(HTREEITEM hNode, LPARAM lParam, bool expandedOnce);
+    void Raise(const std::function<void()>& event) const;
 
-    unique_hwnd container_;
-    unique_hwnd tree_;
+    ControlHost host_;
     SysTreeView view_;
     SysTreeBehavior behavior_;
     SysTreeMethods methods_;
