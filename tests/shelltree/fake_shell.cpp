@@ -358,7 +358,6 @@ NodeHandle Tree::AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgI
 void Tree::ExpandNode(NodeHandle hNode) {
     Node& node = at(hNode);
     if (node.expanded || (node.children.empty() && node.childrenFlag == 0)) return;
-    ++expandEvents;
     bool once = node.expandedOnce;
     IdList data = node.data;
     NodeHandle handle = hNode;

@@ -69,7 +69,6 @@ public:
     IdList MakeList(const std::vector<std::string>& names);
     std::vector<std::string> NamesOf(IdList list) const;
     Folder* Resolve(IdList list);
-    Folder& desktop() { return desktop_; }
 
 private:
     Folder desktop_;
@@ -107,10 +106,8 @@ public:
     NodeHandle selected = 0;
     bool ensuredVisible = false;
     bool redraw = true;
-    bool wantEvents = true;
     bool waitCursor = false;
     int redrawOffCount = 0;
-    int expandEvents = 0;
     std::uintptr_t imageList = 0;
     IExpandListener* listener = nullptr;
 
@@ -122,7 +119,7 @@ public:
     void SetExpandListener(IExpandListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override { waitCursor = waiting; }
     void HImageListSet(std::uintptr_t list) override { imageList = list; }
-    void WantEventsSet(bool value) override { wantEvents = value; }
+    void WantEventsSet(bool) override {}
     void RedrawSet(bool value) override;
     void EraseAll() override;
     NodeHandle AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam,

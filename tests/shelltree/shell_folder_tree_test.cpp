@@ -13,21 +13,22 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
+// A desktop with Computer/C: (Work/src/{core,ui}, Work/docs, Users/Ann, hidden
+// Secret, a file), Computer/D: and a Recycle Bin, rooted at the desktop.
 class ShellFolderTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        shell.Add("Computer/C:/Work/src/core");
-        shell.Add("Computer/C:/Work/src/ui");
-        shell.Add("Computer/C:/Work/docs");
-        shell.Add("Computer/C:/Users/Ann");
+        for (const char* path : {"Computer/C:/Work/src/core", "Computer/C:/Work/src/ui", "Computer/C:/Work/docs",
+                                 "Computer/C:/Users/Ann", "Computer/D:", "Recycle Bin"}) {
+            shell.Add(path);
+        }
         shell.Add("Computer/C:/Secret").hidden = true;
         shell.Add("Computer/C:/file.txt", false);
-        shell.Add("Computer/D:");
-        shell.Add("Recycle Bin");
         logic = std::make_unique<ShellFolderTree>(shell, notifier);
         logic->Init(tree);
     }
 
+    // Every identifier list handed out is freed exactly once, and nothing stays registered.
     void TearDown() override {
         logic.reset();
         EXPECT_EQ(shell.LiveLists(), 0u) << "identifier lists leaked";
@@ -36,14 +37,22 @@ protected:
         EXPECT_EQ(tree.listener, nullptr);
     }
 
-    // The node reached from the root by display names.
+    // The node reached from the root by display names; 0 when there is none.
     NodeHandle Node(const std::vector<std::wstring>& names) {
         NodeHandle node = logic->RootNode();
         for (const auto& name : names) {
-            node = tree.ChildNamed(node, name);
-            if (!node) return 0;
+            if (node) node = tree.ChildNamed(node, name);
         }
         return node;
+    }
+    // A node below Computer/C:.
+    NodeHandle OnC(std::vector<std::wstring> names = {}) {
+        names.insert(names.begin(), {L"Computer", L"C:"});
+        return Node(names);
+    }
+    void ShowPath(const std::wstring& path) {
+        logic->RootNodeCSIDLSet(0);
+        logic->FullPathSet(path);
     }
 
     // Sends a notification the way the shell does: pointers to lists it owns.
@@ -59,154 +68,95 @@ protected:
     std::unique_ptr<ShellFolderTree> logic;
 };
 
-TEST_F(ShellFolderTreeTest, RootLoadsOnlyTheFirstLevelAndRegisters) {
+TEST_F(ShellFolderTreeTest, RootLoadsItsFirstLevelAndChildrenLoadOnceOnFirstExpansion) {
     logic->RootNodeCSIDLSet(0);
     const NodeHandle root = logic->RootNode();
-    ASSERT_NE(root, 0u);
     EXPECT_EQ(tree.imageList, 0x5150u);
     EXPECT_EQ(tree.at(root).text, L"Desktop");
-    EXPECT_TRUE(tree.at(root).expanded);
     EXPECT_EQ(tree.ChildTexts(root), (Texts{L"Computer", L"Recycle Bin"}));
-    EXPECT_EQ(shell.foldersEnumerated, 1);
     const NodeHandle computer = Node({L"Computer"});
     EXPECT_TRUE(tree.at(computer).children.empty());
     EXPECT_EQ(tree.at(computer).childrenFlag, 1);
     EXPECT_EQ(tree.at(Node({L"Recycle Bin"})).childrenFlag, 0);
-    EXPECT_EQ(notifier.registrations, 1);
     EXPECT_TRUE(logic->Notifying());
-}
 
-TEST_F(ShellFolderTreeTest, ChildrenLoadOnceOnFirstExpansionOnly) {
-    logic->RootNodeCSIDLSet(0);
-    const NodeHandle computer = Node({L"Computer"});
     tree.ExpandNode(computer);
-    EXPECT_EQ(tree.ChildTexts(computer), (Texts{L"C:", L"D:"}));
-    EXPECT_FALSE(tree.waitCursor);
     tree.CollapseNode(computer);
     tree.ExpandNode(computer);
+    EXPECT_EQ(tree.ChildTexts(computer), (Texts{L"C:", L"D:"}));
     EXPECT_EQ(shell.foldersEnumerated, 2);
-    EXPECT_EQ(tree.at(computer).children.size(), 2u);
-    EXPECT_TRUE(tree.redraw);
+    EXPECT_FALSE(tree.waitCursor);
 }
 
-TEST_F(ShellFolderTreeTest, FilesNeverAppearAndHiddenFoldersAreCut) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Secret");
-    const NodeHandle drive = Node({L"Computer", L"C:"});
-    EXPECT_EQ(tree.ChildTexts(drive), (Texts{L"Work", L"Users", L"Secret"}));
-    const NodeHandle secret = Node({L"Computer", L"C:", L"Secret"});
-    EXPECT_TRUE(tree.at(secret).cut);
-    EXPECT_FALSE(tree.at(Node({L"Computer", L"C:", L"Work"})).cut);
-    EXPECT_EQ(tree.selected, secret);
+TEST_F(ShellFolderTreeTest, HiddenFoldersAreCutFilesNeverAppearAndFailedEnumerationsAddNothing) {
+    shell.Find("Computer/C:/Users")->enumFails = true;
+    ShowPath(L"C:\\Secret");
+    EXPECT_EQ(tree.ChildTexts(OnC()), (Texts{L"Work", L"Users", L"Secret"}));
+    EXPECT_TRUE(tree.at(OnC({L"Secret"})).cut);
+    EXPECT_FALSE(tree.at(OnC({L"Work"})).cut);
+    EXPECT_EQ(tree.selected, OnC({L"Secret"}));
+    logic->FullPathSet(L"C:\\Users\\Ann");
+    EXPECT_TRUE(tree.at(OnC({L"Users"})).children.empty());
 }
 
-TEST_F(ShellFolderTreeTest, OpenIconEqualToTheDefaultIsReplacedByTheNormalIcon) {
+TEST_F(ShellFolderTreeTest, AnOpenIconEqualToTheDefaultIsReplacedByTheNormalIcon) {
     fake::Folder& plain = shell.Add("Plain");
     plain.icon = 7;
     plain.openIcon = fake::Shell::kDefaultIcon;
-    fake::Folder& generic = shell.Add("Generic");
-    generic.icon = generic.openIcon = fake::Shell::kDefaultIcon;
     fake::Folder& own = shell.Add("Own");
     own.icon = 7;
     own.openIcon = 8;
     logic->RootNodeCSIDLSet(0);
     EXPECT_EQ(tree.at(Node({L"Plain"})).selectedImage, 7);
-    EXPECT_EQ(tree.at(Node({L"Generic"})).selectedImage, fake::Shell::kDefaultIcon);
-    EXPECT_EQ(tree.at(Node({L"Own"})).image, 7);
     EXPECT_EQ(tree.at(Node({L"Own"})).selectedImage, 8);
 }
 
-TEST_F(ShellFolderTreeTest, FailedEnumerationAddsNoChildren) {
-    shell.Find("Computer/C:/Users")->enumFails = true;
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Users\\Ann");
-    const NodeHandle users = Node({L"Computer", L"C:", L"Users"});
-    ASSERT_NE(users, 0u);
-    EXPECT_TRUE(tree.at(users).children.empty());
-    EXPECT_EQ(tree.selected, 0u);
-}
-
-TEST_F(ShellFolderTreeTest, BareDriveSelectsTheDriveRoot) {
-    logic->RootNodeCSIDLSet(0);
-    const int redrawOffs = tree.redrawOffCount;
-    logic->FullPathSet(L"C:");
-    EXPECT_EQ(tree.selected, Node({L"Computer", L"C:"}));
-    EXPECT_TRUE(tree.ensuredVisible);
-    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);  // the loads during the walk do not switch it again
-    EXPECT_TRUE(tree.redraw);
-}
-
-TEST_F(ShellFolderTreeTest, EmptyOrUnknownPathDoesNothing) {
+TEST_F(ShellFolderTreeTest, PathsSelectTheirNodeAndOnlyWhatLeadsThereStaysExpanded) {
+    shell.Add("Computer/D:/Games");
     logic->RootNodeCSIDLSet(0);
     const int redrawOffs = tree.redrawOffCount;
     logic->FullPathSet(L"");
     logic->FullPathSet(L"Q:\\Nowhere");
     EXPECT_EQ(tree.redrawOffCount, redrawOffs);
     EXPECT_EQ(tree.selected, 0u);
-    EXPECT_TRUE(tree.at(Node({L"Computer"})).children.empty());
-}
 
-TEST_F(ShellFolderTreeTest, FilePathExpandsToItsFolderAndSelectsNothingNew) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Users");
-    const NodeHandle users = tree.selected;
-    ASSERT_EQ(users, Node({L"Computer", L"C:", L"Users"}));
-    logic->FullPathSet(L"C:\\file.txt");
-    EXPECT_EQ(tree.selected, users);
-    EXPECT_TRUE(tree.at(Node({L"Computer", L"C:"})).expanded);
-    EXPECT_TRUE(tree.redraw);
-}
+    logic->FullPathSet(L"C:");  // a bare drive is its root
+    EXPECT_EQ(tree.selected, OnC());
+    EXPECT_TRUE(tree.ensuredVisible);
+    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);  // once for the whole walk
+    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\");
 
-TEST_F(ShellFolderTreeTest, DeepPathCollapsesEverySiblingBranch) {
-    logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Users\\Ann");
+    logic->FullPathSet(L"C:\\file.txt");  // a file: its folder is expanded, the selection stays
+    EXPECT_EQ(tree.selected, OnC({L"Users", L"Ann"}));
     tree.ExpandNode(Node({L"Computer", L"D:"}));
-    logic->FullPathSet(L"C:\\Work\\src\\core");
-    const NodeHandle core = Node({L"Computer", L"C:", L"Work", L"src", L"core"});
-    EXPECT_EQ(tree.selected, core);
-    EXPECT_FALSE(tree.at(Node({L"Computer", L"C:", L"Users"})).expanded);
-    EXPECT_FALSE(tree.at(Node({L"Computer", L"D:"})).expanded);
-    EXPECT_FALSE(tree.at(Node({L"Recycle Bin"})).expanded);
-    EXPECT_FALSE(tree.at(Node({L"Computer", L"C:", L"Work", L"docs"})).expanded);
-    for (const auto& path : std::vector<std::vector<std::wstring>>{
-             {L"Computer"}, {L"Computer", L"C:"}, {L"Computer", L"C:", L"Work"}, {L"Computer", L"C:", L"Work", L"src"}}) {
-        EXPECT_TRUE(tree.at(Node(path)).expanded);
-    }
-}
 
-TEST_F(ShellFolderTreeTest, FullPathGetTurnsNodesBackIntoPaths) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\docs");
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work\\docs");
-    EXPECT_EQ(logic->FullPathGet(Node({L"Computer", L"C:"})), L"C:\\");
+    logic->FullPathSet(L"C:\\Work\\src\\core");
+    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work\\src\\core");
+    for (NodeHandle sibling : {OnC({L"Users"}), Node({L"Computer", L"D:"}), OnC({L"Work", L"docs"})}) {
+        EXPECT_FALSE(tree.at(sibling).expanded);
+    }
+    for (NodeHandle onTheWay : {OnC(), OnC({L"Work"}), OnC({L"Work", L"src"})}) EXPECT_TRUE(tree.at(onTheWay).expanded);
+    EXPECT_TRUE(tree.redraw);
     EXPECT_EQ(logic->FullPathGet(0), L"");
 }
 
-TEST_F(ShellFolderTreeTest, RelationOfIdentifierLists) {
+TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
     ScopedIdList empty(shell, shell.ListOf(""));
-    ScopedIdList empty2(shell, shell.ListOf(""));
     ScopedIdList drive(shell, shell.ListOf("Computer/C:"));
     ScopedIdList work(shell, shell.ListOf("Computer/C:/Work"));
     ScopedIdList workUpper(shell, shell.ListOf("COMPUTER/c:/WORK"));
     ScopedIdList users(shell, shell.ListOf("Computer/C:/Users"));
-    ScopedIdList other(shell, shell.ListOf("Computer/D:/Work"));
-    EXPECT_EQ(logic->GetPIDLRelation(empty.get(), work.get()), 1);
-    EXPECT_EQ(logic->GetPIDLRelation(empty.get(), empty2.get()), 1);
+    EXPECT_EQ(logic->GetPIDLRelation(empty.get(), work.get()), 1);  // the empty list is everyone's ancestor
     EXPECT_EQ(logic->GetPIDLRelation(nullptr, work.get()), 1);
     EXPECT_EQ(logic->GetPIDLRelation(drive.get(), work.get()), 1);
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), workUpper.get()), 2);
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), drive.get()), 0);
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), users.get()), 0);
-    EXPECT_EQ(logic->GetPIDLRelation(work.get(), other.get()), 0);
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), empty.get()), 0);
-}
 
-TEST_F(ShellFolderTreeTest, ItemAndParentExtraction) {
-    ScopedIdList work(shell, shell.ListOf("Computer/C:/Work"));
     EXPECT_EQ(logic->GetItemIDCount(work.get()), 3);
-    EXPECT_EQ(logic->GetItemIDCount(nullptr), 0);
-    for (auto [n, name] : std::vector<std::pair<int, std::string>>{
-             {1, "Computer"}, {2, "C:"}, {3, "Work"}, {-1, "Work"}, {7, "Work"}}) {
+    for (auto [n, name] : std::vector<std::pair<int, std::string>>{{1, "Computer"}, {3, "Work"}, {-1, "Work"}, {7, "Work"}}) {
         ScopedIdList item(shell, logic->GetItemID(work.get(), static_cast<std::int16_t>(n)));
         EXPECT_EQ(shell.NamesOf(item.get()), std::vector<std::string>{name}) << "item " << n;
     }
@@ -214,158 +164,108 @@ TEST_F(ShellFolderTreeTest, ItemAndParentExtraction) {
     EXPECT_EQ(shell.PathOf(parent.get()), "Computer/C:");
     ScopedIdList single(shell, shell.ListOf("Computer"));
     EXPECT_EQ(logic->GetPIDLParent(single.get()), nullptr);
-    EXPECT_EQ(logic->GetPIDLParent(nullptr), nullptr);
 }
 
-TEST_F(ShellFolderTreeTest, RemovingTheLastSubFolderCollapsesTheParent) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Users\\Ann");
-    const NodeHandle users = Node({L"Computer", L"C:", L"Users"});
+TEST_F(ShellFolderTreeTest, RemovedFoldersLeaveTheTree) {
+    ShowPath(L"C:\\Users\\Ann");
     shell.Remove("Computer/C:/Users/Ann");
-    Notify(kEventRmdir, "Computer/C:/Users/Ann");
+    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
+    const NodeHandle users = OnC({L"Users"});
     EXPECT_TRUE(tree.at(users).children.empty());
     EXPECT_EQ(tree.at(users).childrenFlag, 0);
-    EXPECT_FALSE(tree.at(users).expanded);
-    EXPECT_FALSE(tree.at(users).expandedOnce);
-}
+    EXPECT_FALSE(tree.at(users).expanded || tree.at(users).expandedOnce);
 
-TEST_F(ShellFolderTreeTest, RemovingOneOfSeveralDeletesJustThatNode) {
-    logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Work\\src\\ui");
     shell.Remove("Computer/C:/Work/src");
-    Notify(kEventRmdir, "Computer/C:/Work/src");
-    const NodeHandle work = Node({L"Computer", L"C:", L"Work"});
-    EXPECT_EQ(tree.ChildTexts(work), (Texts{L"docs"}));
-    EXPECT_TRUE(tree.at(work).expanded);
+    Notify(kEventRmdir, "Computer/C:/Work/src");  // one of several
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs"}));
+    EXPECT_TRUE(tree.at(OnC({L"Work"})).expanded);
     EXPECT_EQ(tree.selected, 0u);
 }
 
-TEST_F(ShellFolderTreeTest, AdditionUnderALoadedFolderAppendsANode) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work");
-    tree.ExpandNode(Node({L"Computer", L"C:", L"Work"}));
+TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
+    ShowPath(L"C:\\Users\\Ann");
+    tree.ExpandNode(OnC({L"Work"}));
     shell.Add("Computer/C:/Work/alpha/beta");
-    Notify(kEventMkdir, "Computer/C:/Work/alpha");
-    const NodeHandle work = Node({L"Computer", L"C:", L"Work"});
-    EXPECT_EQ(tree.ChildTexts(work), (Texts{L"src", L"docs", L"alpha"}));
-    const NodeHandle alpha = Node({L"Computer", L"C:", L"Work", L"alpha"});
-    EXPECT_EQ(tree.at(alpha).childrenFlag, 1);
-    EXPECT_EQ(logic->FullPathGet(alpha), L"C:\\Work\\alpha");
-}
+    Notify(kEventMkdir, "Computer/C:/Work/alpha");  // under a loaded folder: a new node
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"docs", L"alpha"}));
+    EXPECT_EQ(tree.at(OnC({L"Work", L"alpha"})).childrenFlag, 1);
+    EXPECT_EQ(logic->FullPathGet(OnC({L"Work", L"alpha"})), L"C:\\Work\\alpha");
 
-TEST_F(ShellFolderTreeTest, AdditionUnderAnUnloadedFolderOnlyShowsThePlusButton) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Users\\Ann");
-    const NodeHandle ann = tree.selected;
-    ASSERT_EQ(tree.at(ann).childrenFlag, 0);
+    const NodeHandle ann = OnC({L"Users", L"Ann"});
     shell.Add("Computer/C:/Users/Ann/Music");
-    Notify(kEventMkdir, "Computer/C:/Users/Ann/Music");
+    Notify(kEventMkdir, "Computer/C:/Users/Ann/Music");  // under an unloaded one: only the plus button
     EXPECT_EQ(tree.at(ann).childrenFlag, 1);
     EXPECT_TRUE(tree.at(ann).children.empty());
     tree.ExpandNode(ann);
     EXPECT_EQ(tree.ChildTexts(ann), (Texts{L"Music"}));
+
+    const std::size_t nodes = tree.nodes.size();
+    shell.Add("Computer/D:/Deep/New");
+    Notify(kEventMkdir, "Computer/D:/Deep/New");  // under a folder the tree does not show: nothing
+    EXPECT_EQ(tree.nodes.size(), nodes);
 }
 
-TEST_F(ShellFolderTreeTest, AdditionUnderAFolderNotInTheTreeIsIgnored) {
-    logic->RootNodeCSIDLSet(0);
-    shell.Add("Computer/D:/New");
-    Notify(kEventMkdir, "Computer/D:/New");
-    Notify(kEventDriveAdd, "Computer/E:");
-    EXPECT_TRUE(tree.at(Node({L"Computer"})).children.empty());
-}
-
-TEST_F(ShellFolderTreeTest, RefreshReloadsALoadedFolder) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\docs");
-    shell.Add("Computer/C:/Work/late");
-    shell.Remove("Computer/C:/Work/docs");
-    const int redrawOffs = tree.redrawOffCount;
-    Notify(kEventUpdateDir, "Computer/C:/Work");
-    const NodeHandle work = Node({L"Computer", L"C:", L"Work"});
-    EXPECT_EQ(tree.ChildTexts(work), (Texts{L"src", L"late"}));
-    EXPECT_TRUE(tree.at(work).expanded);
-    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);
-    EXPECT_TRUE(tree.redraw);
-}
-
-TEST_F(ShellFolderTreeTest, RenameInTheSameParentKeepsThePosition) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\src");
-    const NodeHandle src = tree.selected;
-    tree.ExpandNode(src);
-    shell.Rename("Computer/C:/Work/src", "source");
-    Notify(kEventRenameFolder, "Computer/C:/Work/src", "Computer/C:/Work/source");
-    const NodeHandle work = Node({L"Computer", L"C:", L"Work"});
-    EXPECT_EQ(tree.ChildTexts(work), (Texts{L"source", L"docs"}));
-    EXPECT_EQ(Node({L"Computer", L"C:", L"Work", L"source"}), src);
-    EXPECT_EQ(logic->FullPathGet(src), L"C:\\Work\\source");
-    EXPECT_EQ(tree.ChildTexts(src), (Texts{L"core", L"ui"}));
-}
-
-TEST_F(ShellFolderTreeTest, MoveLeavesTheOldPlaceAndAppendsUnderTheNewParent) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\src\\core");
-    logic->FullPathSet(L"C:\\Users\\Ann");
-    shell.Move("Computer/C:/Work/src", "Computer/C:/Users");
-    Notify(kEventRenameFolder, "Computer/C:/Work/src", "Computer/C:/Users/src");
-    EXPECT_EQ(tree.ChildTexts(Node({L"Computer", L"C:", L"Work"})), (Texts{L"docs"}));
-    EXPECT_EQ(tree.ChildTexts(Node({L"Computer", L"C:", L"Users"})), (Texts{L"Ann", L"src"}));
-    const NodeHandle moved = Node({L"Computer", L"C:", L"Users", L"src"});
-    EXPECT_EQ(tree.at(moved).childrenFlag, 1);
-    EXPECT_EQ(logic->FullPathGet(moved), L"C:\\Users\\src");
-}
-
-TEST_F(ShellFolderTreeTest, MoveToAFolderNotInTheTreeOnlyRemoves) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\docs");
-    shell.Move("Computer/C:/Work/docs", "Computer/C:/Users/Ann");
-    Notify(kEventRenameFolder, "Computer/C:/Work/docs", "Computer/C:/Users/Ann/docs");
-    EXPECT_EQ(tree.ChildTexts(Node({L"Computer", L"C:", L"Work"})), (Texts{L"src"}));
-    EXPECT_TRUE(tree.at(Node({L"Computer", L"C:", L"Users"})).children.empty());
-}
-
-TEST_F(ShellFolderTreeTest, TheSameNotificationTwiceIsActedOnOnce) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\docs");
+TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAttributeChangesNotAtAll) {
+    ShowPath(L"C:\\Work\\docs");
     shell.Add("Computer/C:/Work/twice");
     ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice"));
     logic->ShellNotify(kEventMkdir, item.get(), nullptr);
     logic->ShellNotify(kEventMkdir, item.get(), nullptr);
-    const NodeHandle work = Node({L"Computer", L"C:", L"Work"});
-    EXPECT_EQ(tree.ChildTexts(work), (Texts{L"src", L"docs", L"twice"}));
-    // A new message with an equal list is a new notification.
-    Notify(kEventMkdir, "Computer/C:/Work/twice");
-    EXPECT_EQ(tree.at(work).children.size(), 4u);
-}
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"docs", L"twice"}));
+    Notify(kEventMkdir, "Computer/C:/Work/twice");  // a new message with an equal list is new
+    EXPECT_EQ(tree.at(OnC({L"Work"})).children.size(), 4u);
 
-TEST_F(ShellFolderTreeTest, AttributeChangesAreIgnored) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work");
     const std::size_t nodes = tree.nodes.size();
-    shell.Remove("Computer/C:/Work/docs");
     Notify(kEventAttributes, "Computer/C:/Work/docs");
     EXPECT_EQ(tree.nodes.size(), nodes);
 }
 
-TEST_F(ShellFolderTreeTest, SecondRootLeavesNothingOfTheFirst) {
-    logic->RootNodeCSIDLSet(0);
-    logic->FullPathSet(L"C:\\Work\\src\\core");
+TEST_F(ShellFolderTreeTest, AnUpdatedFolderIsReloadedUnderOneRedrawPause) {
+    ShowPath(L"C:\\Work\\docs");
+    shell.Add("Computer/C:/Work/late");
+    shell.Remove("Computer/C:/Work/docs");
+    const int redrawOffs = tree.redrawOffCount;
+    Notify(kEventUpdateDir, "Computer/C:/Work");
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"late"}));
+    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);
+    EXPECT_TRUE(tree.redraw);
+}
+
+TEST_F(ShellFolderTreeTest, RenamedFoldersKeepTheirPlaceAndMovedOnesChangeParent) {
+    ShowPath(L"C:\\Work\\src");
+    const NodeHandle src = tree.selected;
+    tree.ExpandNode(src);
+    shell.Rename("Computer/C:/Work/src", "source");
+    Notify(kEventRenameFolder, "Computer/C:/Work/src", "Computer/C:/Work/source");
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"source", L"docs"}));
+    EXPECT_EQ(OnC({L"Work", L"source"}), src);
+    EXPECT_EQ(logic->FullPathGet(src), L"C:\\Work\\source");
+    EXPECT_EQ(tree.ChildTexts(src), (Texts{L"core", L"ui"}));
+
+    logic->FullPathSet(L"C:\\Users\\Ann");
+    shell.Move("Computer/C:/Work/source", "Computer/C:/Users");
+    Notify(kEventRenameFolder, "Computer/C:/Work/source", "Computer/C:/Users/source");
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs"}));
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Users"})), (Texts{L"Ann", L"source"}));
+    EXPECT_EQ(logic->FullPathGet(OnC({L"Users", L"source"})), L"C:\\Users\\source");
+
+    shell.Move("Computer/C:/Work/docs", "Computer/D:");
+    Notify(kEventRenameFolder, "Computer/C:/Work/docs", "Computer/D:/docs");  // to where the tree is not loaded
+    EXPECT_TRUE(tree.at(OnC({L"Work"})).children.empty());
+}
+
+TEST_F(ShellFolderTreeTest, ASecondRootLeavesNothingOfTheFirst) {
+    ShowPath(L"C:\\Work\\src\\core");
     Notify(kEventAttributes, "Computer/C:/Work");  // leaves remembered clones behind
     logic->RootNodeCSIDLSet(17);
     EXPECT_EQ(notifier.starts, 2);
     EXPECT_EQ(notifier.registrations, 1);
     ASSERT_EQ(tree.roots.size(), 1u);
-    EXPECT_EQ(tree.at(logic->RootNode()).text, L"Computer");
     EXPECT_EQ(tree.ChildTexts(logic->RootNode()), (Texts{L"C:", L"D:"}));
-    // One list per node and nothing else.
-    EXPECT_EQ(shell.LiveLists(), tree.nodes.size());
-    logic->FullPathSet(L"C:\\Users");
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Users");
-}
+    EXPECT_EQ(shell.LiveLists(), tree.nodes.size());  // one list per node and nothing else
 
-TEST_F(ShellFolderTreeTest, UnknownSpecialFolderLeavesAnEmptyTree) {
-    logic->RootNodeCSIDLSet(0);
-    logic->RootNodeCSIDLSet(99);
+    logic->RootNodeCSIDLSet(99);  // unknown: an empty tree that ignores paths and notifications
     EXPECT_TRUE(tree.nodes.empty());
     EXPECT_EQ(notifier.registrations, 0);
     logic->FullPathSet(L"C:\\Work");
@@ -373,21 +273,18 @@ TEST_F(ShellFolderTreeTest, UnknownSpecialFolderLeavesAnEmptyTree) {
     EXPECT_TRUE(tree.nodes.empty());
 }
 
-TEST_F(ShellFolderTreeTest, WorksWithoutNotifications) {
-    notifier.canStart = false;
-    logic->RootNodeCSIDLSet(0);
-    EXPECT_FALSE(logic->Notifying());
-    logic->FullPathSet(L"C:\\Work");
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work");
-}
-
-TEST_F(ShellFolderTreeTest, DestroyedNotificationWindowDropsTheRegistration) {
+TEST_F(ShellFolderTreeTest, WorksWithoutNotificationsAndDropsThemWithTheirWindow) {
     logic->RootNodeCSIDLSet(0);
     Notify(kEventAttributes, "Computer/C:");
     logic->NotifyWindowDestroyed();
     EXPECT_EQ(notifier.registrations, 0);
     EXPECT_FALSE(logic->Notifying());
     EXPECT_EQ(shell.LiveLists(), tree.nodes.size());
+
+    notifier.canStart = false;
+    ShowPath(L"C:\\Work");
+    EXPECT_FALSE(logic->Notifying());
+    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work");
 }
 
 }  // namespace
