@@ -47,45 +47,27 @@ protected:
     Target target;
 };
 
-TEST_F(AcceleratorRoutingTest, TheActiveTargetSeesKeysBeforeTheWindow) {
-    AcceleratorRouting::Activate(&target, inner);
-    PostKey(inner, VK_DOWN);
-    EXPECT_EQ(target.seen, std::vector<UINT>{VK_DOWN});
-    EXPECT_FALSE(Received(innerLog, WM_KEYDOWN));  // handled: not dispatched again
-}
-
-TEST_F(AcceleratorRoutingTest, AKeyTheTargetDeclinesIsDispatchedNormally) {
-    AcceleratorRouting::Activate(&target, inner);
-    PostKey(inner, VK_LEFT);
-    EXPECT_EQ(target.seen, std::vector<UINT>{VK_LEFT});
-    EXPECT_TRUE(Received(innerLog, WM_KEYDOWN));
-}
-
-TEST_F(AcceleratorRoutingTest, KeysForOtherWindowsBypassTheTarget) {
-    AcceleratorRouting::Activate(&target, inner);
-    PostKey(other, VK_DOWN);
-    EXPECT_TRUE(target.seen.empty());
-    EXPECT_TRUE(Received(otherLog, WM_KEYDOWN));
-}
-
-TEST_F(AcceleratorRoutingTest, ThePreviewComesAfterTheTargetAndMaySwallow) {
+TEST_F(AcceleratorRoutingTest, TheTargetSeesItsKeysFirstThenThePreviewThenTheWindow) {
     std::vector<UINT> previewed;
     AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
         previewed.push_back(static_cast<UINT>(msg.wParam));
         return msg.wParam == VK_F1;
     });
     AcceleratorRouting::Activate(&target, inner);
-    PostKey(inner, VK_DOWN);   // target handles it: the preview never sees it
+    PostKey(inner, VK_DOWN);   // the target handles it: neither the preview nor the window sees it
     PostKey(inner, VK_F1);     // declined by the target, swallowed by the preview
-    PostKey(inner, VK_RIGHT);  // declined by both
-    EXPECT_EQ(previewed, (std::vector<UINT>{VK_F1, VK_RIGHT}));
+    PostKey(inner, VK_RIGHT);  // declined by both: dispatched as usual
+    PostKey(other, VK_DOWN);   // meant for another window: the target is not asked
+    EXPECT_EQ(target.seen, (std::vector<UINT>{VK_DOWN, VK_F1, VK_RIGHT}));
+    EXPECT_EQ(previewed, (std::vector<UINT>{VK_F1, VK_RIGHT, VK_DOWN}));
     EXPECT_EQ(std::count(innerLog.messages.begin(), innerLog.messages.end(), static_cast<UINT>(WM_KEYDOWN)), 1);
+    EXPECT_TRUE(Received(otherLog, WM_KEYDOWN));
 }
 
-TEST_F(AcceleratorRoutingTest, AReleasedTargetIsNoLongerOffered) {
+TEST_F(AcceleratorRoutingTest, OnlyTheActiveTargetCanBeReleased) {
     AcceleratorRouting::Activate(&target, inner);
     Target newer;
-    AcceleratorRouting::Release(&newer);  // not the active one: no effect
+    AcceleratorRouting::Release(&newer);
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &target);
     AcceleratorRouting::Release(&target);
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), nullptr);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/handles.h"
 #include "common/raised_error.h"
 
 namespace tarvo {
@@ -20,21 +21,17 @@ DefPrefsHandles::Descriptions MenuFontOfHeight(LONG height) {
     return d;
 }
 
-TEST(DefPrefsHandles, TheSameKindGivesTheSameCachedHandle) {
+TEST(DefPrefsHandles, HandlesAreCachedPerKindAndKindsOutsideOneToSixAreRefused) {
     DefPrefsHandles prefs(MenuFontOfHeight(-12));
-    HFONT first = prefs.GetHandle(kMenuFont);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(prefs.GetHandle(kMenuFont), first);
-    EXPECT_NE(prefs.GetHandle(kCaptionFont), first);
+    HFONT menu = prefs.GetHandle(kMenuFont);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(prefs.GetHandle(kMenuFont), menu);
+    EXPECT_NE(prefs.GetHandle(kCaptionFont), menu);
     EXPECT_EQ(DefaultFontHandle(kMenuFont), DefaultFontHandle(kMenuFont));
-}
-
-TEST(DefPrefsHandles, KindsOutsideOneToSixAreRefused) {
-    DefPrefsHandles prefs(MenuFontOfHeight(-12));
     for (int kind : {0, 7}) {
         try {
             prefs.GetHandle(kind);
-            FAIL() << "kind " << kind << " did not raise";
+            ADD_FAILURE() << "kind " << kind << " did not raise";
         } catch (const RaisedError& e) {
             EXPECT_EQ(e.Number(), 9);
         }
@@ -43,7 +40,7 @@ TEST(DefPrefsHandles, KindsOutsideOneToSixAreRefused) {
     }
 }
 
-TEST(DefPrefsHandles, CharacterHeightConvertsToPixelsAndPoints) {
+TEST(DefPrefsHandles, CharacterHeightsBecomePixelsAndPointsPositiveHeightsAreTheSize) {
     DefPrefsHandles prefs(MenuFontOfHeight(-12));
     EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kMenuFont, 96), -16);
     const auto font = prefs.FontObjectAtDpi(kMenuFont, 96);
@@ -51,37 +48,26 @@ TEST(DefPrefsHandles, CharacterHeightConvertsToPixelsAndPoints) {
     EXPECT_DOUBLE_EQ(font->Size, 9.0);
     EXPECT_EQ(font->Name, L"Tahoma");
     EXPECT_FALSE(font->Bold);
-}
+    {
+        unique_window_dc screen(nullptr);
+        EXPECT_EQ(prefs.GetHeightInPixel(kMenuFont, screen.get()),
+                  prefs.GetHeightInPixelAtDpi(kMenuFont, ::GetDeviceCaps(screen.get(), LOGPIXELSY)));
+        EXPECT_GT(DefaultFontHeight(kMenuFont, screen.get()), 0);
+    }
 
-TEST(DefPrefsHandles, PositiveHeightIsTheSizeItself) {
     auto d = MenuFontOfHeight(10);
     d[kMenuFont - 1].lfWeight = 401;
     d[kMenuFont - 1].lfItalic = 1;
     d[kMenuFont - 1].lfCharSet = 204;
-    DefPrefsHandles prefs(d);
-    const auto font = prefs.FontObjectAtDpi(kMenuFont, 96);
-    ASSERT_TRUE(font.has_value());
-    EXPECT_DOUBLE_EQ(font->Size, 10.0);
-    EXPECT_TRUE(font->Bold);
-    EXPECT_TRUE(font->Italic);
-    EXPECT_FALSE(font->Underline);
-    EXPECT_EQ(font->Charset, 204);
-}
+    const auto positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96);
+    ASSERT_TRUE(positive.has_value());
+    EXPECT_DOUBLE_EQ(positive->Size, 10.0);
+    EXPECT_TRUE(positive->Bold && positive->Italic);
+    EXPECT_EQ(positive->Charset, 204);
 
-TEST(DefPrefsHandles, ScreenHeightFollowsTheDevicesDpi) {
-    DefPrefsHandles prefs(MenuFontOfHeight(-12));
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    EXPECT_EQ(prefs.GetHeightInPixel(kMenuFont, screen), prefs.GetHeightInPixelAtDpi(kMenuFont, dpi));
-    EXPECT_GT(DefaultFontHeight(kMenuFont, screen), 0);
-    ::ReleaseDC(nullptr, screen);
-}
-
-TEST(DefPrefsHandles, OverflowingHeightRaisesSix) {
-    DefPrefsHandles prefs(MenuFontOfHeight(0x7FFFFFFF));
     try {
-        prefs.GetHeightInPixelAtDpi(kMenuFont, 96);
-        FAIL() << "no overflow raised";
+        DefPrefsHandles(MenuFontOfHeight(0x7FFFFFFF)).GetHeightInPixelAtDpi(kMenuFont, 96);
+        ADD_FAILURE() << "no overflow raised";
     } catch (const RaisedError& e) {
         EXPECT_EQ(e.Number(), 6);
     }

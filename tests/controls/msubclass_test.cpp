@@ -13,6 +13,7 @@ namespace {
 using testing::kProbeMessage;
 using testing::kWindowOwnResult;
 using testing::WindowLog;
+using Calls = std::vector<std::wstring>;
 
 struct Listener : ISubclass {
     Listener(WindowLog& log, std::wstring name, long mode, LRESULT result)
@@ -32,141 +33,100 @@ struct Listener : ISubclass {
 
 class MSubclassTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        window = testing::CreateProbeWindow(log);
-        ASSERT_TRUE(window);
-    }
+    void SetUp() override { ASSERT_TRUE(window = testing::CreateProbeWindow(log)); }
     void TearDown() override { ::DestroyWindow(window); }
     LRESULT Probe() {
         log.calls.clear();
         return ::SendMessageW(window, kProbeMessage, 0, 0);
     }
-    std::vector<std::wstring> Calls(std::initializer_list<const wchar_t*> names) {
-        return std::vector<std::wstring>(names.begin(), names.end());
+    void Attach(std::initializer_list<Listener*> listeners) {
+        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, kProbeMessage);
+    }
+    void Detach(std::initializer_list<Listener*> listeners) {
+        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, kProbeMessage);
+    }
+    template <typename Action>
+    static void ExpectRaised(Action action, std::int32_t code, const wchar_t* description) {
+        try {
+            action();
+            ADD_FAILURE() << "nothing raised; expected " << code;
+        } catch (const RaisedError& e) {
+            EXPECT_EQ(e.Number(), kObjectErrorBase + code);
+            EXPECT_EQ(e.Description(), description);
+            EXPECT_EQ(e.Source(), std::wstring(MSubclass::AppTitle()) + L".WindowProc");
+        }
     }
 
     WindowLog log;
     HWND window = nullptr;
 };
 
-std::int32_t ErrorOf(std::int32_t code) { return kObjectErrorBase + code; }
-
-TEST_F(MSubclassTest, AttachingTheSameListenerTwiceRaisesAndKeepsOneEntry) {
+TEST_F(MSubclassTest, RefusedAttachmentsRaiseAndChangeNothing) {
     Listener a(log, L"a", kConsume, 5);
-    MSubclass::AttachMessage(&a, window, kProbeMessage);
-    try {
-        MSubclass::AttachMessage(&a, window, kProbeMessage);
-        FAIL() << "second attach did not raise";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), ErrorOf(13082));
-        EXPECT_EQ(e.Description(), L"Message already handled by another class");
-        EXPECT_EQ(e.Source(), std::wstring(MSubclass::AppTitle()) + L".WindowProc");
-    }
+    Attach({&a});
+    ExpectRaised([&] { Attach({&a}); }, 13082, L"Message already handled by another class");
     EXPECT_EQ(Probe(), 5);
-    EXPECT_EQ(log.calls, Calls({L"a"}));
-    MSubclass::DetachMessage(&a, window, kProbeMessage);
-}
+    EXPECT_EQ(log.calls, Calls{L"a"});
+    Detach({&a});
 
-TEST_F(MSubclassTest, ForeignAndInvalidWindowsAreRefused) {
-    Listener a(log, L"a", kConsume, 5);
     HWND desktop = ::GetDesktopWindow();
     DWORD desktopProcess = 0;
     ::GetWindowThreadProcessId(desktop, &desktopProcess);
     if (desktopProcess != ::GetCurrentProcessId()) {
-        try {
-            MSubclass::AttachMessage(&a, desktop, kProbeMessage);
-            FAIL() << "attach to another process's window did not raise";
-        } catch (const RaisedError& e) {
-            EXPECT_EQ(e.Number(), ErrorOf(13084));
-            EXPECT_EQ(e.Description(), L"Can't modify external window");
-        }
+        ExpectRaised([&] { MSubclass::AttachMessage(&a, desktop, kProbeMessage); }, 13084,
+                     L"Can't modify external window");
         const std::wstring countName = L"C" + std::to_wstring(reinterpret_cast<std::uintptr_t>(desktop));
         EXPECT_EQ(::GetPropW(desktop, countName.c_str()), nullptr);
     }
-    try {
-        MSubclass::AttachMessage(&a, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013)), kProbeMessage);
-        FAIL() << "attach to an invalid window did not raise";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), ErrorOf(13083));
-        EXPECT_EQ(e.Description(), L"Invalid window");
-    }
+    const HWND invalid = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013));
+    ExpectRaised([&] { MSubclass::AttachMessage(&a, invalid, kProbeMessage); }, 13083, L"Invalid window");
 }
 
-TEST_F(MSubclassTest, ConsumeNeverRunsThePreviousProcedureUnlessAsked) {
-    Listener a(log, L"a", kConsume, 7);
-    MSubclass::AttachMessage(&a, window, kProbeMessage);
-    EXPECT_EQ(Probe(), 7);
-    EXPECT_EQ(log.calls, Calls({L"a"}));
-    a.callPrevious = true;
+TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterAndConsumeNeverRunsTheWindow) {
+    Listener first(log, L"first", kConsume, 1), last(log, L"last", kConsume, 2);
+    Attach({&first});
+    EXPECT_EQ(Probe(), 1);
+    EXPECT_EQ(log.calls, Calls{L"first"});
+    first.callPrevious = true;  // unless a listener asks for it
     EXPECT_EQ(Probe(), kWindowOwnResult + 1);
-    EXPECT_EQ(log.calls, Calls({L"a", L"window"}));
-    MSubclass::DetachMessage(&a, window, kProbeMessage);
-}
+    EXPECT_EQ(log.calls, (Calls{L"first", L"window"}));
+    first.callPrevious = false;
 
-TEST_F(MSubclassTest, FirstListenerDecidesBeforeAndItsResultIsReplacedByTheLast) {
-    Listener first(log, L"first", kBefore, 1);
-    Listener last(log, L"last", kConsume, 2);
-    MSubclass::AttachMessage(&first, window, kProbeMessage);
-    MSubclass::AttachMessage(&last, window, kProbeMessage);
+    Attach({&last});
+    first.mode = kAfter;  // "after" of the first listener alone counts for nothing
     EXPECT_EQ(Probe(), 2);
-    EXPECT_EQ(log.calls, Calls({L"window", L"first", L"last"}));
-    MSubclass::DetachMessage(&first, window, kProbeMessage);
-    MSubclass::DetachMessage(&last, window, kProbeMessage);
-}
-
-TEST_F(MSubclassTest, LastListenerDecidesAfterAndTheWindowsResultIsReturned) {
-    Listener first(log, L"first", kAfter, 1);  // "after" of the first listener alone counts for nothing
-    Listener last(log, L"last", kConsume, 2);
-    MSubclass::AttachMessage(&first, window, kProbeMessage);
-    MSubclass::AttachMessage(&last, window, kProbeMessage);
-    EXPECT_EQ(Probe(), 2);
-    EXPECT_EQ(log.calls, Calls({L"first", L"last"}));
-
+    EXPECT_EQ(log.calls, (Calls{L"first", L"last"}));
     last.mode = kAfter;
     EXPECT_EQ(Probe(), kWindowOwnResult);
-    EXPECT_EQ(log.calls, Calls({L"first", L"last", L"window"}));
-
-    first.mode = kBefore;  // the previous procedure runs only once
+    EXPECT_EQ(log.calls, (Calls{L"first", L"last", L"window"}));
+    first.mode = kBefore;  // the window runs once, and the last listener's result replaces its own
     EXPECT_EQ(Probe(), 2);
-    EXPECT_EQ(log.calls, Calls({L"window", L"first", L"last"}));
-    MSubclass::DetachMessage(&first, window, kProbeMessage);
-    MSubclass::DetachMessage(&last, window, kProbeMessage);
+    EXPECT_EQ(log.calls, (Calls{L"window", L"first", L"last"}));
+    Detach({&first, &last});
 }
 
-TEST_F(MSubclassTest, DetachingTheLastSubscriptionRestoresTheWindow) {
+TEST_F(MSubclassTest, DetachKeepsTheOrderAndTheLastDetachRestoresTheWindow) {
     const LONG_PTR ownProc = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
-    Listener a(log, L"a", kConsume, 9);
-    Listener b(log, L"b", kConsume, 8);
-    MSubclass::AttachMessage(&a, window, kProbeMessage);
-    MSubclass::AttachMessage(&b, window, WM_USER + 78);
-    EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
-
-    MSubclass::DetachMessage(&a, window, kProbeMessage);
-    EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // b still listens
-    EXPECT_EQ(Probe(), kWindowOwnResult);
-    MSubclass::DetachMessage(&b, window, WM_USER + 78);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
-    EXPECT_EQ(Probe(), kWindowOwnResult);
-    EXPECT_EQ(log.calls, Calls({L"window"}));
-
-    // Detaching what is not attached changes nothing.
-    MSubclass::DetachMessage(&a, window, kProbeMessage);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
-}
-
-TEST_F(MSubclassTest, DetachKeepsTheOrderOfTheRemainingListeners) {
     Listener a(log, L"a", kConsume, 1), b(log, L"b", kConsume, 2), c(log, L"c", kConsume, 3);
-    for (Listener* l : {&a, &b, &c}) MSubclass::AttachMessage(l, window, kProbeMessage);
-    MSubclass::DetachMessage(&a, window, kProbeMessage);
+    Attach({&a, &b, &c});
+    Detach({&a});
     EXPECT_EQ(Probe(), 3);
-    EXPECT_EQ(log.calls, Calls({L"b", L"c"}));
-    MSubclass::AttachMessage(&a, window, kProbeMessage);
+    EXPECT_EQ(log.calls, (Calls{L"b", L"c"}));
+    Attach({&a});
     EXPECT_EQ(Probe(), 1);
-    EXPECT_EQ(log.calls, Calls({L"b", L"c", L"a"}));
-    for (Listener* l : {&a, &b, &c}) MSubclass::DetachMessage(l, window, kProbeMessage);
+    EXPECT_EQ(log.calls, (Calls{L"b", L"c", L"a"}));
+
+    Detach({&a, &b, &c});
+    MSubclass::AttachMessage(&a, window, WM_USER + 78);
+    EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // another message still hooked
+    EXPECT_EQ(Probe(), kWindowOwnResult);
+    MSubclass::DetachMessage(&a, window, WM_USER + 78);
+    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
+    Detach({&a});  // not attached: changes nothing
+    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
 }
 
-TEST_F(MSubclassTest, AnExceptionInAListenerFallsBackToTheWindow) {
+TEST_F(MSubclassTest, AThrowingListenerFallsBackToTheWindowAndListenersSeeTheDestruction) {
     struct Throwing : ISubclass {
         long MsgResponse(UINT&) override { return kConsume; }
         LRESULT WindowProc(HWND, UINT, WPARAM, LPARAM) override { throw RaisedError(5, L"x", L"boom"); }
@@ -174,15 +134,13 @@ TEST_F(MSubclassTest, AnExceptionInAListenerFallsBackToTheWindow) {
     MSubclass::AttachMessage(&throwing, window, kProbeMessage);
     EXPECT_EQ(Probe(), kWindowOwnResult);
     MSubclass::DetachMessage(&throwing, window, kProbeMessage);
-}
 
-TEST_F(MSubclassTest, ListenersSeeTheWindowsDestructionAndMayDetachAfterIt) {
     WindowLog otherLog;
     HWND other = testing::CreateProbeWindow(otherLog);
     Listener a(otherLog, L"a", kAfter, 1);
     MSubclass::AttachMessage(&a, other, WM_DESTROY);
     ::DestroyWindow(other);
-    EXPECT_EQ(otherLog.calls, Calls({L"a"}));
+    EXPECT_EQ(otherLog.calls, Calls{L"a"});
     EXPECT_NO_THROW(MSubclass::DetachMessage(&a, other, WM_DESTROY));
 }
 

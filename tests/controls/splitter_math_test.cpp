@@ -50,49 +50,36 @@ TEST(SplitterClamp, OrderOfTheFourLimits) {
     EXPECT_EQ(m.Clamp(95, 100), 88);
 }
 
-TEST(SplitterClamp, OverflowRaisesError6) {
-    SplitterModel m(L"app");
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
-    const RaisedError e = CatchRaised([&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); });
-    EXPECT_EQ(e.Number(), kErrOverflow);
-}
-
-TEST(SplitterProportion, PercentLimitsAndStoredFraction) {
+TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
     SplitterModel m(L"app");
     EXPECT_DOUBLE_EQ(m.Proportion(), 50.0);
     m.SetProportion(100);
     EXPECT_EQ(m.StoredProportion(), 1.0f);
-    m.SetProportion(0);
-    EXPECT_EQ(m.StoredProportion(), 0.0f);
     const RaisedError e = CatchRaised([&] { m.SetProportion(100.5); });
     EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
     EXPECT_EQ(e.Source(), L"app.Splitter");
-    EXPECT_EQ(m.StoredProportion(), 0.0f);
+    EXPECT_EQ(m.StoredProportion(), 1.0f);
     EXPECT_EQ(CatchRaised([&] { m.SetProportion(-0.1); }).Number(), kErrInvalidPropertyValue);
     EXPECT_EQ(CatchRaised([&] { m.SetProportion(std::nan("")); }).Number(), kErrInvalidPropertyValue);
-}
 
-TEST(SplitterProportion, GetterClampsAStoredFractionAboveOne) {
-    SplitterModel m(L"app");
     m.SetMinimumSize(1, 0);
     m.SetMinimumSize(2, 0);
+    m.RecomputeProportion(0);  // no total: the fraction stays
+    EXPECT_EQ(m.StoredProportion(), 1.0f);
     m.StorePosition(150);
     m.RecomputeProportion(100);
-    EXPECT_FLOAT_EQ(m.StoredProportion(), 1.5f);
-    EXPECT_DOUBLE_EQ(m.Proportion(), 100.0);
+    EXPECT_DOUBLE_EQ(m.Proportion(), 100.0);  // the getter clamps a fraction above one
     EXPECT_EQ(m.StoredProportion(), 1.0f);
+
+    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(CatchRaised([&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }).Number(), kErrOverflow);
 }
 
-TEST(SplitterProportion, ZeroTotalKeepsThePreviousFraction) {
+TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResizeOtherwiseThePixelsStay) {
     SplitterModel m(L"app");
-    m.SetProportion(30);
-    m.RecomputeProportion(0);
-    EXPECT_FLOAT_EQ(m.StoredProportion(), 0.3f);
-}
-
-TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResize) {
-    SplitterModel m(L"app");
+    m.SetPosition(100, 400);
+    m.Relayout(800);
+    EXPECT_EQ(m.Position(), 100);
     m.SetKeepProportion(true);
     m.SetPosition(100, 400);
     EXPECT_FLOAT_EQ(m.StoredProportion(), 0.25f);
@@ -102,13 +89,6 @@ TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResize) {
     EXPECT_EQ(m.Position(), 50);
     m.Relayout(206);  // 51.5 rounds to 52
     EXPECT_EQ(m.Position(), 52);
-}
-
-TEST(SplitterRelayout, WithoutKeepProportionThePixelsStay) {
-    SplitterModel m(L"app");
-    m.SetPosition(100, 400);
-    m.Relayout(800);
-    EXPECT_EQ(m.Position(), 100);
 }
 
 TEST(SplitterSettings, SizeAndPanelErrors) {

@@ -83,45 +83,51 @@ protected:
     RECT freeCursor{};
 };
 
-TEST_F(SplitterTest, BindPlacesThePanesAroundTheBar) {
+TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollowsTheContainer) {
     BindSideBySide();
-    const RECT a = PaneRect(first), b = PaneRect(second);
-    EXPECT_EQ(a.right, 200);
-    EXPECT_EQ(a.bottom, 400);
-    EXPECT_EQ(b.left, 205);
-    EXPECT_EQ(b.right, 600);
+    EXPECT_EQ(PaneRect(first).right, 200);
+    EXPECT_EQ(PaneRect(first).bottom, 400);
+    EXPECT_EQ(PaneRect(second).left, 205);
     EXPECT_NEAR(splitter.Proportion(), 100.0 * 200 / 600, 1e-4);
-}
 
-TEST_F(SplitterTest, ShortContainerGivesTheFirstMinimum) {
-    splitter.SetSplitterSize(5);
     splitter.SetMinimumSize(1, 30);
     splitter.SetMinimumSize(2, 30);
-    splitter.Bind(container.get(), first, second);
-    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 40, SWP_NOMOVE | SWP_NOZORDER);
+    const auto resize = [&](int width, int height) {
+        ::SetWindowPos(container.get(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    };
+    resize(40, 400);
     splitter.SetPosition(20);
     EXPECT_EQ(splitter.Position(), 30);
-    EXPECT_EQ(PaneRect(first).bottom, 30);
-}
+    EXPECT_EQ(PaneRect(first).right, 30);
 
-TEST_F(SplitterTest, KeepProportionFollowsTheContainer) {
-    splitter.Bind(container.get(), first, second);
+    resize(400, 400);
     splitter.SetPosition(100);  // a quarter of 400
     splitter.SetKeepProportion(true);
-    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 800, SWP_NOMOVE | SWP_NOZORDER);
+    resize(800, 400);
     EXPECT_EQ(splitter.Position(), 200);
-    EXPECT_EQ(PaneRect(first).bottom, 200);
+    EXPECT_EQ(PaneRect(first).right, 200);
     splitter.SetKeepProportion(false);
-    ::SetWindowPos(container.get(), nullptr, 0, 0, 600, 300, SWP_NOMOVE | SWP_NOZORDER);
+    resize(300, 400);
     EXPECT_EQ(splitter.Position(), 200);
 }
 
-TEST_F(SplitterTest, InvertedBarDragMovesNothingUntilRelease) {
+// Two neighbouring screen pixels of the bar: the checkerboard inverts one of them.
+std::pair<COLORREF, COLORREF> ScreenPixels(HWND container, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(container, &p);
+    unique_window_dc screen(nullptr);
+    return {::GetPixel(screen.get(), p.x, p.y), ::GetPixel(screen.get(), p.x + 1, p.y)};
+}
+
+TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
     BindSideBySide();
     splitter.SetFullDrag(false);
+    ::UpdateWindow(container.get());
+    const auto before = ScreenPixels(container.get(), 201, 150);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
     ASSERT_TRUE(splitter.Dragging());
     EXPECT_EQ(::GetCapture(), container.get());
+    EXPECT_NE(ScreenPixels(container.get(), 201, 150), before);
     RECT clip{}, window{};
     ::GetClipCursor(&clip);
     ::GetWindowRect(container.get(), &window);
@@ -136,28 +142,9 @@ TEST_F(SplitterTest, InvertedBarDragMovesNothingUntilRelease) {
     EXPECT_FALSE(splitter.Dragging());
     EXPECT_EQ(PaneRect(first).right, 250);
     EXPECT_EQ(PaneRect(second).left, 255);
-    EXPECT_NEAR(splitter.Proportion(), 100.0 * 250 / 600, 1e-4);
     EXPECT_EQ(::GetCapture(), nullptr);
     ::GetClipCursor(&clip);
     EXPECT_TRUE(SameRect(clip, freeCursor));
-}
-
-// Two neighbouring screen pixels of the bar: the checkerboard inverts one of them.
-std::pair<COLORREF, COLORREF> ScreenPixels(HWND container, int x, int y) {
-    POINT p{x, y};
-    ::ClientToScreen(container, &p);
-    unique_window_dc screen(nullptr);
-    return {::GetPixel(screen.get(), p.x, p.y), ::GetPixel(screen.get(), p.x + 1, p.y)};
-}
-
-TEST_F(SplitterTest, InvertedBarIsDrawnOnTheScreenAndErasedOnRelease) {
-    BindSideBySide();
-    splitter.SetFullDrag(false);
-    ::UpdateWindow(container.get());
-    const auto before = ScreenPixels(container.get(), 201, 150);
-    MouseAt(WM_LBUTTONDOWN, 202, 150);
-    EXPECT_NE(ScreenPixels(container.get(), 201, 150), before);
-    MouseAt(WM_LBUTTONUP, 202, 150);
     ::UpdateWindow(container.get());
     EXPECT_EQ(ScreenPixels(container.get(), 201, 150), before);
 }
@@ -169,12 +156,12 @@ TEST_F(SplitterTest, FullDragMovesThePanesLiveAndClamps) {
     MouseAt(WM_MOUSEMOVE, 232, 150);
     EXPECT_EQ(PaneRect(first).right, 230);
     MouseAt(WM_MOUSEMOVE, 20, 150);
-    EXPECT_EQ(PaneRect(first).right, 100);
     MouseAt(WM_LBUTTONUP, 20, 150);
+    EXPECT_EQ(PaneRect(first).right, 100);
     EXPECT_EQ(splitter.Position(), 100);
 }
 
-TEST_F(SplitterTest, CancelledSplitLeavesTheBarAndFreesTheCursor) {
+TEST_F(SplitterTest, ACancelledSplitLeavesTheBarAndFreesTheCursor) {
     BindSideBySide();
     splitter.SetFullDrag(false);
     int raised = 0;
@@ -184,6 +171,8 @@ TEST_F(SplitterTest, CancelledSplitLeavesTheBarAndFreesTheCursor) {
         EXPECT_FLOAT_EQ(y, 150.0f);
         cancel = true;
     };
+    splitter.MouseDown(2, 0, 202, 150);  // only the left button starts a drag
+    EXPECT_EQ(raised, 0);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
     EXPECT_EQ(raised, 1);
     EXPECT_FALSE(splitter.Dragging());
@@ -193,43 +182,29 @@ TEST_F(SplitterTest, CancelledSplitLeavesTheBarAndFreesTheCursor) {
     EXPECT_TRUE(SameRect(clip, freeCursor));
     MouseAt(WM_MOUSEMOVE, 300, 150);
     MouseAt(WM_LBUTTONUP, 300, 150);
-    EXPECT_EQ(splitter.Position(), 200);
     EXPECT_EQ(PaneRect(first).right, 200);
 }
 
-TEST_F(SplitterTest, OnlyTheLeftButtonStartsADrag) {
-    BindSideBySide();
-    int raised = 0;
-    splitter.Split = [&](float&, float&, bool&) { ++raised; };
-    splitter.MouseDown(2, 0, 202, 150);
-    EXPECT_EQ(raised, 0);
-    EXPECT_FALSE(splitter.Dragging());
-}
-
-TEST_F(SplitterTest, PaintFillsTheBarWithTheBackground) {
+TEST_F(SplitterTest, PaintFillsTheBarAndInvalidSettingsRaiseWithTheirSources) {
     BindSideBySide();
     splitter.SetBgColor(MakeColour(173, 209, 255));
     ::UpdateWindow(container.get());
     unique_window_dc dc(container.get());
     splitter.Paint(dc.get());
     EXPECT_EQ(::GetPixel(dc.get(), 202, 5), RGB(173, 209, 255));
-}
 
-TEST_F(SplitterTest, InvalidSettingsRaiseWithTheirSources) {
     Splitter unbound;
-    try {
-        unbound.SetBgColor(0);
-        ADD_FAILURE() << "no error";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
-        EXPECT_EQ(e.Source(), L"splitter_test.Splitter");
-    }
-    try {
-        unbound.SetSplitterSize(-1);
-        ADD_FAILURE() << "no error";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Source(), L"splitter_test.cSplitter");
-    }
+    const auto sourceOf = [](auto action) {
+        try {
+            action();
+        } catch (const RaisedError& e) {
+            EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
+            return e.Source();
+        }
+        return std::wstring(L"no error");
+    };
+    EXPECT_EQ(sourceOf([&] { unbound.SetBgColor(0); }), L"splitter_test.Splitter");
+    EXPECT_EQ(sourceOf([&] { unbound.SetSplitterSize(-1); }), L"splitter_test.cSplitter");
 }
 
 }  // namespace
