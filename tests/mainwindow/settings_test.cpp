@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,192 +35,99 @@ protected:
     }
     void WriteDword(const wchar_t* name, std::int32_t value) { WriteRaw(name, REG_DWORD, &value, sizeof(value)); }
 
-    struct Raw {
+    DWORD StoredType(const wchar_t* name, DWORD* size = nullptr) {
         DWORD type = 0;
-        std::vector<BYTE> bytes;
-    };
-    Raw ReadRaw(const wchar_t* name) {
-        Raw raw;
         unique_hkey key;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return raw;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key.get(), name, nullptr, &raw.type, nullptr, &size) != ERROR_SUCCESS) return raw;
-        raw.bytes.resize(size);
-        ::RegQueryValueExW(key.get(), name, nullptr, &raw.type, raw.bytes.data(), &size);
-        return raw;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS)
+            ::RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, size);
+        return type;
+    }
+    std::optional<std::int32_t> Number(const wchar_t* name) {
+        RegistryValue value;
+        if (!Registry::GetValue(HKEY_CURRENT_USER, subkey, name, kRegDword, value)) return std::nullopt;
+        return std::get<std::int32_t>(value);
+    }
+    // A top-level window of a known size.
+    static unique_hwnd MakeTopLevel() {
+        return unique_hwnd(::CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 100, 50, 400, 300,
+                                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
     }
 };
 
-TEST_F(RegistryTest, KeyExistsAndCreateKey) {
-    EXPECT_FALSE(Registry::KeyExists(HKEY_CURRENT_USER, subkey));
-    EXPECT_FALSE(Registry::LastErrorText().empty());
-    EXPECT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
-    EXPECT_TRUE(Registry::KeyExists(HKEY_CURRENT_USER, subkey));
-    EXPECT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
-}
-
-TEST_F(RegistryTest, TextIsStoredWithOneTerminatorByteAndReadsBack) {
+TEST_F(RegistryTest, TextValuesTheirTypesAndTerminators) {
     ASSERT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
     std::uint32_t type = kRegSz;
     ASSERT_TRUE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"StartDir", type, std::wstring(L"c:\\")));
-    EXPECT_EQ(type, kRegSz);
-    const Raw raw = ReadRaw(L"StartDir");
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    ASSERT_EQ(raw.bytes.size(), 7u);
-    EXPECT_EQ(raw.bytes[5], 0);  // high byte of the backslash
-    EXPECT_EQ(raw.bytes[6], 0);  // low byte of the terminator
+    DWORD size = 0;
+    EXPECT_EQ(StoredType(L"StartDir", &size), static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, 7u) << "two bytes per character and one terminator byte";
     RegistryValue value;
     ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"StartDir", kRegSz, value));
     EXPECT_EQ(std::get<std::wstring>(value), L"c:\\");
-}
 
-TEST_F(RegistryTest, PercentRuleChoosesTheTextType) {
-    ASSERT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
     const struct {
         const wchar_t* text;
         std::uint32_t type;
     } cases[] = {{L"D:\\%x%\\y", kRegExpandSz}, {L"D:\\100%", kRegSz}, {L"D:\\%%", kRegSz}};
     for (const auto& c : cases) {
-        std::uint32_t type = kRegExpandSz;
+        type = kRegExpandSz;
         ASSERT_TRUE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::wstring(c.text)));
-        EXPECT_EQ(type, c.type) << c.text;
-        EXPECT_EQ(ReadRaw(L"v").type, c.type) << c.text;
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(StoredType(L"v"), c.type);
     }
-}
 
-TEST_F(RegistryTest, TerminatorWrittenByAnotherToolIsKept) {
+    // A terminator written by another tool is read back as part of the text.
     const wchar_t text[] = L"c:\\x";
     WriteRaw(L"StartDir", REG_SZ, text, sizeof(text));
-    RegistryValue value;
     ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"StartDir", kRegSz, value));
     EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"c:\\x\0", 5));
 }
 
-TEST_F(RegistryTest, WrongStoredTypeFailsWithTheMismatchText) {
+TEST_F(RegistryTest, WrongTypesFailWithTheirTexts) {
     WriteRaw(L"WindowTop", REG_SZ, L"12", 6);
     RegistryValue value;
     EXPECT_FALSE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowTop", kRegDword, value));
     EXPECT_EQ(Registry::LastErrorText(), L"Registry data type was 1instead of the requested 4");
-    // Success does not clear the text.
-    WriteDword(L"n", 5);
-    EXPECT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"n", kRegDword, value));
-    EXPECT_EQ(Registry::LastErrorText(), L"Registry data type was 1instead of the requested 4");
-}
-
-TEST_F(RegistryTest, NumbersBigEndianAndBytes) {
-    ASSERT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
-    std::uint32_t type = kRegDwordBigEndian;
-    ASSERT_TRUE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"n", type, std::int16_t{-3}));
-    EXPECT_EQ(type, kRegDword);
-    RegistryValue value;
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"n", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), -3);
-
-    const BYTE big[4] = {0x80, 0x00, 0x01, 0x02};
-    WriteRaw(L"big", REG_DWORD_BIG_ENDIAN, big, 4);
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"big", kRegDwordBigEndian, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), static_cast<std::int32_t>(0x80000102u));
-
-    const BYTE bin[3] = {1, 2, 3};
-    WriteRaw(L"bin", REG_BINARY, bin, 3);
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"bin", kRegBinary, value));
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), (std::vector<std::uint8_t>{1, 2, 3, 0}));
-}
-
-TEST_F(RegistryTest, WritesThatCannotBeMadeAreRefused) {
-    std::uint32_t type = kRegSz;
-    EXPECT_FALSE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::wstring(L"x")));  // no key
-    ASSERT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
-    type = kRegDword;
+    std::uint32_t type = kRegDword;
     EXPECT_FALSE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::wstring(L"x")));
-    EXPECT_EQ(Registry::LastErrorText(), L"The value type is not consistent.");
-    type = kRegBinary;
-    EXPECT_FALSE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::int32_t{1}));
     EXPECT_EQ(Registry::LastErrorText(), L"The value type is not consistent.");
     type = 6;
     EXPECT_FALSE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::int32_t{1}));
     EXPECT_EQ(Registry::LastErrorText(), L"The value type is not compatible with the available registry types.");
-    RegistryValue value;
-    EXPECT_FALSE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"v", kRegSz, value));  // never written
 }
 
-// A top-level window of a known size for the settings tests.
-unique_hwnd MakeTopLevel() {
-    return unique_hwnd(::CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 100, 50, 400, 300, nullptr,
-                                         nullptr, ::GetModuleHandleW(nullptr), nullptr));
-}
-
-TEST_F(RegistryTest, FirstStartUsesTheDefaults) {
-    const LoadedSettings loaded = WindowSettings(Location()).LoadSettings();
-    EXPECT_EQ(loaded.state, WindowState::kNormal);
-    EXPECT_FALSE(loaded.top || loaded.left || loaded.width || loaded.height);
-    EXPECT_EQ(loaded.currentFolder, L"c:\\");
-}
-
-TEST_F(RegistryTest, ExpandableStartDirIsNotReadBack) {
+TEST_F(RegistryTest, FirstStartDefaultsAndTheStartFolder) {
     WindowSettings settings(Location());
+    const LoadedSettings first = settings.LoadSettings();
+    EXPECT_EQ(first.state, WindowState::kNormal);
+    EXPECT_FALSE(first.top || first.left || first.width || first.height);
+    EXPECT_EQ(first.currentFolder, L"c:\\");
+
     settings.SaveStartDir(L"D:\\%x%\\y");
-    EXPECT_EQ(ReadRaw(L"StartDir").type, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(settings.LoadSettings().currentFolder, L"c:\\");
+    EXPECT_EQ(StoredType(L"StartDir"), static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(settings.LoadSettings().currentFolder, L"c:\\") << "an expandable folder is not read back";
     settings.SaveStartDir(L"D:\\100%");
     EXPECT_EQ(settings.LoadSettings().currentFolder, L"D:\\100%");
 }
 
-TEST_F(RegistryTest, RectangleOfTheWrongTypeIsIgnored) {
+TEST_F(RegistryTest, LoadedStatesAndRectangles) {
     WriteRaw(L"WindowTop", REG_SZ, L"12", 6);
     WriteDword(L"WindowLeft", 1500);
-    const LoadedSettings loaded = WindowSettings(Location()).LoadSettings();
-    EXPECT_FALSE(loaded.top);
-    ASSERT_TRUE(loaded.left);
-    EXPECT_EQ(*loaded.left, 1500);
-    EXPECT_FALSE(loaded.width);
-}
-
-TEST_F(RegistryTest, WindowRectangleRoundTripsInTwips) {
-    auto window = MakeTopLevel();
-    ASSERT_TRUE(window);
-    WindowSettings settings(Location());
-    settings.SaveWindowSettings(window.get());
-    RECT saved{};
-    ::GetWindowRect(window.get(), &saved);
-    RegistryValue value;
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowWidth", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), (saved.right - saved.left) * 15);  // Wine's screen is 96 dpi
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowState", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 0);
-
-    auto other = MakeTopLevel();
-    ::SetWindowPos(other.get(), nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(ApplyWindowSettings(other.get(), settings.LoadSettings()), SW_SHOWNORMAL);
-    RECT restored{};
-    ::GetWindowRect(other.get(), &restored);
-    EXPECT_EQ(restored.left, saved.left);
-    EXPECT_EQ(restored.top, saved.top);
-    EXPECT_EQ(restored.right, saved.right);
-    EXPECT_EQ(restored.bottom, saved.bottom);
-}
-
-TEST_F(RegistryTest, MinimisedStateRestoresAsNormal) {
     WriteDword(L"WindowState", 1);
-    WriteDword(L"WindowTop", 600);
-    const LoadedSettings loaded = WindowSettings(Location()).LoadSettings();
-    EXPECT_EQ(loaded.state, WindowState::kNormal);
-    EXPECT_EQ(loaded.top.value_or(-1), 600);
-}
+    LoadedSettings loaded = WindowSettings(Location()).LoadSettings();
+    EXPECT_EQ(loaded.state, WindowState::kNormal) << "minimised comes back normal";
+    EXPECT_FALSE(loaded.top) << "a string is ignored";
+    EXPECT_EQ(loaded.left.value_or(-1), 1500);
 
-TEST_F(RegistryTest, MaximisedStateLeavesTheRectangleUnapplied) {
     WriteDword(L"WindowState", 2);
     WriteDword(L"WindowTop", 3000);
-    WriteDword(L"WindowLeft", 3000);
-    const LoadedSettings loaded = WindowSettings(Location()).LoadSettings();
+    loaded = WindowSettings(Location()).LoadSettings();
     EXPECT_EQ(loaded.state, WindowState::kMaximised);
-    EXPECT_FALSE(loaded.top || loaded.left);
-
+    EXPECT_FALSE(loaded.top || loaded.left) << "the rectangle is not applied";
     auto window = MakeTopLevel();
     const int show = ApplyWindowSettings(window.get(), loaded);
     EXPECT_EQ(show, SW_SHOWMAXIMIZED);
     ::ShowWindow(window.get(), show);
-    EXPECT_TRUE(::IsZoomed(window.get()));
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
     ::GetWindowPlacement(window.get(), &placement);
@@ -227,21 +135,28 @@ TEST_F(RegistryTest, MaximisedStateLeavesTheRectangleUnapplied) {
     EXPECT_EQ(placement.rcNormalPosition.top, 50);
 }
 
-TEST_F(RegistryTest, ClosingMaximisedKeepsTheStoredRectangle) {
-    WriteDword(L"WindowTop", 1234);
-    WriteDword(L"WindowWidth", 4321);
+TEST_F(RegistryTest, SavedRectangleRoundTripsAndClosingMaximisedKeepsIt) {
     auto window = MakeTopLevel();
+    WindowSettings settings(Location());
+    settings.SaveWindowSettings(window.get());
+    RECT saved{};
+    ::GetWindowRect(window.get(), &saved);
+    EXPECT_EQ(Number(L"WindowWidth"), (saved.right - saved.left) * 15);  // Wine's screen is 96 dpi
+    EXPECT_EQ(Number(L"WindowState"), 0);
+    auto other = MakeTopLevel();
+    ::SetWindowPos(other.get(), nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(ApplyWindowSettings(other.get(), settings.LoadSettings()), SW_SHOWNORMAL);
+    RECT restored{};
+    ::GetWindowRect(other.get(), &restored);
+    EXPECT_TRUE(::EqualRect(&restored, &saved));
+
+    WriteDword(L"WindowTop", 1234);
     ::ShowWindow(window.get(), SW_SHOWMAXIMIZED);
     ASSERT_TRUE(::IsZoomed(window.get()));
-    WindowSettings(Location()).SaveWindowSettings(window.get());
-    RegistryValue value;
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowState", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 2);
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowTop", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 1234);
-    ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowWidth", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 4321);
-    EXPECT_FALSE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowLeft", kRegDword, value));
+    settings.SaveWindowSettings(window.get());
+    EXPECT_EQ(Number(L"WindowState"), 2);
+    EXPECT_EQ(Number(L"WindowTop"), 1234);
+    EXPECT_EQ(Number(L"WindowWidth"), (saved.right - saved.left) * 15);
 }
 
 TEST_F(RegistryTest, KeyThatCannotBeCreatedShowsTheOneMessage) {
@@ -249,10 +164,9 @@ TEST_F(RegistryTest, KeyThatCannotBeCreatedShowsTheOneMessage) {
     WindowSettings settings({reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x12345678)), subkey});
     std::vector<std::wstring> messages;
     settings.ReportFailure = [&](const std::wstring& text) { messages.push_back(text); };
-    auto window = MakeTopLevel();
-    settings.SaveWindowSettings(window.get());
+    settings.SaveWindowSettings(MakeTopLevel().get());
     settings.SaveStartDir(L"c:\\");
-    EXPECT_EQ(messages, (std::vector<std::wstring>{L"Unable to create registry key.", L"Unable to create registry key."}));
+    EXPECT_EQ(messages, std::vector<std::wstring>(2, L"Unable to create registry key."));
 }
 
 }  // namespace
