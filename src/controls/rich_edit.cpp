@@ -1,6 +1,7 @@
 #include "controls/rich_edit.h"
 
 #include "common/raised_error.h"
+#include "common/window_class.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_ole_callback.h"
 #include "controls/rich_edit_rules.h"
@@ -28,17 +29,6 @@ short MouseButtonsDown() {
                               (IsDown(VK_MBUTTON) ? 4 : 0));
 }
 
-void RegisterContainerClass(WNDPROC procedure) {
-    WNDCLASSW wc{};
-    if (::GetClassInfoW(::GetModuleHandleW(nullptr), kContainerClass, &wc)) return;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kContainerClass;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    ::RegisterClassW(&wc);
-}
-
 bool EditClassRegistered() {
     WNDCLASSW wc{};
     return ::GetClassInfoW(nullptr, kEditClass, &wc) != FALSE;
@@ -59,7 +49,8 @@ VRX_RichEdit::~VRX_RichEdit() {
 
 bool VRX_RichEdit::Create(HWND parent, int x, int y, int width, int height) {
     Terminate();  // a second Create replaces the container and everything in it
-    RegisterContainerClass(ContainerProc);
+    RegisterWindowClass(kContainerClass, WindowProcFor<VRX_RichEdit, &VRX_RichEdit::ContainerMessage>, 0,
+                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     container_.reset(::CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width,
                                        height, parent, nullptr, ::GetModuleHandleW(nullptr), this));
     return static_cast<bool>(container_);
@@ -69,19 +60,9 @@ void VRX_RichEdit::Move(int x, int y, int width, int height) {
     if (container_) ::MoveWindow(container_.get(), x, y, width, height, TRUE);
 }
 
-LRESULT CALLBACK VRX_RichEdit::ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    if (msg == WM_SIZE) {
-        auto* self = reinterpret_cast<VRX_RichEdit*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        try {
-            if (self) self->Resize();
-        } catch (...) {
-            // A failed margin must not escape the window procedure; the old layout stays.
-        }
-    }
+// A failed margin in Resize is caught by the class's procedure; the old layout stays.
+LRESULT VRX_RichEdit::ContainerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) Resize();
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -244,7 +244,7 @@ public:
     long TranslateAccel(MSG& msg) override;
 
 private:
-    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT ContainerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Terminate();
     bool LoadEditLibrary();
     void CreateEditWindow();

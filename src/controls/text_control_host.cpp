@@ -1,5 +1,7 @@
 #include "controls/text_control_host.h"
 
+#include "common/window_class.h"
+
 namespace tarvo {
 
 namespace {
@@ -7,20 +9,6 @@ namespace {
 constexpr wchar_t kContainerClass[] = L"TarvoControlContainer";
 
 bool IsKeyDown(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
-
-void RegisterContainerClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kContainerClass;
-        return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    (void)registered;
-}
 
 void MoveTo(HWND window, const RECT& bounds, bool repaint) {
     ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
@@ -47,7 +35,7 @@ bool IsControlNavigationKey(const MSG& msg) {
 }
 
 unique_hwnd CreateControlContainer(HWND parent, const RECT& bounds) {
-    RegisterContainerClass();
+    RegisterWindowClass(kContainerClass, ::DefWindowProcW, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     return unique_hwnd(::CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                          bounds.left, bounds.top, bounds.right - bounds.left,
                                          bounds.bottom - bounds.top, parent, nullptr, ::GetModuleHandleW(nullptr),
