@@ -67,17 +67,7 @@ void CALLBACK ClickExit(HWND, UINT, UINT_PTR id, DWORD) {
     wchar_t caption[128] = {};
     ::GetWindowTextW(splash, caption, 128);
     g_seen.splashCaption = caption;
-    HWND exitButton = nullptr;
-    ::EnumChildWindows(
-        splash,
-        [](HWND child, LPARAM found) {
-            wchar_t text[16] = {};
-            ::GetWindowTextW(child, text, 16);
-            if (std::wstring(text) != L"Exit") return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&exitButton));
+    const HWND exitButton = ::FindWindowExW(splash, nullptr, L"BUTTON", L"Exit");
     if (exitButton) ::SendMessageW(exitButton, BM_CLICK, 0, 0);
 }
 
