@@ -3,7 +3,7 @@
 // same child is read by a plain blocking pipe loop. Prints both times, their
 // ratio, the longest time between two passes of the runner's message pump, and
 // where the pane's time goes (per message the rich edit received).
-// Usage: bench_console_pane [megabytes] [--paint-every=MS] [--coalesce]
+// Usage: bench_console_pane [megabytes] [--paint-every=MS] [--pump-every=MS] [--coalesce]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -111,6 +111,7 @@ double RawSeconds(const std::wstring& command, std::size_t& bytesOut) {
 struct Options {
     std::size_t megabytes = 5;
     int paintEveryMs = 0;   // 0: at every pump pass, as the program does
+    int pumpEveryMs = 0;    // 0: every time the runner asks, as the program does
     bool coalesce = false;  // the program appends every chunk as it arrives
 };
 
@@ -119,13 +120,15 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg.rfind("--paint-every=", 0) == 0) {
             options.paintEveryMs = std::atoi(arg.c_str() + 14);
+        } else if (arg.rfind("--pump-every=", 0) == 0) {
+            options.pumpEveryMs = std::atoi(arg.c_str() + 13);
         } else if (arg == "--coalesce") {
             options.coalesce = true;
         } else {
             options.megabytes = std::strtoul(arg.c_str(), nullptr, 10);
         }
     }
-    return options.megabytes >= 1 && options.paintEveryMs >= 0;
+    return options.megabytes >= 1 && options.paintEveryMs >= 0 && options.pumpEveryMs >= 0;
 }
 
 struct PaneRun {
@@ -136,7 +139,7 @@ struct PaneRun {
     double longestPassMs = 0;
     double afterLastPassMs = 0;  // draining, Complete and the prompt, with no pass
     double flushSeconds = 0, dispatchSeconds = 0, handlerSeconds = 0;
-    long passes = 0, chunks = 0;
+    long passes = 0, skippedPasses = 0, chunks = 0;
     long characterCount = 0;
     std::wstring text;
     tarvo_bench::RichEditMessageTimes messages;
@@ -213,8 +216,13 @@ private:
             run.handlerSeconds += Seconds(Clock::now() - start);
             pending_.clear();
         };
-        console.SetMessagePump([this, &run, appendPending, every = options.paintEveryMs] {
+        console.SetMessagePump([this, &run, appendPending, every = options.paintEveryMs,
+                                pumpEvery = options.pumpEveryMs] {
             const auto start = Clock::now();
+            if (pumpEvery > 0 && run.passes > 0 && Milliseconds(start - lastPassEnd_) < pumpEvery) {
+                ++run.skippedPasses;
+                return;
+            }
             if (run.passes == 0) firstPass_ = start;
             ++run.passes;
             if (every == 0 || Milliseconds(start - lastPaint_) >= every) {
@@ -334,7 +342,7 @@ OutputCheck CheckOutput(const std::wstring& paneText, const std::wstring& expect
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::printf("usage: bench_console_pane [megabytes] [--paint-every=MS] [--coalesce]\n");
+        std::printf("usage: bench_console_pane [megabytes] [--paint-every=MS] [--pump-every=MS] [--coalesce]\n");
         return 2;
     }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
@@ -369,14 +377,16 @@ int main(int argc, char** argv) {
 
     const double raw = (rawBefore + rawAfter) / 2;
     const OutputCheck check = CheckOutput(run.text, AsPaneText(content));
-    if (options.paintEveryMs > 0 || options.coalesce) {
-        std::printf("trial: repaint at most every %d ms%s\n", options.paintEveryMs,
+    if (options.paintEveryMs > 0 || options.coalesce || options.pumpEveryMs > 0) {
+        std::printf("trial: repaint at most every %d ms, pump at most every %d ms%s\n", options.paintEveryMs,
+                    options.pumpEveryMs,
                     options.coalesce ? ", standard output gathered into one append per repaint" : "");
     }
     std::printf("raw pipe loop:  %.3f s (%.3f s before, %.3f s after the pane run) for %zu bytes\n", raw, rawBefore,
                 rawAfter, rawBytes);
-    std::printf("console pane:   %.3f s (this process's CPU time: %.3f s), %ld chunks, %ld pump passes\n",
-                run.seconds, run.cpuSeconds, run.chunks, run.passes);
+    std::printf("console pane:   %.3f s (this process's CPU time: %.3f s), %ld chunks, %ld pump passes"
+                " (%ld skipped)\n",
+                run.seconds, run.cpuSeconds, run.chunks, run.passes, run.skippedPasses);
     std::printf("ratio pane/raw: %.2f (target <= 3)\n", run.seconds / raw);
     std::printf("longest time between two passes' dispatching: %.1f ms (target <= 100); longest pass: %.1f ms\n",
                 run.longestGapMs, run.longestPassMs);
