@@ -3,58 +3,37 @@
 #include <gtest/gtest.h>
 
 namespace tarvo {
+namespace {
 
-TEST(EchoSkip, NothingToSkipPassesTextUnchanged) {
-    std::wstring text = L"hello";
-    std::int32_t remaining = 0;
-    ApplyEchoSkip(text, 5, remaining);
-    EXPECT_EQ(text, L"hello");
-    EXPECT_EQ(remaining, 0);
-}
+struct SkipCase {
+    const wchar_t* text;
+    int bytes;
+    std::int32_t skip;
+    const wchar_t* left;
+    std::int32_t remaining;
+};
 
-TEST(EchoSkip, SkipShorterThanChunkCutsTheFront) {
-    std::wstring text = L"dir\r\nVolume";
-    std::int32_t remaining = 3;
-    ApplyEchoSkip(text, 11, remaining);
-    EXPECT_EQ(text, L"\r\nVolume");
-    EXPECT_EQ(remaining, 0);
-}
-
-TEST(EchoSkip, SkipLongerThanChunkDropsItWholeAndCarriesTheRest) {
-    std::wstring text = L"di";
-    std::int32_t remaining = 3;
-    ApplyEchoSkip(text, 2, remaining);
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(remaining, 1);
+TEST(EchoSkip, CutsTheFrontOfAChunkAndCarriesWhatIsLeft) {
+    const SkipCase cases[] = {
+        {L"hello", 5, 0, L"hello", 0},
+        {L"dir\r\nVolume", 11, 3, L"\r\nVolume", 0},
+        {L"di", 2, 3, L"", 1},     // dropped whole, one still to skip
+        {L"abc", 3, 3, L"", 0},
+        {L"abc", 3, -1, L"abc", 0},  // a failed write skips nothing
+        {L"xy", 4, 3, L"", 0},     // fewer characters than bytes: never past the text
+    };
+    for (const auto& c : cases) {
+        std::wstring text = c.text;
+        std::int32_t remaining = c.skip;
+        ApplyEchoSkip(text, c.bytes, remaining);
+        EXPECT_EQ(text, c.left) << c.text << " skip " << c.skip;
+        EXPECT_EQ(remaining, c.remaining) << c.text << " skip " << c.skip;
+    }
     std::wstring next = L"r\r\n";
-    ApplyEchoSkip(next, 3, remaining);
+    std::int32_t carried = 1;
+    ApplyEchoSkip(next, 3, carried);
     EXPECT_EQ(next, L"\r\n");
-    EXPECT_EQ(remaining, 0);
 }
 
-TEST(EchoSkip, SkipEqualToChunkEmptiesItAndEnds) {
-    std::wstring text = L"abc";
-    std::int32_t remaining = 3;
-    ApplyEchoSkip(text, 3, remaining);
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(remaining, 0);
-}
-
-TEST(EchoSkip, NegativeCountFromAFailedWriteSkipsNothing) {
-    std::wstring text = L"abc";
-    std::int32_t remaining = -1;
-    ApplyEchoSkip(text, 3, remaining);
-    EXPECT_EQ(text, L"abc");
-    EXPECT_EQ(remaining, 0);
-}
-
-TEST(EchoSkip, FewerCharactersThanBytesNeverReadsPastTheText) {
-    // A multi-byte code page can decode 4 bytes into 2 characters.
-    std::wstring text = L"xy";
-    std::int32_t remaining = 3;
-    ApplyEchoSkip(text, 4, remaining);
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(remaining, 0);
-}
-
+}  // namespace
 }  // namespace tarvo

@@ -1,0 +1,88 @@
+#include "test_support.h"
+
+#include <cstring>
+
+namespace tarvo::test {
+
+std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring file(path, length);
+    return file.substr(0, file.find_last_of(L'\\'));
+}
+
+std::wstring TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::string Visible(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        if (c == L'\r') out += "\\r";
+        else if (c == L'\n') out += "\\n";
+        else out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    }
+    return out;
+}
+
+std::size_t Count(const std::wstring& text, const std::wstring& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+std::wstring Caption(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) return true;
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(10);
+    }
+}
+
+std::wstring ClipboardText(HWND owner) {
+    std::wstring copied;
+    if (!::OpenClipboard(owner)) return copied;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) copied = chars;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return copied;
+}
+
+void SetClipboardText(HWND owner, const std::wstring& text) {
+    if (!::OpenClipboard(owner)) return;
+    ::EmptyClipboard();
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        std::memcpy(::GlobalLock(block), text.c_str(), bytes);
+        ::GlobalUnlock(block);
+        // The clipboard owns the block once it is accepted.
+        if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
+    }
+    ::CloseClipboard();
+}
+
+void PostText(HWND window, const std::wstring& text) {
+    for (wchar_t c : text) ::PostMessageW(window, WM_CHAR, c, 1);
+}
+
+void PostKey(HWND window, WPARAM key) {
+    ::PostMessageW(window, WM_KEYDOWN, key, 1);
+    ::PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+}  // namespace tarvo::test
