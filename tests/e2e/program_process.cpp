@@ -1,10 +1,13 @@
 #include "program_process.h"
 
+#include "test_support.h"
+
 namespace tarvo::e2e {
+
+using test::WaitUntil;
 
 namespace {
 
-constexpr DWORD kPollMs = 10;
 constexpr UINT kAnswerMs = 1000;
 
 struct WindowSearch {
@@ -36,22 +39,6 @@ BOOL CALLBACK MatchDescendant(HWND window, LPARAM context) {
 }
 
 }  // namespace
-
-std::wstring ExeFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) return true;
-        if (::GetTickCount64() >= deadline) return false;
-        ::Sleep(kPollMs);
-    }
-}
 
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};

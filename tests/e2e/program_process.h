@@ -3,7 +3,6 @@
 // top-level windows, the texts of their children, and its end.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +10,6 @@
 #include "common/handles.h"
 
 namespace tarvo::e2e {
-
-// The folder of the running executable, without a trailing backslash.
-std::wstring ExeFolder();
-
-// Polls `condition` every few milliseconds; answers whether it held before `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 std::wstring ClassNameOf(HWND window);
 // The window's text through WM_GETTEXT, which the system carries across
