@@ -4,18 +4,10 @@
 
 namespace tarvo {
 
-TEST(RaisedError, CarriesNumberSourceAndDescription) {
-    try {
-        throw RaisedError(kObjectErrorBase + 13082, L"Tarvo2.WindowProc", L"Already subclassed");
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(static_cast<std::uint32_t>(e.Number()), 0x80040000u + 13082u);
-        EXPECT_EQ(e.Source(), L"Tarvo2.WindowProc");
-        EXPECT_EQ(e.Description(), L"Already subclassed");
-        EXPECT_STREQ(e.what(), "Already subclassed");
-    }
-}
-
-TEST(RaisedError, StandardNumbersGetTheSystemTexts) {
+TEST(RaisedError, ObjectErrorsKeepTheirTextAndStandardNumbersGetTheSystemTexts) {
+    const RaisedError object(kObjectErrorBase + 13082, L"Tarvo2.WindowProc", L"Already subclassed");
+    EXPECT_EQ(static_cast<std::uint32_t>(object.Number()), 0x80040000u + 13082u);
+    EXPECT_STREQ(object.what(), "Already subclassed");
     try {
         RaiseStandard(kErrInvalidPropertyValue, L"Tarvo2.Splitter");
         FAIL() << "RaiseStandard returned";
