@@ -3,16 +3,13 @@
 //   bytes           every byte value 0..255 once, in order
 //   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
 //   echo-skip       waits for a line on standard input, writes "ab", pauses, "cdefg", then "err" on standard error
-//   read-lines N    echoes N lines read from standard input as "got:<line>"
 //   touch PATH      creates the file PATH
 //   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
 //   two-streams     "a", "b" on standard output in one write, then "x", "y" on standard error in one write
 //   err-split       writes "first half" on standard error, pauses, then "second half"
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -58,8 +55,6 @@ int main(int argc, char** argv) {
         ::Sleep(400);
         Out("cdefg");
         Err("err");
-    } else if (mode == "read-lines" && argc > 2) {
-        for (long i = std::atol(argv[2]); i > 0; --i) Out("got:" + ReadLine() + "\r\n");
     } else if (mode == "prompt-read") {
         Out("Name? ");
         Out("got:" + ReadLine() + "\r\n");

@@ -19,6 +19,7 @@ using test::ExeFolder;
 using test::TempFolder;
 using test::Visible;
 using test::WaitUntil;
+using test::WindowRect;
 
 constexpr DWORD kStartMs = 60000;
 constexpr DWORD kReactMs = 20000;
@@ -39,16 +40,6 @@ std::wstring RefusalOf(const std::wstring& path) {
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                           ::GetLastError(), 0, message, 256, nullptr);
     return L"\r\n" + std::wstring(message, length) + path + L"\r\n";
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 std::string Describe(const RECT& r) {
@@ -81,7 +72,7 @@ protected:
             << "the logo is not beside the test";
         base_ = TempFolder(L"tarvo_e2e");
         work_ = TempFolder(L"tarvo_e2e\\My Work");
-        settings_.ClearValues();
+        settings_.Clear();
     }
 
     // Starts the program and waits for its main window and first prompt.
@@ -106,7 +97,7 @@ protected:
     HWND main_ = nullptr;
     HWND pane_ = nullptr;
     std::wstring text_;
-    RegistrySnapshot settings_{HKEY_CURRENT_USER, kSettingsKey};
+    RegistrySnapshot settings_{kSettingsKey};
 };
 
 TEST_F(ProgramTest, QuotedFolderStartsThereTypedCdDotDotGoesUpAndTheSplashOnlyHides) {
@@ -205,6 +196,10 @@ TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndClosingItEndsTheProgram) {
 TEST_F(ProgramTest, WindowRectangleAndMaximisedStateSurviveRestart) {
     const RECT placed{140, 90, 140 + 720, 90 + 480};
     std::int32_t state = -1;
+    auto isPlaced = [&] {
+        const RECT now = WindowRect(main_);
+        return ::EqualRect(&now, &placed) != FALSE;
+    };
     for (int run = 0; run < 3; ++run) {
         SCOPED_TRACE(run);
         ProgramProcess process;
@@ -212,10 +207,9 @@ TEST_F(ProgramTest, WindowRectangleAndMaximisedStateSurviveRestart) {
         if (run == 0) {
             ::SetWindowPos(main_, nullptr, placed.left, placed.top, placed.right - placed.left,
                            placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(main_), placed); }, kReactMs))
-                << Describe(WindowRect(main_));
+            ASSERT_TRUE(WaitUntil(isPlaced, kReactMs)) << Describe(WindowRect(main_));
         } else if (run == 1) {
-            EXPECT_TRUE(SameRect(WindowRect(main_), placed)) << Describe(WindowRect(main_));
+            EXPECT_TRUE(isPlaced()) << Describe(WindowRect(main_));
             EXPECT_FALSE(::IsZoomed(main_));
             ::ShowWindow(main_, SW_MAXIMIZE);
             ASSERT_TRUE(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kReactMs));

@@ -6,70 +6,47 @@ namespace tarvo::e2e {
 
 namespace {
 
-unique_hkey OpenKey(HKEY root, const std::wstring& subkey, REGSAM access) {
+unique_hkey OpenKey(const std::wstring& subkey, bool create) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) return unique_hkey();
-    return unique_hkey(key);
+    const LSTATUS status =
+        create ? ::RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                   nullptr)
+               : ::RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_ALL_ACCESS, &key);
+    return status == ERROR_SUCCESS ? unique_hkey(key) : unique_hkey();
+}
+
+// Replaces everything under `to` by a copy of what is under `from`.
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, to.c_str());
+    const unique_hkey source = OpenKey(from, false);
+    const unique_hkey target = OpenKey(to, true);
+    if (source && target) ::RegCopyTreeW(source.get(), nullptr, target.get());
 }
 
 }  // namespace
 
-RegistrySnapshot::RegistrySnapshot(HKEY root, std::wstring subkey) : root_(root), subkey_(std::move(subkey)) {
-    existed_ = static_cast<bool>(OpenKey(root_, subkey_, KEY_QUERY_VALUE));
-    saved_ = ReadAll();
+RegistrySnapshot::RegistrySnapshot(std::wstring subkey) : subkey_(std::move(subkey)) {
+    existed_ = static_cast<bool>(OpenKey(subkey_, false));
+    if (existed_) CopyTree(subkey_, backup_);
 }
 
-std::vector<RegistryEntry> RegistrySnapshot::ReadAll() const {
-    std::vector<RegistryEntry> entries;
-    const unique_hkey key = OpenKey(root_, subkey_, KEY_QUERY_VALUE);
-    if (!key) return entries;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[16384];
-        DWORD nameLength = 16384;
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        RegistryEntry entry{std::wstring(name, nameLength), type, std::vector<std::uint8_t>(size)};
-        if (::RegQueryValueExW(key.get(), entry.name.c_str(), nullptr, &type, entry.data.data(), &size) ==
-            ERROR_SUCCESS) {
-            entry.data.resize(size);
-            entries.push_back(std::move(entry));
-        }
-    }
-    return entries;
-}
-
-void RegistrySnapshot::ClearValues() const {
-    const unique_hkey key = OpenKey(root_, subkey_, KEY_SET_VALUE);
-    if (!key) return;
-    for (const RegistryEntry& entry : ReadAll()) ::RegDeleteValueW(key.get(), entry.name.c_str());
+void RegistrySnapshot::Clear() const {
+    if (const unique_hkey key = OpenKey(subkey_, false)) ::RegDeleteTreeW(key.get(), nullptr);
 }
 
 void RegistrySnapshot::Restore() const {
-    ClearValues();
-    if (!existed_) {
-        ::RegDeleteKeyW(root_, subkey_.c_str());
-        return;
-    }
-    HKEY created = nullptr;
-    if (::RegCreateKeyExW(root_, subkey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    const unique_hkey key(created);
-    for (const RegistryEntry& entry : saved_) {
-        ::RegSetValueExW(key.get(), entry.name.c_str(), 0, entry.type, entry.data.data(),
-                         static_cast<DWORD>(entry.data.size()));
+    if (existed_) {
+        CopyTree(backup_, subkey_);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, backup_.c_str());
+    } else {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, subkey_.c_str());
     }
 }
 
 bool RegistrySnapshot::ReadNumber(const wchar_t* name, std::int32_t& value) const {
-    DWORD type = 0;
     DWORD size = sizeof(value);
-    const unique_hkey key = OpenKey(root_, subkey_, KEY_QUERY_VALUE);
-    return key && ::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-                      ERROR_SUCCESS &&
-           type == REG_DWORD;
+    return ::RegGetValueW(HKEY_CURRENT_USER, subkey_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace tarvo::e2e

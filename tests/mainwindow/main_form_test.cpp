@@ -15,11 +15,8 @@
 namespace tarvo {
 namespace {
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
+using test::WindowRect;
+
 int Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
 int Width(HWND window) { return WindowRect(window).right - WindowRect(window).left; }
 
@@ -66,14 +63,6 @@ protected:
         return {start, end};
     }
     void Find(const wchar_t* text) { form_.InputFind().Methods().TextSet(text); }
-    // With sync ticked, visits Inner and comes back; answers Inner's node.
-    HTREEITEM VisitInner() {
-        TickSync();
-        Enter(L"cd Inner");
-        HTREEITEM inner = form_.FolderTree().Methods().SelectedNodeGet();
-        Enter(L"cd ..");
-        return inner;
-    }
 
     int helpShown_ = 0;
     int beeps_ = 0;
@@ -217,7 +206,10 @@ TEST_F(MainFormTest, TheTreeFollowsTheConsoleOnlyWhenSyncIsTicked) {
 }
 
 TEST_F(MainFormTest, ActivatingAFolderInTheTreeMovesTheConsoleExceptDuringARun) {
-    HTREEITEM inner = VisitInner();
+    TickSync();
+    Enter(L"cd Inner");
+    HTREEITEM inner = form_.FolderTree().Methods().SelectedNodeGet();
+    Enter(L"cd ..");
     const std::wstring before = Text();
     // The node of the current folder: nothing happens.
     form_.OnFolderActivated(form_.FolderTree().Methods().SelectedNodeGet());

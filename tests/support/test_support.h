@@ -18,6 +18,7 @@ std::wstring TempFolder(const std::wstring& name);
 std::string Visible(const std::wstring& text);
 std::size_t Count(const std::wstring& text, const std::wstring& part);
 std::wstring Caption(HWND window);
+RECT WindowRect(HWND window);
 
 // Polls `condition` every few milliseconds; answers whether it held before `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
