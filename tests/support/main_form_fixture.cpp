@@ -1,5 +1,7 @@
 #include "main_form_fixture.h"
 
+#include <utility>
+
 #include "controls/accelerator_routing.h"
 #include "test_support.h"
 
