@@ -72,7 +72,7 @@ protected:
             << "the logo is not beside the test";
         base_ = TempFolder(L"tarvo_e2e");
         work_ = TempFolder(L"tarvo_e2e\\My Work");
-        settings_.Clear();
+        settings_.ClearValues();
     }
 
     // Starts the program and waits for its main window and first prompt.
@@ -97,7 +97,7 @@ protected:
     HWND main_ = nullptr;
     HWND pane_ = nullptr;
     std::wstring text_;
-    RegistrySnapshot settings_{kSettingsKey};
+    RegistrySnapshot settings_{HKEY_CURRENT_USER, kSettingsKey};
 };
 
 TEST_F(ProgramTest, QuotedFolderStartsThereTypedCdDotDotGoesUpAndTheSplashOnlyHides) {

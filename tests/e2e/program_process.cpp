@@ -1,10 +1,6 @@
 #include "program_process.h"
 
-#include "test_support.h"
-
 namespace tarvo::e2e {
-
-using test::WaitUntil;
 
 namespace {
 

@@ -8,8 +8,13 @@
 #include <vector>
 
 #include "common/handles.h"
+#include "test_support.h"
 
 namespace tarvo::e2e {
+
+// The start-up benchmark reaches these through this namespace as well.
+using test::ExeFolder;
+using test::WaitUntil;
 
 std::wstring ClassNameOf(HWND window);
 // The window's text through WM_GETTEXT, which the system carries across

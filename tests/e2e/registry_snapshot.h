@@ -1,5 +1,5 @@
 #pragma once
-// Keeps one key under HKEY_CURRENT_USER as it was, so that a test can let the
+// Keeps one registry key as it was, so that a test can let the
 // real program write its settings there and still leave the key as it found it.
 #include <windows.h>
 
@@ -10,20 +10,21 @@ namespace tarvo::e2e {
 
 class RegistrySnapshot {
 public:
-    // Copies the key, when it exists, to a backup key beside the test keys.
-    explicit RegistrySnapshot(std::wstring subkey);
+    // Copies the key, when it exists, to a backup key under the same root.
+    RegistrySnapshot(HKEY root, std::wstring subkey);
     RegistrySnapshot(const RegistrySnapshot&) = delete;
     RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
     ~RegistrySnapshot() { Restore(); }
 
-    // Removes every value and subkey, leaving the key itself in place when it exists.
-    void Clear() const;
+    // Removes every value, leaving the key and its subkeys in place.
+    void ClearValues() const;
     // Puts back exactly what was recorded; removes the key when it did not exist.
     void Restore() const;
 
     bool ReadNumber(const wchar_t* name, std::int32_t& value) const;
 
 private:
+    HKEY root_;
     std::wstring subkey_;
     std::wstring backup_ = L"Software\\TarvoTest\\RegistrySnapshot";
     bool existed_ = false;
