@@ -32,7 +32,7 @@ void OutputRenderer::BeginAppend() {
 }
 
 void OutputRenderer::EndAppend() {
-    if (deferWhile_ && deferWhile_()) {
+    if (Deferring()) {
         redrawPending_ = true;
     } else {
         pane_.Behavior().Redraw(true);
@@ -41,7 +41,36 @@ void OutputRenderer::EndAppend() {
     pane_.Behavior().WantEvents(true);
 }
 
+void OutputRenderer::WritePendingOutput(bool final) {
+    if (pendingOutput_.empty()) return;
+    std::wstring text = std::move(pendingOutput_);
+    pendingOutput_.clear();
+    if (!final && text.back() == L'\r') {
+        text.pop_back();
+        pendingOutput_ = L"\r";
+    }
+    if (!text.empty()) {
+        InsertAtEnd(text, kNormalColour, false);
+        UpdateInputStart();
+    }
+}
+
+void OutputRenderer::OnPumpPass() {
+    const auto now = std::chrono::steady_clock::now();
+    const bool inputWaiting = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+    if (!inputWaiting && now - lastFlush_ < kFlushInterval) return;
+    WritePendingOutput(false);
+    lastFlush_ = now;
+    // Painting a large pane costs more than writing to it, so it waits longer.
+    if (redrawPending_ && (inputWaiting || now - lastRedraw_ >= kRedrawInterval)) {
+        redrawPending_ = false;
+        pane_.Behavior().Redraw(true);
+        lastRedraw_ = now;
+    }
+}
+
 void OutputRenderer::FlushRedraw() {
+    WritePendingOutput(true);
     if (!redrawPending_) return;
     redrawPending_ = false;
     pane_.Behavior().Redraw(true);
@@ -71,11 +100,18 @@ void OutputRenderer::InsertAtEnd(const std::wstring& text, long colour, bool set
     EndAppend();
 }
 
-void OutputRenderer::AppendText(const std::wstring& text) { InsertAtEnd(text, kNormalColour, false); }
+void OutputRenderer::AppendText(const std::wstring& text) {
+    WritePendingOutput(true);
+    InsertAtEnd(text, kNormalColour, false);
+}
 
-void OutputRenderer::AppendErrorText(const std::wstring& text) { InsertAtEnd(text, kErrorColour, true); }
+void OutputRenderer::AppendErrorText(const std::wstring& text) {
+    WritePendingOutput(true);
+    InsertAtEnd(text, kErrorColour, true);
+}
 
 void OutputRenderer::WritePrompt() {
+    WritePendingOutput(true);
     BeginAppend();
     CaretToEnd();
     auto& methods = pane_.Methods();
@@ -92,7 +128,14 @@ void OutputRenderer::WritePrompt() {
 }
 
 void OutputRenderer::myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr) {
-    if (!stdOut.empty()) AppendText(stdOut);
+    if (!stdOut.empty()) {
+        if (Deferring()) {
+            pendingOutput_ += stdOut;
+            if (stdErr.empty()) return;  // nothing in the pane has moved yet
+        } else {
+            AppendText(stdOut);
+        }
+    }
     if (!stdErr.empty()) AppendErrorText(L"STDERR: " + stdErr);
     UpdateInputStart();
 }

@@ -3,6 +3,7 @@
 // history in its colours; what follows is the command being typed.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -42,10 +43,18 @@ public:
     // True when a paste now would land in the history.
     bool SelectionInHistory() const;
 
-    // While `deferWhile` answers true (a command is running), appends leave the
-    // pane's redraw off and FlushRedraw repaints once, from the runner's pump,
-    // so a long output is not repainted once per chunk.
+    // While `deferWhile` answers true (a command is running), standard output is
+    // gathered and written at most every kFlushInterval and repainted at most
+    // every kRedrawInterval, so a
+    // long output costs time in proportion to its own size. Anything else that
+    // is written, and any input waiting to be handled, writes the gathered text
+    // first, so the pane shows exactly what it would have shown.
+    static constexpr std::chrono::milliseconds kFlushInterval{50};
+    static constexpr std::chrono::milliseconds kRedrawInterval{200};
     void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
+    // Called by the runner's pump before messages are handled.
+    void OnPumpPass();
+    // Writes everything gathered and repaints.
     void FlushRedraw();
 
 private:
@@ -56,11 +65,18 @@ private:
     // insertion point at the end unprotected.
     void ProtectHistory();
     void UpdateInputStart();
+    bool Deferring() const { return deferWhile_ && deferWhile_(); }
+    // `final` also writes a trailing CR, which otherwise waits for the LF that
+    // may follow in the next chunk (a CR LF split over two reads is one break).
+    void WritePendingOutput(bool final);
 
     VRX_RichEdit& pane_;
     const std::wstring& currentFolder_;
     long inputStart_ = 0;
     bool redrawPending_ = false;
+    std::wstring pendingOutput_;
+    std::chrono::steady_clock::time_point lastFlush_{};
+    std::chrono::steady_clock::time_point lastRedraw_{};
     std::function<bool()> deferWhile_;
 };
 

@@ -30,8 +30,15 @@ public:
 DWORD CALLBACK ReadText(DWORD_PTR, LPBYTE buffer, LONG size, LONG* copied) {
     *copied = 0;
     if (!g_transfer.text || size <= 0) return 0;
-    const std::size_t total = g_transfer.text->size() * sizeof(wchar_t);
-    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(size), total - g_transfer.nextByte);
+    const std::wstring& text = *g_transfer.text;
+    const std::size_t total = text.size() * sizeof(wchar_t);
+    std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(size), total - g_transfer.nextByte);
+    count -= count % sizeof(wchar_t);
+    // A block that ended between CR and LF would reach the edit as two line breaks.
+    const std::size_t end = (g_transfer.nextByte + count) / sizeof(wchar_t);
+    if (count > sizeof(wchar_t) && end < text.size() && text[end - 1] == L'\r' && text[end] == L'\n') {
+        count -= sizeof(wchar_t);
+    }
     std::memcpy(buffer, reinterpret_cast<const BYTE*>(g_transfer.text->data()) + g_transfer.nextByte, count);
     g_transfer.nextByte += count;
     *copied = static_cast<LONG>(count);

@@ -439,10 +439,10 @@ void mainForm::RefreshPanes() {
     prevCmds_.Refresh();
 }
 
-// Between the runner's polls: one repaint of the pane for all output since the
-// last pass, then every pending message through the key routing.
+// Between the runner's polls: the output gathered since the last write, then
+// every pending message through the key routing.
 void mainForm::PumpDuringRun() {
-    controller_->Renderer().FlushRedraw();
+    controller_->Renderer().OnPumpPass();
     if (!AcceleratorRouting::PumpPending()) myConsole_.StopWait();
 }
 

@@ -100,6 +100,8 @@ public:
     // The window's key preview: never swallows the key.
     void Form_KeyDown(WPARAM keyCode, int shift);
     void Form_Resize();
+    // The runner's pump between polls: gathered output, then every pending message.
+    void PumpDuringRun();
 
     long MsgResponse(UINT& currentMessage) override;
     LRESULT WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
@@ -117,7 +119,6 @@ private:
     void LeftTop_Resize();
     void LeftBottom_Resize();
     void RefreshPanes();
-    void PumpDuringRun();
     void SetStopEnabled(bool enabled);
     void ShowEditMenu();
     void RunEditCommand(int index);

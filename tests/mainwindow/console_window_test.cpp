@@ -120,7 +120,7 @@ TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildAndWritesNoPrompt) {
             test::PostText(Edit(), L"hello");
             ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
         }
-        AcceleratorRouting::PumpPending();
+        form_.PumpDuringRun();
     });
     Enter(Child(L"prompt-read"));
     const std::wstring text = Text();

@@ -125,7 +125,7 @@ TEST_F(MainFormTest, StopDisablesItselfBeforeAnyOutput) {
             form_.ToolBtn_Click(kStopWaiting);
             disabledByClick = !form_.StopEnabled();
         }
-        AcceleratorRouting::PumpPending();
+        form_.PumpDuringRun();
     });
     Enter(L"set /p waiting=");  // reads its input, writes nothing
     EXPECT_TRUE(enabledDuringRun);
@@ -220,7 +220,7 @@ TEST_F(MainFormTest, ActivatingAFolderInTheTreeMovesTheConsoleExceptDuringARun) 
             done = true;
             form_.OnFolderActivated(inner);
         }
-        AcceleratorRouting::PumpPending();
+        form_.PumpDuringRun();
     });
     Enter(L"echo running");
     Pump();
