@@ -92,9 +92,11 @@ TEST_F(ConsoleWindowTest, FolderQueriesAndChanges) {
     const std::wstring now = form_.Console().CurrentFolder();
     Enter(L"cd nosuch_folder_here");
     const std::wstring text = Text();
-    const auto failure = text.find(L"nosuch_folder_here\r", text.find(L"cd nosuch_folder_here") + 5);
+    const auto message = text.find(L'\r', text.find(L"cd nosuch_folder_here")) + 1;
+    const auto failure = text.find(L"nosuch_folder_here\r", message);
     ASSERT_NE(failure, std::wstring::npos) << Visible(text);
-    EXPECT_EQ(ColourAt(failure - 1), kErrorColour);  // the end of the system's text before the name
+    EXPECT_GT(failure, message + 5) << "the system's text comes before the name";
+    EXPECT_EQ(ColourAt(message), kErrorColour);
     EXPECT_EQ(ColourAt(failure), kErrorColour);
     EXPECT_EQ(form_.Console().CurrentFolder(), now);
 }
