@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "raw_pipe_baseline.h"
 #include "console/command_controller.h"
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
@@ -74,38 +75,6 @@ std::wstring AsPaneText(const std::string& data) {
         text.push_back(data[i] == '\n' ? L'\r' : static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
     }
     return text;
-}
-
-std::wstring ComSpec() {
-    wchar_t value[MAX_PATH] = L"cmd.exe";
-    ::GetEnvironmentVariableW(L"ComSpec", value, MAX_PATH);
-    return value;
-}
-
-double RawSeconds(const std::wstring& command, std::size_t& bytesOut) {
-    const auto start = Clock::now();
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE r = nullptr, w = nullptr;
-    if (!::CreatePipe(&r, &w, &sa, 0)) return -1;
-    tarvo::unique_handle readEnd(r), writeEnd(w);
-    ::SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdOutput = w;
-    si.hStdError = w;
-    PROCESS_INFORMATION pi{};
-    std::wstring line = command;
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    tarvo::unique_handle process(pi.hProcess), thread(pi.hThread);
-    writeEnd.reset();
-    char buffer[1024];
-    DWORD got = 0;
-    bytesOut = 0;
-    while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytesOut += got;
-    ::WaitForSingleObject(process.get(), INFINITE);
-    return Seconds(Clock::now() - start);
 }
 
 struct Options {
@@ -357,11 +326,11 @@ int main(int argc, char** argv) {
     const std::string content = MakeContent(options.megabytes * 1024 * 1024);
     if (!WriteContent(file, content)) return 1;
     const std::wstring typed = L"type \"" + file + L"\"";
-    const std::wstring command = ComSpec() + L" /c " + typed;
+    const std::wstring command = tarvo_bench::ComSpecOrCmd() + L" /c " + typed;
 
     std::size_t rawBytes = 0;
-    RawSeconds(command, rawBytes);  // warms the file cache and the interpreter
-    const double rawBefore = RawSeconds(command, rawBytes);
+    tarvo_bench::RawPipeSeconds(command, rawBytes);  // warms the file cache and the interpreter
+    const double rawBefore = tarvo_bench::RawPipeSeconds(command, rawBytes);
 
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     PaneRun run;
@@ -371,7 +340,7 @@ int main(int argc, char** argv) {
         ran = bench.Load() && bench.Run(typed, options, run);
     }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    const double rawAfter = RawSeconds(command, rawBytes);
+    const double rawAfter = tarvo_bench::RawPipeSeconds(command, rawBytes);
     ::DeleteFileW(file.c_str());
     ::RemoveDirectoryW(folder.c_str());
     if (!ran) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "raw_pipe_baseline.h"
 #include "console/cls_console.h"
 
 namespace {
@@ -27,38 +28,6 @@ std::wstring MakeInputFile(std::size_t bytes) {
     return path;
 }
 
-std::wstring ComSpec() {
-    wchar_t value[MAX_PATH] = L"cmd.exe";
-    ::GetEnvironmentVariableW(L"ComSpec", value, MAX_PATH);
-    return value;
-}
-
-double RawSeconds(const std::wstring& command, std::size_t& bytesOut) {
-    const auto start = Clock::now();
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE r = nullptr, w = nullptr;
-    ::CreatePipe(&r, &w, &sa, 0);
-    tarvo::unique_handle readEnd(r), writeEnd(w);
-    ::SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdOutput = w;
-    si.hStdError = w;
-    PROCESS_INFORMATION pi{};
-    std::wstring line = command;
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return -1;
-    tarvo::unique_handle process(pi.hProcess), thread(pi.hThread);
-    writeEnd.reset();
-    char buffer[1024];
-    DWORD got = 0;
-    bytesOut = 0;
-    while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytesOut += got;
-    ::WaitForSingleObject(process.get(), INFINITE);
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 double RunnerSeconds(const std::wstring& command, std::size_t& charsOut, int& events) {
     tarvo::clsConsole console;
     charsOut = 0;
@@ -77,11 +46,11 @@ double RunnerSeconds(const std::wstring& command, std::size_t& charsOut, int& ev
 int main() {
     const std::size_t size = 5u * 1024u * 1024u;
     const std::wstring file = MakeInputFile(size);
-    const std::wstring command = ComSpec() + L" /c type \"" + file + L"\"";
+    const std::wstring command = tarvo_bench::ComSpecOrCmd() + L" /c type \"" + file + L"\"";
     std::size_t rawBytes = 0, runnerChars = 0;
     int events = 0;
-    RawSeconds(command, rawBytes);  // warms the file cache and the interpreter
-    const double raw = RawSeconds(command, rawBytes);
+    tarvo_bench::RawPipeSeconds(command, rawBytes);  // warms the file cache and the interpreter
+    const double raw = tarvo_bench::RawPipeSeconds(command, rawBytes);
     const double runner = RunnerSeconds(command, runnerChars, events);
     std::printf("raw pipe loop: %.3f s for %zu bytes\n", raw, rawBytes);
     std::printf("clsConsole:    %.3f s for %zu characters in %d events\n", runner, runnerChars, events);
