@@ -21,6 +21,7 @@ fi
 
 source tools/xvfb.sh
 tarvo_ensure_display
+WINEPREFIX="$TARVO_WINEPREFIX" wineserver -k 2>/dev/null || true
 tools/wine-run.sh "$program" "$@" &
 runner=$!
 window=""

@@ -20,6 +20,8 @@ cmake --build "$build/windows" -j "$jobs"
 
 source tools/xvfb.sh
 tarvo_ensure_display
+# A wineserver left from an earlier run may hold another display; start afresh on this one.
+WINEPREFIX="$build/windows/wineprefix" wineserver -k 2>/dev/null || true
 # Window tests one at a time: they share the display, its focus and the keyboard.
 status=0
 ctest --test-dir "$build/windows" --output-on-failure || status=$?
