@@ -84,10 +84,12 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
         ~BusyScope() {
             owner.busy_ = false;
             owner.stdInWrite_ = nullptr;
+            owner.echoSkip_.Clear();
         }
     } busyScope{*this};
     busy_ = true;
     stop_ = false;
+    echoSkip_.Clear();
 
     PipeHandles pipes;
     if (DWORD e = CreateInheritablePipe(pipes.outRead, pipes.outWrite)) return e;
@@ -120,14 +122,19 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
         // Wakes early for input or the child's exit; no wait while output is streaming.
         HANDLE child = process.get();
         ::MsgWaitForMultipleObjects(1, &child, FALSE, waitMilliseconds, QS_ALLINPUT);
-        bool gotData = PollPipe(pipes.outRead.get(), true);
-        gotData = PollPipe(pipes.errRead.get(), false) || gotData;
+        bool busyPane = Paused();
+        bool gotData = false;
+        if (!busyPane) {
+            gotData = PollPipe(pipes.outRead.get(), true);
+            gotData = PollPipe(pipes.errRead.get(), false) || gotData;
+        }
         pump_();
         if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
-        waitMilliseconds = gotData ? 0 : kPollMilliseconds;
+        waitMilliseconds = gotData || busyPane ? 0 : kPollMilliseconds;
     }
     Drain(pipes.outRead.get(), true);
     Drain(pipes.errRead.get(), false);
+    WaitForOwnerToCatchUp();
 
     stdInWrite_ = nullptr;
     process.reset();
@@ -157,11 +164,10 @@ bool clsConsole::PollPipe(HANDLE pipe, bool isStdOut) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(kReadBudgetMilliseconds);
     bool gotData = false;
-    while (ReadChunk(pipe, bytesRead_)) {
+    while (!Paused() && ReadChunk(pipe, bytesRead_)) {
         gotData = true;
         RaiseChunk(bytesRead_, isStdOut);
         if (Clock::now() >= deadline) break;
-        pump_();
     }
     return gotData;
 }
@@ -170,15 +176,31 @@ void clsConsole::RaiseChunk(DWORD bytesRead, bool isStdOut) {
     std::wstring text = DecodeOemChunk(buffer_, bytesRead);
     std::wstring empty;
     if (isStdOut) {
-        ApplyEchoSkip(text, bytesRead, echoSkip_);
+        echoSkip_.Apply(text);
         if (OutputReceived) OutputReceived(text, empty);
     } else {
         if (OutputReceived) OutputReceived(empty, text);
     }
 }
 
+// Reads what is waiting, but no more than was there when the drain began: a
+// process that inherited the pipe and still writes must not keep the run alive.
 void clsConsole::Drain(HANDLE pipe, bool isStdOut) {
-    while (ReadChunk(pipe, bytesRead_)) RaiseChunk(bytesRead_, isStdOut);
+    DWORD waiting = 0;
+    if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr)) return;
+    while (waiting > 0) {
+        if (Paused()) {
+            pump_();
+            continue;
+        }
+        if (!ReadChunk(pipe, bytesRead_)) return;
+        waiting -= bytesRead_ < waiting ? bytesRead_ : waiting;
+        RaiseChunk(bytesRead_, isStdOut);
+    }
+}
+
+void clsConsole::WaitForOwnerToCatchUp() {
+    while (WritePendingPiece && WritePendingPiece()) pump_();
 }
 
 std::int32_t clsConsole::WriteData(const std::wstring& strData) {
@@ -190,12 +212,9 @@ std::int32_t clsConsole::WriteData(const std::wstring& strData) {
     ::WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr,
                           nullptr);
     DWORD written = 0;
-    if (!::WriteFile(stdInWrite_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-        echoSkip_ = 0;  // a failed write sent nothing, so nothing is to be skipped
-        return -1;
-    }
-    echoSkip_ = static_cast<std::int32_t>(written) - 2;
-    return echoSkip_;
+    if (!::WriteFile(stdInWrite_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return -1;
+    echoSkip_.Expect(strData);
+    return static_cast<std::int32_t>(written) - 2;
 }
 
 }  // namespace tarvo

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "console/echo_skip.h"
 
 namespace tarvo {
 
@@ -26,6 +27,12 @@ public:
     // Exactly one argument carries the chunk; the other is empty.
     std::function<void(std::wstring& stdOut, std::wstring& stdErr)> OutputReceived;
     std::function<void()> Complete;
+    // The owner may write output more slowly than it is read: while ReadingPaused
+    // answers true nothing more is read, and the child waits on its full pipe as
+    // behind any slow reader. Before Complete, WritePendingPiece is called, with
+    // the messages pumped in between, until it answers that nothing is left.
+    std::function<bool()> ReadingPaused;
+    std::function<bool()> WritePendingPiece;
 
     clsConsole();
     clsConsole(const clsConsole&) = delete;
@@ -46,12 +53,14 @@ private:
     bool PollPipe(HANDLE pipe, bool isStdOut);
     void RaiseChunk(DWORD bytesRead, bool isStdOut);
     void Drain(HANDLE pipe, bool isStdOut);
+    bool Paused() const { return ReadingPaused && ReadingPaused(); }
+    void WaitForOwnerToCatchUp();
 
     bool stop_ = false;
     bool busy_ = false;
     DWORD bytesRead_ = 0;
     char buffer_[kChunkBytes] = {};
-    std::int32_t echoSkip_ = 0;
+    EchoSkip echoSkip_;
     HANDLE stdInWrite_ = nullptr;  // borrowed from the running command's pipes
     std::function<void()> pump_;
 };

@@ -41,36 +41,40 @@ void OutputRenderer::EndAppend() {
     pane_.Behavior().WantEvents(true);
 }
 
-void OutputRenderer::WritePendingOutput(bool final) {
-    if (pendingOutput_.empty()) return;
-    std::wstring text = std::move(pendingOutput_);
-    pendingOutput_.clear();
-    if (!final && text.back() == L'\r') {
-        text.pop_back();
-        pendingOutput_ = L"\r";
-    }
-    if (!text.empty()) {
-        InsertAtEnd(text, kNormalColour, false);
-        UpdateInputStart();
+bool OutputRenderer::WriteNextPiece(bool final) {
+    const auto start = std::chrono::steady_clock::now();
+    OutputPiece piece = backlog_.Take(sizer_.NextSize(), final);
+    if (piece.text.empty()) return false;
+    InsertAtEnd(piece.text, piece.isError ? kErrorColour : kNormalColour, piece.isError);
+    UpdateInputStart();
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    sizer_.Record(piece.text.size(), took.count());
+    return true;
+}
+
+void OutputRenderer::WriteBacklog() {
+    while (WriteNextPiece(true)) {
     }
 }
 
 void OutputRenderer::OnPumpPass() {
     const auto now = std::chrono::steady_clock::now();
     const bool inputWaiting = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
-    if (!inputWaiting && now - lastFlush_ < kFlushInterval) return;
-    WritePendingOutput(false);
-    lastFlush_ = now;
-    // Painting a large pane costs more than writing to it, so it waits longer.
-    if (redrawPending_ && (inputWaiting || now - lastRedraw_ >= kRedrawInterval)) {
-        redrawPending_ = false;
-        pane_.Behavior().Redraw(true);
-        lastRedraw_ = now;
-    }
+    const bool due = backlog_.Size() >= sizer_.NextSize() || inputWaiting || now - lastFlush_ >= kFlushInterval;
+    if (due && WriteNextPiece(false)) lastFlush_ = now;
+    RepaintIfDue(now, inputWaiting);
+}
+
+// Painting a large pane costs more than writing to it, so it waits longer.
+void OutputRenderer::RepaintIfDue(std::chrono::steady_clock::time_point now, bool inputWaiting) {
+    if (!redrawPending_ || (!inputWaiting && now - lastRedraw_ < kRedrawInterval)) return;
+    redrawPending_ = false;
+    pane_.Behavior().Redraw(true);
+    lastRedraw_ = now;
 }
 
 void OutputRenderer::FlushRedraw() {
-    WritePendingOutput(true);
+    WriteBacklog();
     if (!redrawPending_) return;
     redrawPending_ = false;
     pane_.Behavior().Redraw(true);
@@ -84,34 +88,46 @@ void OutputRenderer::ProtectHistory() {
     methods.FormatProtectedSet(false, kRangeSelection);
 }
 
-void OutputRenderer::UpdateInputStart() {
-    inputStart_ = pane_.Methods().CharacterCount() - pane_.Methods().LineCount() + 1;
+long OutputRenderer::EndPosition() const {
+    return pane_.Methods().CharacterCount() - pane_.Methods().LineCount() + 1;
 }
 
+void OutputRenderer::UpdateInputStart() { inputStart_ = EndPosition(); }
+
+// The new text is inserted already protected, through the format of the
+// insertion point: protecting it afterwards as a range costs as much again.
+// Only text the user typed since the last write still needs it as a range.
 void OutputRenderer::InsertAtEnd(const std::wstring& text, long colour, bool setColour) {
     BeginAppend();
-    CaretToEnd();
     auto& methods = pane_.Methods();
+    const bool typedSinceLastWrite = EndPosition() > inputStart_;
+    if (typedSinceLastWrite) {
+        methods.SelectionCharRangeSet(inputStart_, -1);
+        methods.FormatProtectedSet(true, kRangeSelection);
+    }
+    CaretToEnd();
     if (setColour) methods.FormatColourSet(colour, kRangeSelection);
+    methods.FormatProtectedSet(true, kRangeSelection);
     methods.InsertText(text);
-    ProtectHistory();
+    CaretToEnd();
+    methods.FormatProtectedSet(false, kRangeSelection);
     // Moving the selection gives the insertion point the format of the text before it.
     if (setColour) methods.FormatColourSet(kNormalColour, kRangeSelection);
     EndAppend();
 }
 
 void OutputRenderer::AppendText(const std::wstring& text) {
-    WritePendingOutput(true);
+    WriteBacklog();
     InsertAtEnd(text, kNormalColour, false);
 }
 
 void OutputRenderer::AppendErrorText(const std::wstring& text) {
-    WritePendingOutput(true);
+    WriteBacklog();
     InsertAtEnd(text, kErrorColour, true);
 }
 
 void OutputRenderer::WritePrompt() {
-    WritePendingOutput(true);
+    WriteBacklog();
     BeginAppend();
     CaretToEnd();
     auto& methods = pane_.Methods();
@@ -128,16 +144,50 @@ void OutputRenderer::WritePrompt() {
 }
 
 void OutputRenderer::myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr) {
-    if (!stdOut.empty()) {
-        if (Deferring()) {
-            pendingOutput_ += stdOut;
-            if (stdErr.empty()) return;  // nothing in the pane has moved yet
-        } else {
-            AppendText(stdOut);
-        }
+    if (Deferring()) {
+        backlog_.Add(stdOut, false);
+        if (!stdErr.empty()) backlog_.Add(L"STDERR: " + stdErr, true);
+        return;
     }
+    if (!stdOut.empty()) AppendText(stdOut);
     if (!stdErr.empty()) AppendErrorText(L"STDERR: " + stdErr);
     UpdateInputStart();
+}
+
+void OutputRenderer::EndTypedLine() {
+    BeginAppend();
+    CaretToEnd();
+    auto& methods = pane_.Methods();
+    methods.FormatProtectedSet(true, kRangeSelection);
+    methods.InsertText(L"\r\n");
+    CaretToEnd();
+    methods.FormatProtectedSet(false, kRangeSelection);
+    UpdateInputStart();
+    EndAppend();
+}
+
+std::wstring OutputRenderer::TakeTypedText() {
+    auto& methods = pane_.Methods();
+    if (EndPosition() <= inputStart_) return {};
+    BeginAppend();
+    std::wstring typed = methods.TextInRangeGet(inputStart_, methods.CharacterCount());
+    methods.SelectionCharRangeSet(inputStart_, -1);
+    methods.InsertText(L"");
+    EndAppend();
+    return typed;
+}
+
+void OutputRenderer::PutBackTypedText(const std::wstring& typed) {
+    if (typed.empty()) return;
+    BeginAppend();
+    CaretToEnd();
+    auto& methods = pane_.Methods();
+    methods.FormatColourSet(kNormalColour, kRangeSelection);
+    methods.FormatBoldSet(false, kRangeSelection);
+    methods.FormatProtectedSet(false, kRangeSelection);
+    methods.InsertText(typed);
+    CaretToEnd();
+    EndAppend();
 }
 
 void OutputRenderer::OnSelectionChange(long lMin, long, long eSelType) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "console/output_backlog.h"
+
 namespace tarvo {
 
 class VRX_RichEdit;
@@ -31,6 +33,15 @@ public:
     void AppendErrorText(const std::wstring& text);
     void WritePrompt();
     void myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr);
+    // Where the next command or typed line begins: the end of the text now.
+    void MarkInputStart() { UpdateInputStart(); }
+    // Ends a line typed into a running program with a protected line break of
+    // its own; output read but not yet written follows it.
+    void EndTypedLine();
+    // Takes the text typed after InputStart out of the pane (typed ahead during
+    // a run, it belongs after the next prompt), and puts it back at the end.
+    std::wstring TakeTypedText();
+    void PutBackTypedText(const std::wstring& typed);
     void CopySelection(HWND clipboardOwner);
 
     // The pane's events.
@@ -43,19 +54,25 @@ public:
     // True when a paste now would land in the history.
     bool SelectionInHistory() const;
 
-    // While `deferWhile` answers true (a command is running), standard output is
-    // gathered and written at most every kFlushInterval and repainted at most
-    // every kRedrawInterval, so a
-    // long output costs time in proportion to its own size. Anything else that
-    // is written, and any input waiting to be handled, writes the gathered text
-    // first, so the pane shows exactly what it would have shown.
+    // While `deferWhile` answers true (a command is running), output is kept in
+    // a bounded backlog and written by OnPumpPass one piece at a time, so the
+    // window answers between pieces however fast the child writes. Anything
+    // else that is written first writes the whole backlog, so the pane shows
+    // exactly what it would have shown.
+    static constexpr std::size_t kBacklogBound = 256 * 1024;  // characters
+    static constexpr double kPieceBudgetMilliseconds = 40;
     static constexpr std::chrono::milliseconds kFlushInterval{50};
-    static constexpr std::chrono::milliseconds kRedrawInterval{200};
+    static constexpr std::chrono::milliseconds kRedrawInterval{100};
     void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
-    // Called by the runner's pump before messages are handled.
+    // Called by the runner's pump before messages are handled: writes at most one piece.
     void OnPumpPass();
     // Writes everything gathered and repaints.
     void FlushRedraw();
+    // The runner reads no more while the backlog is full, and writes what is
+    // left piece by piece before it completes a run.
+    bool BacklogFull() const noexcept { return backlog_.Full(); }
+    // The end of a run: one more piece, the last CR included; false when none was left.
+    bool WriteFinalPiece() { return WriteNextPiece(true); }
 
 private:
     void BeginAppend();
@@ -65,16 +82,21 @@ private:
     // insertion point at the end unprotected.
     void ProtectHistory();
     void UpdateInputStart();
+    // The end of the text as a pane position (a line break counts once).
+    long EndPosition() const;
     bool Deferring() const { return deferWhile_ && deferWhile_(); }
-    // `final` also writes a trailing CR, which otherwise waits for the LF that
-    // may follow in the next chunk (a CR LF split over two reads is one break).
-    void WritePendingOutput(bool final);
+    // Writes one piece of the backlog; `final` also lets go of a trailing CR,
+    // which otherwise waits for the LF that may follow in the next read.
+    bool WriteNextPiece(bool final);
+    void WriteBacklog();
+    void RepaintIfDue(std::chrono::steady_clock::time_point now, bool inputWaiting);
 
     VRX_RichEdit& pane_;
     const std::wstring& currentFolder_;
     long inputStart_ = 0;
     bool redrawPending_ = false;
-    std::wstring pendingOutput_;
+    OutputBacklog backlog_{kBacklogBound};
+    PieceSizer sizer_{kPieceBudgetMilliseconds};
     std::chrono::steady_clock::time_point lastFlush_{};
     std::chrono::steady_clock::time_point lastRedraw_{};
     std::function<bool()> deferWhile_;

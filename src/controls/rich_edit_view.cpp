@@ -99,14 +99,22 @@ void RichEditView::DefaultFont(const StdFontInfo& font) {
     ::SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
+namespace {
+// A negative limit is not "unlimited" to every rich edit: some take it as the
+// 64K default and then refuse typing once the text is that long. The largest
+// count there is means the same everywhere.
+constexpr long kNoLimit = 0x7FFFFFFF;
+}  // namespace
+
 long RichEditView::maxLength() const {
-    if (edit_) return static_cast<long>(::SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0));
-    return maxLength_;
+    if (!edit_) return maxLength_;
+    const auto limit = static_cast<long>(::SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0));
+    return limit == kNoLimit ? -1 : limit;
 }
 
 void RichEditView::maxLength(long value) {
     maxLength_ = value;
-    if (edit_) ::SendMessageW(edit_, EM_EXLIMITTEXT, 0, value);
+    if (edit_) ::SendMessageW(edit_, EM_EXLIMITTEXT, 0, value < 0 ? kNoLimit : value);
 }
 
 void RichEditView::MarginLeft(long pixels) {

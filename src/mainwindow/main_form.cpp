@@ -155,10 +155,20 @@ void mainForm::SetUpConsole() {
     myConsole_.Complete = [this] { controller_->myConsole_Complete(); };
     myConsole_.SetMessagePump([this] { PumpDuringRun(); });
     controller_->Renderer().DeferRedrawWhile([this] { return myConsole_.Busy(); });
+    myConsole_.ReadingPaused = [this] { return controller_->Renderer().BacklogFull(); };
+    myConsole_.WritePendingPiece = [this] { return controller_->Renderer().WriteFinalPiece(); };
 
     SetUpWorkingArea();
 
-    richEdit_.KeyEnter = [this] { controller_->OnCommandEntered(); };
+    richEdit_.KeyEnter = [this] {
+        const bool startsRun = !myConsole_.Busy();
+        const std::vector<MSG> typedAhead = startsRun ? AcceleratorRouting::TakeWaitingKeys() : std::vector<MSG>{};
+        controller_->OnCommandEntered();
+        if (startsRun) AcceleratorRouting::PostKeysAgain(typedAhead);
+        // A close asked for during the run waited for the run to return; the
+        // nested Enters of a run return while it is still busy.
+        if (closeAfterRun_ && !myConsole_.Busy()) ::PostMessageW(window_.get(), WM_CLOSE, 0, 0);
+    };
     richEdit_.SelectionChange = [this](long& lMin, long& lMax, long& eSelType) {
         controller_->Renderer().OnSelectionChange(lMin, lMax, eSelType);
     };
@@ -488,15 +498,23 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             ::SetBkColor(reinterpret_cast<HDC>(wParam), kAccent);
             return reinterpret_cast<LRESULT>(accentBrush_.get());
         case WM_CLOSE:
-            // The runner's loop is on the stack below us: abandon the child and
-            // close once that loop has returned.
+            // The runner's loop is on the stack below us: abandon the child as
+            // the stop button does; the close is asked again once the run has
+            // returned (posting it now would only come back to this loop).
             if (myConsole_.Busy()) {
+                closeAfterRun_ = true;
                 myConsole_.StopWait();
-                ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                SetStopEnabled(false);
                 return 0;
             }
             Form_Unload();
             ::DestroyWindow(hwnd);
+            return 0;
+        case WM_QUERYENDSESSION:
+            if (settings_) settings_->SaveWindowSettings(hwnd);
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam && settings_) settings_->SaveWindowSettings(hwnd);
             return 0;
         case WM_NCDESTROY:
             window_.release();

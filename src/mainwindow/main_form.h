@@ -151,6 +151,7 @@ private:
     unique_hbrush accentBrush_;
 
     clsConsole myConsole_;
+    bool closeAfterRun_ = false;
     std::unique_ptr<CommandController> controller_;
     std::unique_ptr<RecentCommands> recent_;
 };

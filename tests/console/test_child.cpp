@@ -2,15 +2,20 @@
 //   write N         N bytes of a repeating pattern on standard output
 //   bytes           every byte value 0..255 once, in order
 //   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
-//   echo-skip       waits for a line on standard input, writes "ab", pauses, "cdefg", then "err" on standard error
+//   echo-skip       reads a line and echoes it in two writes with a pause between, then
+//                   "cdefg" on standard output and "err" on standard error
 //   touch PATH      creates the file PATH
 //   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
 //   two-streams     "a", "b" on standard output in one write, then "x", "y" on standard error in one write
 //   err-split       writes "first half" on standard error, pauses, then "second half"
+//   fast N K        N bytes of numbered lines in 64 KiB writes; after every K-th write
+//                   (K > 0) a numbered line on standard error
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "fast_writer_text.h"
 
 namespace {
 
@@ -50,10 +55,10 @@ int main(int argc, char** argv) {
         Out(std::to_string(::GetCurrentProcessId()) + "\r\n");
         ::Sleep(static_cast<DWORD>(std::atol(argv[2])));
     } else if (mode == "echo-skip") {
-        ReadLine();
-        Out("ab");
+        const std::string line = ReadLine();
+        Out(line.substr(0, 1));
         ::Sleep(400);
-        Out("cdefg");
+        Out(line.substr(1) + "\r\ncdefg");
         Err("err");
     } else if (mode == "prompt-read") {
         Out("Name? ");
@@ -65,6 +70,13 @@ int main(int argc, char** argv) {
         Err("first half");
         ::Sleep(400);
         Err("second half\r\n");
+    } else if (mode == "fast" && argc > 3) {
+        const std::string text = tarvo::test::FastWriterText(std::strtoul(argv[2], nullptr, 10));
+        const std::size_t errorEvery = std::strtoul(argv[3], nullptr, 10);
+        for (std::size_t at = 0, block = 1; at < text.size(); at += tarvo::test::kFastBlockBytes, ++block) {
+            Out(text.substr(at, tarvo::test::kFastBlockBytes));
+            if (errorEvery > 0 && block % errorEvery == 0) Err(tarvo::test::FastWriterErrorLine(block / errorEvery));
+        }
     } else if (mode == "touch" && argc > 2) {
         HANDLE f = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (f == INVALID_HANDLE_VALUE) return 2;
