@@ -48,7 +48,9 @@ void CommandController::OnCommandEntered() {
     behavior.Redraw(true);
 
     if (console_.Busy()) {
+        // As in a console: the line stands on its own, the program's answer below it.
         console_.WriteData(typed);
+        renderer_.EndTypedLine();
         return;
     }
 
@@ -96,6 +98,8 @@ void CommandController::OnCommandEntered() {
 
 bool CommandController::RunConsoleCommand(const std::wstring& command) {
     renderer_.AppendText(L"\r\n");
+    // Lines typed during the run start after the command, never inside it.
+    renderer_.MarkInputStart();
     const auto code = console_.RunCommand(ChildCommandLine(ComSpecValue(), command));
     renderer_.FlushRedraw();
     if (code != 0) {
@@ -107,7 +111,9 @@ bool CommandController::RunConsoleCommand(const std::wstring& command) {
 }
 
 void CommandController::myConsole_Complete() {
+    const std::wstring typedAhead = renderer_.TakeTypedText();
     NewPrompt();
+    renderer_.PutBackTypedText(typedAhead);
     SetStopEnabled(false);
 }
 

@@ -2,19 +2,26 @@
 
 namespace tarvo {
 
-void ApplyEchoSkip(std::wstring& text, std::size_t byteCount, std::int32_t& remaining) {
-    if (remaining <= 0) {
-        remaining = 0;
-        return;
+void EchoSkip::Expect(const std::wstring& line) {
+    if (!line.empty()) expected_ += line + L"\r\n";
+}
+
+void EchoSkip::Clear() noexcept {
+    expected_.clear();
+    matched_ = 0;
+}
+
+void EchoSkip::Apply(std::wstring& text) {
+    std::size_t dropped = 0;
+    while (Active() && dropped < text.size()) {
+        if (text[dropped] != expected_[matched_]) {
+            Clear();
+            break;
+        }
+        ++dropped;
+        if (++matched_ == expected_.size()) Clear();
     }
-    const auto skip = static_cast<std::size_t>(remaining);
-    if (skip > byteCount) {
-        remaining = static_cast<std::int32_t>(skip - byteCount);
-        text.clear();
-        return;
-    }
-    text.erase(0, skip < text.size() ? skip : text.size());
-    remaining = 0;
+    text.erase(0, dropped);
 }
 
 }  // namespace tarvo

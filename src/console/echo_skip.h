@@ -1,14 +1,26 @@
 #pragma once
+// EchoSkip: a program that echoes the lines sent to it would show each typed
+// line twice. Characters of the next standard output are dropped only while
+// they equal the sent lines from their first character on, each followed by a
+// CR LF; the first difference ends the skip, so a program that does not echo
+// loses nothing.
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace tarvo {
 
-// After a line is sent to the child, the same number of characters is dropped
-// from its next standard output (the child usually echoes the line). `byteCount`
-// is the size of the raw chunk that `text` was decoded from; a non-positive
-// `remaining` means nothing is left to skip.
-void ApplyEchoSkip(std::wstring& text, std::size_t byteCount, std::int32_t& remaining);
+class EchoSkip {
+public:
+    // A line sent to the child; lines sent before it whose echo is still due stay expected first.
+    void Expect(const std::wstring& line);
+    void Clear() noexcept;
+    bool Active() const noexcept { return !expected_.empty(); }
+    // Drops the echo's characters from the front of a chunk of standard output.
+    void Apply(std::wstring& text);
+
+private:
+    std::wstring expected_;
+    std::size_t matched_ = 0;
+};
 
 }  // namespace tarvo

@@ -1,5 +1,7 @@
 #include "controls/accelerator_routing.h"
 
+#include <vector>
+
 namespace tarvo::AcceleratorRouting {
 
 namespace {
@@ -55,6 +57,17 @@ bool PumpPending() {
         ProcessMessage(msg);
     }
     return true;
+}
+
+std::vector<MSG> TakeWaitingKeys() {
+    std::vector<MSG> keys;
+    MSG key;
+    while (::PeekMessageW(&key, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) keys.push_back(key);
+    return keys;
+}
+
+void PostKeysAgain(const std::vector<MSG>& keys) {
+    for (const MSG& key : keys) ::PostMessageW(key.hwnd, key.message, key.wParam, key.lParam);
 }
 
 int RunMessageLoop() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 namespace tarvo {
 
@@ -35,6 +36,10 @@ void SetKeyPreview(KeyPreview preview);
 void ProcessMessage(MSG& msg);
 // Processes every pending message; false when WM_QUIT was seen (it is posted again).
 bool PumpPending();
+// Keys typed ahead before a command started are for the prompt after it, not
+// for the command: they are taken out of the queue for the run and posted again.
+std::vector<MSG> TakeWaitingKeys();
+void PostKeysAgain(const std::vector<MSG>& keys);
 // The program's message loop; returns the WM_QUIT exit code.
 int RunMessageLoop();
 

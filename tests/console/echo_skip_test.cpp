@@ -2,37 +2,51 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tarvo {
 namespace {
 
-struct SkipCase {
-    const wchar_t* text;
-    int bytes;
-    std::int32_t skip;
-    const wchar_t* left;
-    std::int32_t remaining;
-};
+// Each chunk of standard output after the lines were sent, as the pane gets it.
+std::vector<std::wstring> Skip(const std::vector<std::wstring>& sent, std::vector<std::wstring> chunks) {
+    EchoSkip skip;
+    for (const auto& line : sent) skip.Expect(line);
+    for (auto& chunk : chunks) skip.Apply(chunk);
+    return chunks;
+}
 
-TEST(EchoSkip, CutsTheFrontOfAChunkAndCarriesWhatIsLeft) {
-    const SkipCase cases[] = {
-        {L"hello", 5, 0, L"hello", 0},
-        {L"dir\r\nVolume", 11, 3, L"\r\nVolume", 0},
-        {L"di", 2, 3, L"", 1},     // dropped whole, one still to skip
-        {L"abc", 3, 3, L"", 0},
-        {L"abc", 3, -1, L"abc", 0},  // a failed write skips nothing
-        {L"xy", 4, 3, L"", 0},     // fewer characters than bytes: never past the text
+TEST(EchoSkip, DropsOnlyAnEchoOfTheSentLinesAndStopsAtTheFirstDifference) {
+    struct Case {
+        std::vector<std::wstring> sent, chunks, shown;
     };
-    for (const auto& c : cases) {
-        std::wstring text = c.text;
-        std::int32_t remaining = c.skip;
-        ApplyEchoSkip(text, c.bytes, remaining);
-        EXPECT_EQ(text, c.left) << c.text << " skip " << c.skip;
-        EXPECT_EQ(remaining, c.remaining) << c.text << " skip " << c.skip;
-    }
-    std::wstring next = L"r\r\n";
-    std::int32_t carried = 1;
-    ApplyEchoSkip(next, 3, carried);
-    EXPECT_EQ(next, L"\r\n");
+    const Case cases[] = {
+        {{L"dir"}, {L"dir\r\nVolume"}, {L"Volume"}},
+        {{L"dir"}, {L"di", L"r\r", L"\nnext"}, {L"", L"", L"next"}},        // an echo split over reads
+        {{L"hello"}, {L"got hello\r\n"}, {L"got hello\r\n"}},                 // no echo: nothing lost
+        {{L"hello"}, {L"hello world"}, {L" world"}},                         // the line, but no line break after it
+        {{L"abc"}, {L"abX"}, {L"X"}},                                        // what matched before a difference goes
+        {{L"one", L"two"}, {L"one\r\ntwo\r\nrest"}, {L"rest"}},              // two lines sent before any output
+        {{L"one", L"two"}, {L"one\r\nrest", L"two\r\n"}, {L"rest", L"two\r\n"}},
+        {{L""}, {L"\r\nout"}, {L"\r\nout"}},                                 // an empty line has no echo
+        {{}, {L"plain"}, {L"plain"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Skip(c.sent, c.chunks), c.shown) << c.chunks[0].size();
+}
+
+TEST(EchoSkip, EndsWhenTheEchoIsCompleteOrCleared) {
+    EchoSkip skip;
+    skip.Expect(L"ls");
+    EXPECT_TRUE(skip.Active());
+    std::wstring chunk = L"ls\r\nls\r\n";
+    skip.Apply(chunk);
+    EXPECT_EQ(chunk, L"ls\r\n") << "the echo once, not every later line alike";
+    EXPECT_FALSE(skip.Active());
+
+    skip.Expect(L"x");
+    skip.Clear();
+    chunk = L"x\r\n";
+    skip.Apply(chunk);
+    EXPECT_EQ(chunk, L"x\r\n");
 }
 
 }  // namespace

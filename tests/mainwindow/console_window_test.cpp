@@ -7,6 +7,7 @@
 #include "console/command_controller.h"
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
+#include "fast_writer_text.h"
 #include "main_form_fixture.h"
 #include "test_support.h"
 
@@ -112,7 +113,7 @@ TEST_F(ConsoleWindowTest, UnsetComSpecGivesTheSystemMessageAndANewPrompt) {
     EXPECT_FALSE(form_.StopEnabled());
 }
 
-TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildAndWritesNoPrompt) {
+TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildTheTypedLineAloneOnItsOwnLine) {
     bool stopWasEnabled = false;
     // Typed after the child asked: queued behind the first Enter, handled inside the run.
     form_.myConsole().SetMessagePump([&, sent = false]() mutable {
@@ -127,9 +128,64 @@ TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildAndWritesNoPrompt) {
     Enter(Child(L"prompt-read"));
     const std::wstring text = Text();
     EXPECT_TRUE(stopWasEnabled);
-    // The child's "got:hello" loses the echo of the five characters sent.
-    EXPECT_NE(text.find(L"Name? helloello\r"), std::wstring::npos) << Visible(text);
+    // The child's answer does not echo the line, so none of it is lost.
+    EXPECT_NE(text.find(L"\rName? hello\rgot:hello\r\r" + Prompt()), std::wstring::npos) << Visible(text);
     EXPECT_EQ(Count(text, Prompt()), 2u);
+}
+
+TEST_F(ConsoleWindowTest, ABatchReadingLinesGetsExactlyEachTypedLineAndLaterCommandsLoseNothing) {
+    const std::wstring batch = folder_ + L"\\reader.bat";
+    {
+        unique_hfile file(::CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const char script[] = "@echo off\r\nset /p a=\r\necho [%a%]\r\nset /p b=\r\necho [%b%]\r\n"
+                              "set /p c=\r\necho [%c%]\r\n";
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), script, sizeof script - 1, &written, nullptr));
+    }
+    form_.myConsole().SetMessagePump([&, step = 0]() mutable {
+        const std::wstring text = Text();
+        if (step == 0 && form_.myConsole().Busy()) {
+            ++step;  // the batch prints nothing before it reads
+            test::PostText(Edit(), L"hello42");
+            ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+        } else if (step == 1 && text.find(L"[hello42]") != std::wstring::npos) {
+            ++step;  // two lines before the batch answers: each goes alone
+            test::PostText(Edit(), L"first");
+            ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+            test::PostText(Edit(), L"second");
+            ::PostMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+        }
+        form_.PumpDuringRun();
+    });
+    Enter(L"reader.bat");
+    std::wstring text = Text();
+    const std::wstring run = L"reader.bat\rhello42\r[hello42]\rfirst\rsecond\r[first]\r[second]\r\r" + Prompt();
+    EXPECT_EQ(text.substr(text.size() - run.size()), run) << Visible(text.substr(text.size() - 120));
+
+    form_.myConsole().SetMessagePump([&] { form_.PumpDuringRun(); });
+    Enter(L"echo hello");
+    Enter(L"echo world");
+    text = Text();
+    const std::wstring later = L"echo hello\rhello\r\r" + Prompt() + L"echo world\rworld\r\r" + Prompt();
+    EXPECT_EQ(text.substr(text.size() - later.size()), later) << Visible(text.substr(text.size() - 120));
+}
+
+TEST_F(ConsoleWindowTest, CommandsTypedAheadRunWholeInOrderAndAreRecordedOnce) {
+    std::wstring expected;
+    for (int i = 0; i < 10; ++i) {  // all queued before the first one runs
+        test::PostText(Edit(), L"echo q" + std::to_wstring(i));
+        test::PostKey(Edit(), VK_RETURN);
+        expected += L"echo q" + std::to_wstring(i) + L"\rq" + std::to_wstring(i) + L"\r\r" + Prompt();
+    }
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            AcceleratorRouting::PumpPending();
+            return form_.PrevCmds().Methods().ItemCountGet() == 10 && !form_.myConsole().Busy();
+        },
+        60000));
+    Pump();
+    EXPECT_EQ(Text(), Prompt() + expected);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(form_.PrevCmds().Methods().ItemGet(i), L"echo q" + std::to_wstring(i));
 }
 
 TEST_F(ConsoleWindowTest, RecentCommandsAreDistinctInFirstEntryOrderAndReplaceTheTypedOne) {
@@ -162,6 +218,104 @@ TEST_F(ConsoleWindowTest, RecentCommandsAreDistinctInFirstEntryOrderAndReplaceTh
     test::PostKey(box, VK_RETURN);
     Pump();
     EXPECT_EQ(Text(), history);
+}
+
+std::wstring WithPaneBreaks(const std::string& text) {
+    std::wstring shown;
+    for (char c : text) {
+        if (c != '\n') shown.push_back(static_cast<wchar_t>(c));
+    }
+    return shown;
+}
+
+TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerErrorRead) {
+    // 2 MiB in 32 writes of 64 KiB, a line on standard error after every 8th.
+    Enter(Child(L"fast 2097152 8"));
+    const std::wstring text = Text();
+    const auto begin = text.find(L"o0000000 ");
+    ASSERT_NE(begin, std::wstring::npos) << Visible(text.substr(0, 300));
+    const std::wstring ending = L"\r" + Prompt();
+    ASSERT_EQ(text.substr(text.size() - ending.size()), ending);
+
+    std::wstring out, errors;
+    std::size_t marks = 0, firstMark = 0;
+    const std::wstring mark = L"STDERR: ";
+    for (std::size_t i = begin; i < text.size() - ending.size();) {
+        if (text.compare(i, mark.size(), mark) != 0) {
+            out.push_back(text[i++]);
+            continue;
+        }
+        if (marks++ == 0) firstMark = i;
+        i += mark.size();
+        ASSERT_EQ(text[i], L'e') << "a mark starts every read of standard error";
+        while (text[i] == L'e' && text[i + 7] == L'\r') {
+            errors += text.substr(i, 8);
+            i += 8;
+        }
+    }
+    EXPECT_EQ(out, WithPaneBreaks(test::FastWriterText(2097152)));
+    EXPECT_EQ(errors, L"e000001\re000002\re000003\re000004\r");
+    EXPECT_GE(marks, 1u);
+    EXPECT_LE(marks, 4u);
+    EXPECT_EQ(ColourAt(begin), 0x000000);
+    EXPECT_EQ(ColourAt(firstMark), 0x0000FF);
+    EXPECT_EQ(ColourAt(firstMark + 8), 0x0000FF);
+    EXPECT_EQ(ColourAt(text.find(L"lazy", firstMark)), 0x000000) << "standard output after an error read";
+    EXPECT_FALSE(form_.StopEnabled());
+}
+
+TEST_F(ConsoleWindowTest, AfterAMegabyteOfOutputTheNextCommandIsTypedAndRunAndTheScrollBarReachesTheEnd) {
+    Enter(Child(L"fast 1048576 0"));
+    Enter(L"echo typed after");
+    const std::wstring text = Text();
+    const std::wstring ending = L"lazy\r\r" + Prompt() + L"echo typed after\rtyped after\r\r" + Prompt();
+    ASSERT_GE(text.size(), ending.size());
+    EXPECT_EQ(text.substr(text.size() - ending.size()), ending) << Visible(text.substr(text.size() - 200));
+
+    EXPECT_NE(::GetWindowLongW(Edit(), GWL_STYLE) & WS_VSCROLL, 0);
+    SCROLLINFO bar{sizeof(bar), SIF_ALL};
+    ASSERT_TRUE(::GetScrollInfo(Edit(), SB_VERT, &bar));
+    EXPECT_GT(bar.nMax - bar.nMin, static_cast<int>(bar.nPage) * 100) << "21,845 lines are far more than a page";
+    ::SendMessageW(Edit(), WM_VSCROLL, SB_BOTTOM, 0);
+    Pump();
+    const long lines = Pane().LineCount();
+    const long first = Pane().FirstVisibleLine();
+    EXPECT_GT(first, lines - 60) << "the last line is in view at the bottom";
+    EXPECT_LT(first, lines);
+}
+
+TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindowSaved) {
+    const HWND window = form_.hWnd();
+    std::wstring childId;
+    form_.myConsole().SetMessagePump([&] {
+        const std::wstring text = Text();
+        // The child's first line is its process id.
+        std::wstring last;
+        if (text.size() > 1 && text.back() == L'\r') {
+            const auto start = text.rfind(L'\r', text.size() - 2) + 1;
+            last = text.substr(start, text.size() - 1 - start);
+        }
+        if (childId.empty() && !last.empty() && last.find_first_not_of(L"0123456789") == std::wstring::npos) {
+            childId = last;
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        form_.PumpDuringRun();
+    });
+    Enter(Child(L"pid-sleep 30000"));
+    Pump();
+    ASSERT_FALSE(::IsWindow(window)) << Visible(Text());
+    const DWORD id = std::wcstoul(childId.c_str(), nullptr, 10);
+    unique_handle child(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    ASSERT_TRUE(child) << "the child is abandoned, not ended: " << Visible(childId);
+    EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ::TerminateProcess(child.get(), 0);
+    for (const wchar_t* name : {L"WindowState", L"WindowTop", L"WindowLeft", L"WindowWidth", L"WindowHeight"}) {
+        DWORD value = 0, size = sizeof(value);
+        EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, settingsKey_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
+                                 &size),
+                  ERROR_SUCCESS)
+            << Visible(name);
+    }
 }
 
 }  // namespace
