@@ -12,6 +12,7 @@ packages=(
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick
   zip python3
+  nsis
   zlib1g-dev
   "$@"
 )

@@ -18,7 +18,9 @@ find_build_dir() {
 
 export WINEPREFIX=${TARVO_WINEPREFIX:-$(find_build_dir "$exe")/wineprefix}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Without winemenubuilder a Start menu shortcut made in the prefix stays there instead of
+# becoming a menu entry of the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 
 # The first use creates the prefix (about ten seconds); a lock keeps parallel tests from racing it.
 # Windows are left unmanaged (hiding a managed window waits seconds for a window

@@ -63,13 +63,17 @@ HWND FindDescendant(HWND parent, std::wstring_view className, const std::wstring
 }
 
 bool ProgramProcess::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder) {
-    End();
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
+    return StartCommandLine(std::move(commandLine), currentFolder);
+}
+
+bool ProgramProcess::StartCommandLine(std::wstring commandLine, const std::wstring& currentFolder) {
+    End();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started)) {
         return false;
     }
@@ -77,6 +81,43 @@ bool ProgramProcess::Start(const std::wstring& exe, const std::wstring& argument
     process_.reset(started.hProcess);
     id_ = started.dwProcessId;
     return true;
+}
+
+std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD timeoutMs) {
+    const unique_handle job(::CreateJobObjectW(nullptr, nullptr));
+    if (!job) return std::nullopt;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                          &startup, &started)) {
+        return std::nullopt;
+    }
+    const unique_handle process(started.hProcess);
+    const unique_handle thread(started.hThread);
+    // Suspended until it is in the job, so that nothing it starts escapes the wait.
+    if (!::AssignProcessToJobObject(job.get(), process.get())) {
+        ::TerminateProcess(process.get(), 1);
+        return std::nullopt;
+    }
+    ::ResumeThread(thread.get());
+    const bool ended = WaitUntil(
+        [&] {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+            return ::QueryInformationJobObject(job.get(), JobObjectBasicAccountingInformation, &accounting,
+                                               sizeof(accounting), nullptr) &&
+                   accounting.ActiveProcesses == 0;
+        },
+        timeoutMs);
+    DWORD exitCode = 0;
+    if (!ended || !::GetExitCodeProcess(process.get(), &exitCode)) {
+        ::TerminateJobObject(job.get(), 1);
+        return std::nullopt;
+    }
+    return exitCode;
 }
 
 bool ProgramProcess::Running() const { return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }

@@ -3,6 +3,7 @@
 // top-level windows, the texts of their children, and its end.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,8 @@ public:
 
     // Starts "exe" followed by `arguments` (already quoted as needed) in `currentFolder`.
     bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder);
+    // Starts a whole command line, the program found from its first word as the shell does.
+    bool StartCommandLine(std::wstring commandLine, const std::wstring& currentFolder);
 
     DWORD Id() const { return id_; }
     bool Running() const;
@@ -52,6 +55,12 @@ private:
     unique_handle process_;
     DWORD id_ = 0;
 };
+
+// Runs a command line and waits until it and every process it started have
+// ended (an uninstaller hands its work to a copy of itself and returns at once).
+// Answers the first process's exit code; nothing when it could not start or
+// the processes were still running after `timeoutMs` (they are ended then).
+std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD timeoutMs);
 
 // The program's main window and its console pane.
 inline constexpr wchar_t kMainWindowClass[] = L"TarvoMainForm";

@@ -1,0 +1,262 @@
+// The setup file built beside the zip, run silently into a fresh folder and
+// taken away again by its own uninstaller, checked the way Windows and a user
+// would see the result: files, Start menu shortcuts, Explorer's folder command,
+// the Add/Remove Programs entry and the user's settings.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "common/handles.h"
+#include "program_process.h"
+#include "registry_snapshot.h"
+#include "test_support.h"
+
+namespace tarvo::e2e {
+namespace {
+
+using test::Caption;
+using test::ExeFolder;
+using test::TempFolder;
+using test::Visible;
+using ::testing::Contains;
+using ::testing::Key;
+
+constexpr DWORD kInstallMs = 120000;
+constexpr DWORD kStartMs = 60000;
+constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo2";
+constexpr wchar_t kFolderVerb[] = L"Directory\\shell\\TarvoHere";
+constexpr wchar_t kBackgroundVerb[] = L"Directory\\Background\\shell\\TarvoHere";
+constexpr wchar_t kSettingsKey[] = L"Software\\Tarvo";
+constexpr const wchar_t* kShortcuts[] = {L"\\Tarvo.lnk", L"\\Tarvo (Administrator).lnk"};
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
+    ::CoTaskMemFree(path);
+    return folder;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool KeyExists(HKEY root, const std::wstring& subkey) {
+    HKEY opened = nullptr;
+    const bool found = ::RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    const unique_hkey key(opened);
+    return found;
+}
+
+std::optional<std::wstring> RegText(HKEY root, const std::wstring& subkey, const wchar_t* name) {
+    DWORD size = 0;
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    text.resize(size / sizeof(wchar_t) - 1);
+    return text;
+}
+
+std::optional<DWORD> RegNumber(HKEY root, const std::wstring& subkey, const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Every file under `folder` by its relative path, with its size.
+std::map<std::wstring, std::uintmax_t> FilesUnder(const std::wstring& folder) {
+    std::map<std::wstring, std::uintmax_t> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+        if (entry.is_regular_file()) {
+            files[std::filesystem::relative(entry.path(), folder).wstring()] = entry.file_size();
+        }
+    }
+    return files;
+}
+
+// "major.minor.patch" of the executable's fixed version information.
+std::wstring VersionOf(const std::wstring& exe) {
+    DWORD ignored = 0;
+    std::string data(::GetFileVersionInfoSizeW(exe.c_str(), &ignored), '\0');
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (data.empty() || !::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+        return L"(none)";
+    }
+    const DWORD high = fixed->dwProductVersionMS;
+    const DWORD low = fixed->dwProductVersionLS;
+    return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." + std::to_wstring(HIWORD(low));
+}
+
+// A shortcut's target and working folder, as the shell reads them.
+std::pair<std::wstring, std::wstring> Shortcut(const std::wstring& file) {
+    com_ptr<IShellLinkW> link;
+    com_ptr<IPersistFile> persist;
+    wchar_t target[MAX_PATH] = {};
+    wchar_t working[MAX_PATH] = {};
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void())) ||
+        FAILED(persist->Load(file.c_str(), STGM_READ)) ||
+        FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) ||
+        FAILED(link->GetWorkingDirectory(working, MAX_PATH))) {
+        return {L"(unreadable)", L""};
+    }
+    return {target, working};
+}
+
+// The folder command with the folder put in, as Explorer expands it.
+std::wstring ExpandedFor(std::wstring command, const std::wstring& folder) {
+    for (auto at = command.find(L"%V"); at != std::wstring::npos; at = command.find(L"%V", at + folder.size())) {
+        command.replace(at, 2, folder);
+    }
+    return command;
+}
+
+// Takes away whatever an interrupted run may have left, before the test and after it.
+class Leftovers {
+public:
+    Leftovers(std::wstring folder, std::wstring programs) : folder_(std::move(folder)), programs_(std::move(programs)) {
+        Remove();
+    }
+    Leftovers(const Leftovers&) = delete;
+    Leftovers& operator=(const Leftovers&) = delete;
+    ~Leftovers() { Remove(); }
+
+private:
+    void Remove() const {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+        for (const wchar_t* shortcut : kShortcuts) ::DeleteFileW((programs_ + shortcut).c_str());
+        for (const wchar_t* verb : {kFolderVerb, kBackgroundVerb}) {
+            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\Classes\\") + verb).c_str());
+        }
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
+        // The uninstaller runs from a copy in a temporary folder that Windows removes on
+        // the next restart; a test prefix never restarts. Only empty ones go.
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);  // ends in a backslash
+        WIN32_FIND_DATAW found{};
+        const unique_hfind search(::FindFirstFileW((std::wstring(temp) + L"~nsu*.tmp").c_str(), &found));
+        for (bool more = static_cast<bool>(search); more; more = ::FindNextFileW(search.get(), &found)) {
+            ::RemoveDirectoryW((std::wstring(temp) + found.cFileName).c_str());
+        }
+    }
+
+    std::wstring folder_, programs_;
+};
+
+class ComScope {
+public:
+    ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (initialised_) ::CoUninitialize();
+    }
+
+private:
+    bool initialised_;
+};
+
+TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntrySilentUninstallKeepsOnlySettings) {
+    const std::wstring dist = ExeFolder() + L"\\..\\dist";
+    const std::wstring setup = dist + L"\\Tarvo2-setup.exe";
+    ASSERT_TRUE(Exists(setup)) << "the build made no " << Visible(setup);
+    const std::wstring programs = KnownFolder(FOLDERID_CommonPrograms);
+    const std::wstring target =
+        KnownFolder(FOLDERID_ProgramFiles) + L"\\Tarvo2 e2e " + std::to_wstring(::GetCurrentProcessId());
+    ASSERT_FALSE(programs.empty());
+    const ComScope com;
+    const Leftovers leftovers(target, programs);
+    const RegistrySnapshot settings(HKEY_CURRENT_USER, kSettingsKey);
+    settings.ClearValues();
+
+    // /D= comes last and unquoted, spaces and all.
+    ASSERT_EQ(RunToEnd(Quoted(setup) + L" /S /D=" + target, kInstallMs), std::optional<DWORD>(0));
+
+    // Exactly the distribution's files, each as large as in the zip, and the uninstaller.
+    const auto expected = FilesUnder(dist + L"\\Tarvo2");
+    auto installed = FilesUnder(target);
+    std::uintmax_t bytes = 0;
+    for (const auto& [name, size] : installed) bytes += size;
+    const std::size_t count = installed.size();
+    EXPECT_EQ(installed.erase(L"uninstall.exe"), 1u);
+    EXPECT_EQ(installed, expected);
+    for (const wchar_t* file :
+         {L"Tarvo2.exe", L"Tarvo2Admin.exe", L"zlib1.dll", L"tarvo2logo.png", L"help\\index.rtf"}) {
+        EXPECT_THAT(installed, Contains(Key(file)));
+    }
+
+    // Start menu, for every user; a console opened from there starts in the user's profile.
+    const std::wstring profile = L"%USERPROFILE%";
+    EXPECT_EQ(Shortcut(programs + kShortcuts[0]), std::make_pair(target + L"\\Tarvo2.exe", profile));
+    EXPECT_EQ(Shortcut(programs + kShortcuts[1]), std::make_pair(target + L"\\Tarvo2Admin.exe", profile));
+
+    // Explorer's "Open Tarvo here" on a folder and on a folder's background, seen where Explorer looks.
+    const std::wstring command = Quoted(target + L"\\Tarvo2.exe") + L" \"%V\"";
+    for (const std::wstring verb : {kFolderVerb, kBackgroundVerb}) {
+        EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, verb, L""), L"Open Tarvo here") << Visible(verb);
+        EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, verb + L"\\command", L""), command) << Visible(verb);
+    }
+    const std::wstring base = TempFolder(L"tarvo installer e2e");
+    const std::wstring folder = TempFolder(L"tarvo installer e2e\\Open Here With Spaces");
+    {
+        ProgramProcess process;
+        const std::wstring registered = RegText(HKEY_CLASSES_ROOT, std::wstring(kFolderVerb) + L"\\command", L"")
+                                            .value_or(L"(none)");
+        ASSERT_TRUE(process.StartCommandLine(ExpandedFor(registered, folder), base))
+            << "cannot start " << Visible(registered);
+        const HWND main = process.WaitForVisibleWindow(kMainWindowClass, kStartMs);
+        ASSERT_NE(main, nullptr) << "the installed program showed no main window";
+        const HWND pane = ConsolePane(main);
+        const std::wstring text = WaitForPrompt(pane, kStartMs);
+        EXPECT_EQ(Visible(text), Visible(folder + L">"));
+        EXPECT_EQ(Caption(main), L"Open Here With Spaces - Tarvo");
+        EXPECT_TRUE(process.End()) << "WM_CLOSE did not end the installed program";
+    }
+    std::int32_t state = -1;
+    ASSERT_TRUE(settings.ReadNumber(L"WindowState", state)) << "the installed program kept no settings";
+
+    // Add/Remove Programs: the version is the one in the executable's version information.
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Tarvo");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), VersionOf(target + L"\\Tarvo2.exe"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), L"Tarvo project");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon"), target + L"\\Tarvo2.exe");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), target);
+    const std::wstring uninstall = Quoted(target + L"\\uninstall.exe");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"), uninstall);
+    // In KiB, each file rounded on its own.
+    const double kib = static_cast<double>(RegNumber(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize").value_or(0));
+    EXPECT_NEAR(kib, static_cast<double>(bytes) / 1024, static_cast<double>(count));
+    const auto quiet = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"QuietUninstallString");
+    ASSERT_EQ(quiet, uninstall + L" /S");
+
+    ASSERT_EQ(RunToEnd(*quiet, kInstallMs), std::optional<DWORD>(0));
+
+    EXPECT_FALSE(Exists(target)) << "the installation folder is still there";
+    for (const wchar_t* shortcut : kShortcuts) EXPECT_FALSE(Exists(programs + shortcut)) << Visible(shortcut);
+    for (const wchar_t* verb : {kFolderVerb, kBackgroundVerb}) {
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, verb)) << Visible(verb);
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(settings.ReadNumber(L"WindowState", state)) << "a silent uninstall took the user's settings";
+}
+
+}  // namespace
+}  // namespace tarvo::e2e
