@@ -34,11 +34,12 @@ using tarvo::e2e::ProgramProcess;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 double MiB(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
+// The process's commit charge: its private memory.
 SIZE_T PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
+    PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
-    ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-    return counters.PrivateUsage;
+    ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
+    return counters.PagefileUsage;
 }
 
 // The share of the machine's processor time spent busy between two readings.

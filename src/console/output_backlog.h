@@ -54,7 +54,7 @@ private:
 // cost that grows with the text already in the pane).
 class PieceSizer {
 public:
-    static constexpr std::size_t kMinimum = 8 * 1024;
+    static constexpr std::size_t kMinimum = 32 * 1024;
     static constexpr std::size_t kStart = 64 * 1024;
     static constexpr std::size_t kMaximum = 256 * 1024;
 

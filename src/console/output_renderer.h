@@ -60,7 +60,7 @@ public:
     // else that is written first writes the whole backlog, so the pane shows
     // exactly what it would have shown.
     static constexpr std::size_t kBacklogBound = 256 * 1024;  // characters
-    static constexpr double kPieceBudgetMilliseconds = 40;
+    static constexpr double kPieceBudgetMilliseconds = 60;
     static constexpr std::chrono::milliseconds kFlushInterval{50};
     static constexpr std::chrono::milliseconds kRedrawInterval{100};
     void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
@@ -89,7 +89,6 @@ private:
     // which otherwise waits for the LF that may follow in the next read.
     bool WriteNextPiece(bool final);
     void WriteBacklog();
-    void RepaintIfDue(std::chrono::steady_clock::time_point now, bool inputWaiting);
 
     VRX_RichEdit& pane_;
     const std::wstring& currentFolder_;
