@@ -46,7 +46,11 @@ public:
     void ChangeFolderFromOutside(const std::wstring& path);
 
 private:
-    void SwitchFolder(const std::wstring& path, const std::wstring& errorSuffix);
+    // `showPath` adds the path and a line break after the system's message.
+    void SwitchFolder(const std::wstring& path, bool showPath);
+    // Writes the message and a new prompt when the console folder is gone: nothing may run then.
+    bool ReportMissingFolder();
+    void StartDetached(const std::wstring& command);
     void Record(const std::wstring& command);
     void NewPrompt();
     bool SyncTicked() const { return host_.SyncTicked && host_.SyncTicked(); }
@@ -66,6 +70,11 @@ private:
 // Sets a caption through the Unicode window procedure, so characters outside
 // the ANSI code page show.
 void SetUnicodeCaption(HWND window, const std::wstring& text);
+
+// The longest folder a current directory can hold, without its trailing backslash and terminator.
+constexpr std::size_t kMaxFolderLength = MAX_PATH - 2;
+// The length of the full form of `path`, a trailing backslash not counted; 0 when it has none.
+std::size_t FullPathLength(const std::wstring& path);
 
 // The environment's ComSpec, read afresh; empty when unset.
 std::wstring ComSpecValue();
