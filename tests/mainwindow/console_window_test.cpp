@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "console/command_controller.h"
 #include "console/output_renderer.h"
@@ -109,13 +110,19 @@ TEST_F(ConsoleWindowTest, FolderQueriesAndChanges) {
 
     form_.Console().ChangeFolder(L"");
     EXPECT_GT(Text().size(), text.size() + 2);
-    EXPECT_EQ(Text().back(), L'\r') << "an empty path still ends its message with a line break";
+    EXPECT_EQ(Text().substr(Text().size() - 2), L"\r\r") << "the message's own line break, then the one after the path";
 }
 
 TEST_F(ConsoleWindowTest, AFolderTooLongForACurrentDirectoryIsRefused) {
     // Full forms of 258 and 259 characters: a current directory holds the first, not the second.
     const std::wstring fits(258 - folder_.size() - 1, L'f'), tooLong(259 - folder_.size() - 1, L'g');
-    for (const auto& name : {fits, tooLong}) ::CreateDirectoryW((L"\\\\?\\" + folder_ + L"\\" + name).c_str(), nullptr);
+    struct Folders {
+        std::vector<std::wstring> paths;
+        ~Folders() {
+            for (const auto& path : paths) ::RemoveDirectoryW(path.c_str());
+        }
+    } made{{L"\\\\?\\" + folder_ + L"\\" + fits, L"\\\\?\\" + folder_ + L"\\" + tooLong}};
+    for (const auto& path : made.paths) ::CreateDirectoryW(path.c_str(), nullptr);
     const std::wstring caption = test::Caption(form_.hWnd());
 
     Enter(L"cd " + tooLong);
@@ -130,7 +137,6 @@ TEST_F(ConsoleWindowTest, AFolderTooLongForACurrentDirectoryIsRefused) {
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_ + L"\\" + fits);
     Enter(L"cd ..");
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
-    for (const auto& name : {fits, tooLong}) ::RemoveDirectoryW((L"\\\\?\\" + folder_ + L"\\" + name).c_str());
 }
 
 TEST_F(ConsoleWindowTest, NothingRunsInAConsoleFolderDeletedFromOutside) {
