@@ -12,6 +12,12 @@ void SetUnicodeCaption(HWND window, const std::wstring& text) {
     ::DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+namespace {
+
+// The longest folder a current directory can hold, without its trailing backslash and terminator.
+constexpr std::size_t kMaxFolderLength = MAX_PATH - 2;
+
+// The length of the full form of `path`, a trailing backslash not counted; 0 when it has none.
 std::size_t FullPathLength(const std::wstring& path) {
     const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size <= 1) return 0;  // no full form: the change itself reports why
@@ -23,6 +29,14 @@ std::size_t FullPathLength(const std::wstring& path) {
     if (full.size() > 3 && full.back() == L'\\') full.pop_back();
     return full.size();
 }
+
+// 0 when `path` became the process's current directory, else the reason it did not.
+DWORD EnterFolder(const std::wstring& path) {
+    if (FullPathLength(path) > kMaxFolderLength) return ERROR_FILENAME_EXCED_RANGE;
+    return ::SetCurrentDirectoryW(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+}  // namespace
 
 std::wstring ComSpecValue() {
     const DWORD size = ::GetEnvironmentVariableW(L"ComSpec", nullptr, 0);
@@ -131,9 +145,7 @@ void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(pa
 void CommandController::ChangeFolderUp() { SwitchFolder(L"..", false); }
 
 void CommandController::SwitchFolder(const std::wstring& path, bool showPath) {
-    const DWORD code = FullPathLength(path) > kMaxFolderLength ? ERROR_FILENAME_EXCED_RANGE
-                       : ::SetCurrentDirectoryW(path.c_str()) ? ERROR_SUCCESS
-                                                                : ::GetLastError();
+    const DWORD code = EnterFolder(path);
     if (code != ERROR_SUCCESS) {
         renderer_.AppendErrorText(L"\r\n" + ApiErrorText(code) + (showPath ? path + L"\r\n" : L""));
         return;

@@ -71,11 +71,6 @@ private:
 // the ANSI code page show.
 void SetUnicodeCaption(HWND window, const std::wstring& text);
 
-// The longest folder a current directory can hold, without its trailing backslash and terminator.
-constexpr std::size_t kMaxFolderLength = MAX_PATH - 2;
-// The length of the full form of `path`, a trailing backslash not counted; 0 when it has none.
-std::size_t FullPathLength(const std::wstring& path);
-
 // The environment's ComSpec, read afresh; empty when unset.
 std::wstring ComSpecValue();
 
