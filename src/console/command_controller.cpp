@@ -12,6 +12,32 @@ void SetUnicodeCaption(HWND window, const std::wstring& text) {
     ::DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+namespace {
+
+// The longest folder a current directory can hold, without its trailing backslash and terminator.
+constexpr std::size_t kMaxFolderLength = MAX_PATH - 2;
+
+// The length of the full form of `path`, a trailing backslash not counted; 0 when it has none.
+std::size_t FullPathLength(const std::wstring& path) {
+    const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size <= 1) return 0;  // no full form: the change itself reports why
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return 0;
+    full.resize(length);
+    // The system adds the backslash itself: with or without one, a folder takes the same room.
+    if (full.size() > 3 && full.back() == L'\\') full.pop_back();
+    return full.size();
+}
+
+// 0 when `path` became the process's current directory, else the reason it did not.
+DWORD EnterFolder(const std::wstring& path) {
+    if (FullPathLength(path) > kMaxFolderLength) return ERROR_FILENAME_EXCED_RANGE;
+    return ::SetCurrentDirectoryW(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+}  // namespace
+
 std::wstring ComSpecValue() {
     const DWORD size = ::GetEnvironmentVariableW(L"ComSpec", nullptr, 0);
     if (size == 0) return {};
@@ -75,13 +101,10 @@ void CommandController::OnCommandEntered() {
             NewPrompt();
             Record(line.record);
             break;
-        case CommandRule::kDetachedStart: {
-            const auto code = console_.RunWithoutWait(ChildCommandLine(ComSpecValue(), line.detached));
-            if (code != 0) renderer_.AppendText(L"\r\n" + ApiErrorText(code));
-            NewPrompt();
+        case CommandRule::kDetachedStart:
+            if (!ReportMissingFolder()) StartDetached(line.detached);
             Record(line.record);
             break;
-        }
         case CommandRule::kDriveSwitch:
             Record(line.record);
             ChangeFolder(line.folder);
@@ -89,7 +112,7 @@ void CommandController::OnCommandEntered() {
             break;
         case CommandRule::kRunLong:
         case CommandRule::kRunShort:
-            ran = RunConsoleCommand(command);
+            ran = !ReportMissingFolder() && RunConsoleCommand(command);
             Record(line.record);
             break;
     }
@@ -110,6 +133,12 @@ bool CommandController::RunConsoleCommand(const std::wstring& command) {
     return true;
 }
 
+void CommandController::StartDetached(const std::wstring& command) {
+    const auto code = console_.RunWithoutWait(ChildCommandLine(ComSpecValue(), command));
+    if (code != 0) renderer_.AppendText(L"\r\n" + ApiErrorText(code));
+    NewPrompt();
+}
+
 void CommandController::myConsole_Complete() {
     const std::wstring typedAhead = renderer_.TakeTypedText();
     NewPrompt();
@@ -117,24 +146,35 @@ void CommandController::myConsole_Complete() {
     SetStopEnabled(false);
 }
 
-void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(path, path); }
+void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(path, true); }
 
-void CommandController::ChangeFolderUp() { SwitchFolder(L"..", L""); }
+void CommandController::ChangeFolderUp() { SwitchFolder(L"..", false); }
 
-void CommandController::SwitchFolder(const std::wstring& path, const std::wstring& errorSuffix) {
-    if (!::SetCurrentDirectoryW(path.c_str())) {
-        const DWORD code = ::GetLastError();
-        renderer_.AppendErrorText(L"\r\n" + ApiErrorText(code) + errorSuffix + (errorSuffix.empty() ? L"" : L"\r\n"));
+void CommandController::SwitchFolder(const std::wstring& path, bool showPath) {
+    const DWORD code = EnterFolder(path);
+    if (code != ERROR_SUCCESS) {
+        renderer_.AppendErrorText(L"\r\n" + ApiErrorText(code) + (showPath ? path + L"\r\n" : L""));
         return;
     }
     RefreshFolder();
     if (SyncTicked() && host_.TreeFullPathSet) host_.TreeFullPathSet(currentFolder_);
 }
 
+bool CommandController::ReportMissingFolder() {
+    const DWORD attributes = ::GetFileAttributesW(currentFolder_.c_str());
+    const bool there = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Children inherit the process's current directory: it must be the folder the prompt shows.
+    if (there && ::SetCurrentDirectoryW(currentFolder_.c_str())) return false;
+    renderer_.AppendErrorText(L"\r\n" + ApiErrorText(ERROR_PATH_NOT_FOUND) + currentFolder_ + L"\r\n");
+    NewPrompt();
+    return true;
+}
+
 const std::wstring& CommandController::RefreshFolder() {
-    wchar_t buffer[261] = {};
-    const DWORD length = ::GetCurrentDirectoryW(261, buffer);
-    if (length > 0 && length < 261) currentFolder_.assign(buffer, length);
+    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    const DWORD length = size > 0 ? ::GetCurrentDirectoryW(size, folder.data()) : 0;
+    if (length > 0 && length < size) currentFolder_.assign(folder.data(), length);
     if (host_.mainWindow) SetUnicodeCaption(host_.mainWindow, FolderTitle(currentFolder_, adminMode_));
     return currentFolder_;
 }

@@ -46,7 +46,11 @@ public:
     void ChangeFolderFromOutside(const std::wstring& path);
 
 private:
-    void SwitchFolder(const std::wstring& path, const std::wstring& errorSuffix);
+    // `showPath` adds the path and a line break after the system's message.
+    void SwitchFolder(const std::wstring& path, bool showPath);
+    // Writes the message and a new prompt when the console folder is gone: nothing may run then.
+    bool ReportMissingFolder();
+    void StartDetached(const std::wstring& command);
     void Record(const std::wstring& command);
     void NewPrompt();
     bool SyncTicked() const { return host_.SyncTicked && host_.SyncTicked(); }

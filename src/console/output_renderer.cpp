@@ -27,6 +27,7 @@ void OutputRenderer::SetUpPane(bool adminMode) {
     pane_.View().Border(true);
     pane_.Init();
     pane_.Behavior().ConsumeEnter(true);
+    ::SendMessageW(pane_.RichEdithWnd(), EM_SETUNDOLIMIT, 0, 0);  // undo could reach into the history
     pane_.View().maxLength(-1);
     if (adminMode) pane_.View().BgColor(kAdminBackground);
 }

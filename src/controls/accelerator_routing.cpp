@@ -1,5 +1,6 @@
 #include "controls/accelerator_routing.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tarvo::AcceleratorRouting {
@@ -16,7 +17,34 @@ bool IsAimedAtTarget(const MSG& msg) {
     return g_target && (msg.hwnd == g_targetWindow || ::IsChild(g_targetWindow, msg.hwnd));
 }
 
+BOOL CALLBACK CollectTabStop(HWND window, LPARAM list) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    if ((style & WS_TABSTOP) != 0 && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
+// Where the window holding `from` (itself or an ancestor below `root`) stands; -1 when nowhere.
+std::ptrdiff_t PositionOf(const std::vector<HWND>& stops, HWND root, HWND from) {
+    for (HWND w = from; w && w != root; w = ::GetParent(w)) {
+        const auto found = std::find(stops.begin(), stops.end(), w);
+        if (found != stops.end()) return found - stops.begin();
+    }
+    return -1;
+}
+
 }  // namespace
+
+HWND NextTabStop(HWND root, HWND from, bool backward) {
+    std::vector<HWND> stops;
+    ::EnumChildWindows(root, CollectTabStop, reinterpret_cast<LPARAM>(&stops));
+    if (stops.empty()) return nullptr;
+    const auto count = static_cast<std::ptrdiff_t>(stops.size());
+    std::ptrdiff_t at = PositionOf(stops, root, from);
+    if (at < 0) at = backward ? 0 : count - 1;  // outside the order: begin at an end
+    return stops[static_cast<std::size_t>((at + (backward ? count - 1 : 1)) % count)];
+}
 
 void Activate(ITranslateAccelerator* target, HWND window) {
     g_target = target;

@@ -32,6 +32,11 @@ ITranslateAccelerator* ActiveTarget();
 using KeyPreview = std::function<bool(MSG& msg)>;
 void SetKeyPreview(KeyPreview preview);
 
+// The window tab order below `root`: its visible, enabled descendants with
+// WS_TABSTOP in the order the system lists them. Answers the stop after (or
+// before) the one that holds `from`, wrapping around; null when there is none.
+HWND NextTabStop(HWND root, HWND from, bool backward);
+
 // Routes one retrieved message: target, preview, then TranslateMessage/DispatchMessage.
 void ProcessMessage(MSG& msg);
 // Processes every pending message; false when WM_QUIT was seen (it is posted again).

@@ -109,13 +109,11 @@ void HelpFrm::SetUpToolbar() {
     ::EnableWindow(toolBack_.hwnd(), FALSE);
 
     static constexpr const wchar_t* kIcons[] = {L"go-previous", L"go-home", L"go-next"};
-    static constexpr const wchar_t* kTips[] = {L"Back", L"Home", L"Forward"};
     for (int i = 0; i < 3; ++i) {
         VRX_StyleButton& button = toolBtn_[static_cast<std::size_t>(i)];
         const int left = kButtonGap + i * (h + kButtonGap);
         button.Caption(L"");
         button.BackColor(kAccentColour);
-        button.ToolTip(kTips[i]);
         button.Init(picture1_.get(), RECT{left, 0, left + h, h}, i + 1);
         button.picLocation(kIcons[i], L"CUSTOM");
         button.Click = [this, i] {
@@ -187,6 +185,8 @@ void HelpFrm::MarkLinks() {
     if (historyPos_ == 0 || historyPos_ > history_.size()) return;
     const std::wstring& current = history_[historyPos_ - 1];
     RichEditMethods& pane = richHelp_.Methods();
+    long selectionStart = 0, selectionEnd = 0;
+    pane.SelectionCharRangeGet(selectionStart, selectionEnd);
     for (const std::wstring& page : pages_) {
         // An empty name would match everywhere without moving on.
         if (page.empty() || EqualIgnoringCase(page, current)) continue;
@@ -201,8 +201,7 @@ void HelpFrm::MarkLinks() {
             from = pos + length;
         }
     }
-    // The page is read from its top, not from its last link.
-    pane.SelectionCharRangeSet(0, 0);
+    pane.SelectionCharRangeSet(selectionStart, selectionEnd);
 }
 
 void HelpFrm::RichHelp_LinkOver(short message, long start, long end) {

@@ -18,7 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     const std::wstring startFolder = tarvo::StartFolderFromArguments(arguments ? arguments : L"");
 
     std::unique_ptr<tarvo::mainForm> form;
-    return tarvo::StartMod::Main([&](tarvo::frmSplash& splash, tarvo::HelpFrm& help) -> HWND {
+    tarvo::StartMod::MainWindowLoader loader;
+    loader.Create = [&](tarvo::frmSplash& splash, tarvo::HelpFrm& help) -> HWND {
         tarvo::MainFormOptions options;
         options.startFolder = startFolder;
         options.adminMode = tarvo::IsAdminExecutable(exePath);
@@ -29,6 +30,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
             splash.Unload();
         };
         form = std::make_unique<tarvo::mainForm>();
-        return form->Load(std::move(options)) ? form->hWnd() : nullptr;
-    });
+        return form->Create(std::move(options)) ? form->hWnd() : nullptr;
+    };
+    loader.Load = [&] { return form->Load(); };
+    return tarvo::StartMod::Main(loader);
 }

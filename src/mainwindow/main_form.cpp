@@ -98,10 +98,14 @@ bool mainForm::CreateMainWindow() {
                              Instance(), this) != nullptr;
 }
 
-bool mainForm::Load(MainFormOptions options) {
+bool mainForm::Create(MainFormOptions options) {
     options_ = std::move(options);
-    if (!CreateMainWindow()) return false;
+    return CreateMainWindow();
+}
+
+bool mainForm::Load() {
     HWND hwnd = window_.get();
+    if (!hwnd || controller_) return false;
     accentBrush_.reset(::CreateSolidBrush(kAccent));
 
     tooltip_.Init();
@@ -416,6 +420,15 @@ void mainForm::Form_KeyDown(WPARAM keyCode, int shift) {
     }
 }
 
+// A Tab that no control took itself moves the focus along the window's tab order.
+bool mainForm::MoveFocusOnTab() {
+    const bool backward = (CurrentShiftState() & 1) != 0;
+    const HWND next = AcceleratorRouting::NextTabStop(window_.get(), ::GetFocus(), backward);
+    if (!next) return false;
+    ::SetFocus(next);
+    return true;
+}
+
 void mainForm::Form_Resize() {
     if (!bigContainer_.hWnd()) return;
     RECT client{};
@@ -481,10 +494,12 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             return ::DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CREATE:
             AcceleratorRouting::SetKeyPreview([this](MSG& key) {
-                if (key.message == WM_KEYDOWN && (key.hwnd == window_.get() || ::IsChild(window_.get(), key.hwnd))) {
+                if (key.hwnd != window_.get() && !::IsChild(window_.get(), key.hwnd)) return false;
+                // With Alt held the keys come as system keys.
+                if (key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN) {
                     Form_KeyDown(key.wParam, CurrentShiftState());
                 }
-                return false;
+                return key.message == WM_KEYDOWN && key.wParam == VK_TAB && MoveFocusOnTab();
             });
             return 0;
         case WM_SIZE:

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/handles.h"
 #include "console/cls_console.h"
@@ -65,8 +66,12 @@ public:
     mainForm& operator=(const mainForm&) = delete;
     ~mainForm();
 
-    // Creates the window and runs its load handler, which ends by showing it.
-    bool Load(MainFormOptions options);
+    // Creates the window, not shown and not loaded yet.
+    bool Create(MainFormOptions options);
+    // Runs the load handler of the created window, which ends by showing it.
+    bool Load();
+    // Both.
+    bool Load(MainFormOptions options) { return Create(std::move(options)) && Load(); }
 
     HWND hWnd() const noexcept { return window_.get(); }
     VRX_RichEdit& RichEdit() noexcept { return richEdit_; }
@@ -99,6 +104,7 @@ public:
     void OnFolderActivated(HTREEITEM hNode);
     // The window's key preview: never swallows the key.
     void Form_KeyDown(WPARAM keyCode, int shift);
+    bool MoveFocusOnTab();
     void Form_Resize();
     // The runner's pump between polls: gathered output, then every pending message.
     void PumpDuringRun();

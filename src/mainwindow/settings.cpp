@@ -34,6 +34,20 @@ std::int32_t ToTwips(long pixels, double twipsPerPixel) {
     return static_cast<std::int32_t>(PixelsToTwips(static_cast<double>(pixels), twipsPerPixel));
 }
 
+struct MonitorSearch {
+    RECT rect;
+    bool found;
+};
+
+BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto& search = *reinterpret_cast<MonitorSearch*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT common{};
+    search.found = ::GetMonitorInfoW(monitor, &info) && ::IntersectRect(&common, &search.rect, &info.rcWork);
+    return search.found ? FALSE : TRUE;
+}
+
 }  // namespace
 
 WindowSettings::WindowSettings(SettingsLocation location) : location_(std::move(location)) {
@@ -112,8 +126,24 @@ int ApplyWindowSettings(HWND window, const LoadedSettings& settings) {
     const int top = settings.top ? ToPixels(*settings.top, scale.y) : rect.top;
     const int width = settings.width ? ToPixels(*settings.width, scale.x) : rect.right - rect.left;
     const int height = settings.height ? ToPixels(*settings.height, scale.y) : rect.bottom - rect.top;
+    // A monitor unplugged since, or values edited by hand: the window keeps its default placement.
+    if (!FitsTheScreens(window, RECT{left, top, left + width, top + height})) return SW_SHOWNORMAL;
     ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     return SW_SHOWNORMAL;
+}
+
+bool FitsTheScreens(HWND window, const RECT& rect) {
+    MINMAXINFO limits{};
+    limits.ptMinTrackSize = {::GetSystemMetrics(SM_CXMINTRACK), ::GetSystemMetrics(SM_CYMINTRACK)};
+    limits.ptMaxTrackSize = {::GetSystemMetrics(SM_CXMAXTRACK), ::GetSystemMetrics(SM_CYMAXTRACK)};
+    ::SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    const long width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width < limits.ptMinTrackSize.x || height < limits.ptMinTrackSize.y) return false;
+    if (width > ::GetSystemMetrics(SM_CXVIRTUALSCREEN) || height > ::GetSystemMetrics(SM_CYVIRTUALSCREEN)) return false;
+
+    MonitorSearch search{rect, false};
+    ::EnumDisplayMonitors(nullptr, nullptr, MeetsWorkArea, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace tarvo

@@ -44,9 +44,13 @@ private:
     SettingsLocation location_;
 };
 
-// Moves a window not shown yet to the loaded rectangle (normal state only) and
-// answers the ShowWindow command of the loaded state.
+// Moves a window not shown yet to the loaded rectangle (normal state only, and
+// only when it fits the screens) and answers the ShowWindow command of the loaded state.
 int ApplyWindowSettings(HWND window, const LoadedSettings& settings);
+
+// Whether a window rectangle (screen pixels) meets the work area of a monitor and
+// its size lies between the window's minimum and the whole virtual screen.
+bool FitsTheScreens(HWND window, const RECT& rect);
 
 // The state the settings store for a window: 0 normal, 1 minimised, 2 maximised.
 WindowState CurrentWindowState(HWND window);

@@ -56,10 +56,11 @@ int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFold
     AcceleratorRouting::PumpPending();
 
     if (splash.LogoImageType() != 0) {
-        const HWND mainWindow = loadMainWindow ? loadMainWindow(splash, help) : nullptr;
+        const HWND mainWindow = loadMainWindow.Create ? loadMainWindow.Create(splash, help) : nullptr;
         if (!mainWindow) return 1;
         splash.MainWindow(mainWindow);
         AppIcon::SetAppIcon(mainWindow, kAppIcon, true);
+        if (loadMainWindow.Load && !loadMainWindow.Load()) return 1;
         splash.Finish();
         if (help.Load(programFolder)) AppIcon::SetAppIcon(help.hWnd(), kAppIcon, true);
     }

@@ -11,11 +11,15 @@
 
 namespace tarvo::StartMod {
 
-// Creates and loads the main window (its load handler ends by showing it) and
-// answers its handle, or null when it could not be made. The splash and the
-// help browser live until Main returns; the main window shows the help browser
-// and unloads both when it unloads.
-using MainWindowLoader = std::function<HWND(frmSplash& splash, HelpFrm& help)>;
+// The main window in two steps, so that it has the application icon before it
+// loads. Create answers its handle, or null when it could not be made; Load runs
+// its load handler, which ends by showing it. The splash and the help browser
+// live until Main returns; the main window shows the help browser and unloads
+// both when it unloads.
+struct MainWindowLoader {
+    std::function<HWND(frmSplash& splash, HelpFrm& help)> Create;
+    std::function<bool()> Load;
+};
 
 // The folder of the running executable, without a trailing backslash.
 std::wstring ProgramFolder();

@@ -6,6 +6,14 @@
 namespace tarvo {
 namespace {
 
+std::ptrdiff_t g_liveIdLists = 0;
+
+// Every list that leaves the namespace for a caller to free goes through here.
+IdList HandedOut(LPCITEMIDLIST pidl) {
+    if (pidl) ++g_liveIdLists;
+    return AsIdList(pidl);
+}
+
 constexpr UINT kIconQuery = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
 constexpr SHCONTF kFoldersWithHidden = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
 
@@ -19,7 +27,7 @@ public:
             if (item) ::CoTaskMemFree(item);
             return nullptr;
         }
-        return AsIdList(item);
+        return HandedOut(item);
     }
 
 private:
@@ -49,7 +57,7 @@ int ShellNamespaceWin32::DefaultIconIndex() {
 }
 
 IdList ShellNamespaceWin32::CloneSpecialIdList(int csidl) {
-    return AsIdList(::SHCloneSpecialIDList(owner_, csidl, FALSE));
+    return HandedOut(::SHCloneSpecialIDList(owner_, csidl, FALSE));
 }
 
 std::unique_ptr<IFolder> ShellNamespaceWin32::Wrap(com_ptr<IShellFolder> folder) {
@@ -79,18 +87,24 @@ std::wstring ShellNamespaceWin32::ParsingNameOf(IdList absolute) {
     return StrRetText(name, AsPidl(absolute));
 }
 
-IdList ShellNamespaceWin32::ParsePath(const std::wstring& path) { return AsIdList(::ILCreateFromPathW(path.c_str())); }
-IdList ShellNamespaceWin32::Clone(IdList list) { return list ? AsIdList(::ILClone(AsPidl(list))) : nullptr; }
-IdList ShellNamespaceWin32::CloneFirst(IdList list) { return list ? AsIdList(::ILCloneFirst(AsPidl(list))) : nullptr; }
+IdList ShellNamespaceWin32::ParsePath(const std::wstring& path) { return HandedOut(::ILCreateFromPathW(path.c_str())); }
+IdList ShellNamespaceWin32::Clone(IdList list) { return list ? HandedOut(::ILClone(AsPidl(list))) : nullptr; }
+IdList ShellNamespaceWin32::CloneFirst(IdList list) { return list ? HandedOut(::ILCloneFirst(AsPidl(list))) : nullptr; }
 IdList ShellNamespaceWin32::FindLastId(IdList list) { return list ? AsIdList(::ILFindLastID(AsPidl(list))) : nullptr; }
 IdList ShellNamespaceWin32::GetNext(IdList item) { return item ? AsIdList(::ILGetNext(AsPidl(item))) : nullptr; }
 bool ShellNamespaceWin32::RemoveLastId(IdList list) { return list && ::ILRemoveLastID(AsPidl(list)); }
 IdList ShellNamespaceWin32::Combine(IdList first, IdList second) {
-    return AsIdList(::ILCombine(AsPidl(first), AsPidl(second)));
+    return HandedOut(::ILCombine(AsPidl(first), AsPidl(second)));
 }
 bool ShellNamespaceWin32::IsEqual(IdList a, IdList b) { return ::ILIsEqual(AsPidl(a), AsPidl(b)); }
-void ShellNamespaceWin32::Free(IdList list) { ::ILFree(AsPidl(list)); }
-IdList ShellNamespaceWin32::Alloc(std::size_t bytes) { return static_cast<IdList>(::SHAlloc(bytes)); }
+void ShellNamespaceWin32::Free(IdList list) {
+    if (list) --g_liveIdLists;
+    ::ILFree(AsPidl(list));
+}
+IdList ShellNamespaceWin32::Alloc(std::size_t bytes) {
+    return HandedOut(static_cast<LPCITEMIDLIST>(::SHAlloc(bytes)));
+}
+std::ptrdiff_t ShellNamespaceWin32::LiveIdLists() { return g_liveIdLists; }
 
 std::unique_ptr<IFolderEnum> ShellFolderWin32::EnumSubFolders() {
     com_ptr<IEnumIDList> items;

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstddef>
+
 #include "common/handles.h"
 #include "controls/msubclass.h"
 #include "shelltree/shell_namespace.h"
@@ -18,6 +20,9 @@ class ShellNamespaceWin32 final : public IShellNamespace {
 public:
     // `owner` is handed to the shell calls that may show user interface.
     explicit ShellNamespaceWin32(HWND owner);
+
+    // Lists handed out by every namespace of the process and not freed yet.
+    static std::ptrdiff_t LiveIdLists();
 
     IShellFolder* Desktop() const { return desktop_.get(); }
 

@@ -9,7 +9,7 @@ namespace tarvo {
 namespace {
 
 constexpr DWORD kTreeStyle = 0x56310037;
-constexpr std::array<UINT, 3> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_SIZE};
+constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_SIZE, WM_DESTROY};
 constexpr std::array<UINT, 4> kTreeMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr int kItemExpandingAnsi = -405;  // TVN_ITEMEXPANDINGA
 constexpr int kItemExpandingWide = -454;  // TVN_ITEMEXPANDINGW
@@ -206,12 +206,16 @@ void VRX_SysFolderTreeView::CreateTree() {
 }
 
 void VRX_SysFolderTreeView::DestroyTree() {
-    // The shell logic frees the lists its nodes own, so it goes while the tree still exists.
+    ReleaseShellLogic();
+    HandOver(nullptr);
+    host_.DestroyInner();
+}
+
+// The shell logic frees the lists its nodes own, so it goes while the tree still exists.
+void VRX_SysFolderTreeView::ReleaseShellLogic() {
     shTree_.reset();
     notifier_.reset();
     shell_.reset();
-    HandOver(nullptr);
-    host_.DestroyInner();
 }
 
 void VRX_SysFolderTreeView::HandOver(HWND tree) {
@@ -255,6 +259,9 @@ void VRX_SysFolderTreeView::Raise(const std::function<void()>& event) const {
 void VRX_SysFolderTreeView::OnContainerMessage(UINT iMsg, LPARAM lParam) {
     if (iMsg == WM_SIZE) {
         host_.FitInner(true);
+    } else if (iMsg == WM_DESTROY) {
+        // The host goes before the tree inside it (a form closing): the last moment the nodes can be walked.
+        ReleaseShellLogic();
     } else if (iMsg == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && TreeViewhWnd() && header->hwndFrom == TreeViewhWnd()) OnNotify(*header);

@@ -110,6 +110,7 @@ private:
 
     void CreateTree();
     void DestroyTree();
+    void ReleaseShellLogic();
     void HandOver(HWND tree);
     void OnContainerMessage(UINT iMsg, LPARAM lParam);
     void OnNotify(const NMHDR& header);

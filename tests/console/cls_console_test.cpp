@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "console/system_oem.h"
 #include "mainwindow/win_api_error.h"
 #include "test_support.h"
 
@@ -131,6 +132,22 @@ TEST(ApiErrorText, KnownCodesEndInALineBreakAndUnknownOnesAreEmpty) {
     ASSERT_GE(missing.size(), 3u);
     EXPECT_EQ(missing.substr(missing.size() - 2), L"\r\n");
     EXPECT_EQ(ApiErrorText(0x2FFFFFFFu), L"");
+}
+
+TEST(SystemOem, EachByteAndAWholeChunkReadAsTheSystemReadsThem) {
+    const OemTable& table = SystemOemTable();
+    std::string high;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        wchar_t unit = 0;
+        ASSERT_EQ(::MultiByteToWideChar(CP_OEMCP, 0, &byte, 1, &unit, 1), 1) << b;
+        EXPECT_EQ(table[static_cast<std::size_t>(b)], unit) << b;
+        if (b >= 0x80) high.push_back(byte);
+    }
+    std::wstring whole(high.size(), L'\0');
+    whole.resize(static_cast<std::size_t>(
+        ::MultiByteToWideChar(CP_OEMCP, 0, high.data(), static_cast<int>(high.size()), whole.data(), 128)));
+    EXPECT_EQ(OutputDecoder(SystemOemDecoding()).Decode(high), whole);
 }
 
 }  // namespace

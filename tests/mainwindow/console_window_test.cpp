@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "console/command_controller.h"
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
 #include "fast_writer_text.h"
+#include "mainwindow/win_api_error.h"
 #include "main_form_fixture.h"
 #include "test_support.h"
 
@@ -16,6 +18,12 @@ namespace {
 
 using test::Count;
 using test::Visible;
+
+// The pane keeps a line break as CR alone.
+std::wstring InPane(std::wstring text) {
+    for (auto at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at)) text.erase(at + 1, 1);
+    return text;
+}
 
 std::wstring Child(const std::wstring& args) { return L"\"" + test::ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
 
@@ -100,6 +108,97 @@ TEST_F(ConsoleWindowTest, FolderQueriesAndChanges) {
     EXPECT_EQ(ColourAt(message), kErrorColour);
     EXPECT_EQ(ColourAt(failure), kErrorColour);
     EXPECT_EQ(form_.Console().CurrentFolder(), now);
+
+    form_.Console().ChangeFolder(L"");
+    EXPECT_GT(Text().size(), text.size() + 2);
+    EXPECT_EQ(Text().substr(Text().size() - 2), L"\r\r") << "the message's own line break, then the one after the path";
+}
+
+TEST_F(ConsoleWindowTest, AFolderTooLongForACurrentDirectoryIsRefused) {
+    // Full forms of 258 and 259 characters: a current directory holds the first, not the second.
+    const std::wstring fits(258 - folder_.size() - 1, L'f'), tooLong(259 - folder_.size() - 1, L'g');
+    struct Folders {
+        std::vector<std::wstring> paths;
+        ~Folders() {
+            for (const auto& path : paths) ::RemoveDirectoryW(path.c_str());
+        }
+    } made{{L"\\\\?\\" + folder_ + L"\\" + fits, L"\\\\?\\" + folder_ + L"\\" + tooLong}};
+    for (const auto& path : made.paths) ::CreateDirectoryW(path.c_str(), nullptr);
+    const std::wstring caption = test::Caption(form_.hWnd());
+
+    Enter(L"cd " + tooLong);
+    const std::wstring text = Text();
+    const std::wstring refusal = L"\r" + InPane(ApiErrorText(ERROR_FILENAME_EXCED_RANGE)) + tooLong + L"\r\r" + Prompt();
+    ASSERT_EQ(text.substr(text.size() - refusal.size()), refusal) << Visible(text);
+    EXPECT_EQ(ColourAt(text.size() - refusal.size() + 1), kErrorColour);
+    EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
+    EXPECT_EQ(test::Caption(form_.hWnd()), caption);
+
+    Enter(L"cd " + fits);
+    EXPECT_EQ(form_.Console().CurrentFolder(), folder_ + L"\\" + fits);
+    Enter(L"cd ..");
+    EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
+}
+
+TEST_F(ConsoleWindowTest, NothingRunsInAConsoleFolderDeletedFromOutside) {
+    const std::wstring gone = folder_ + L"\\gone";
+    ::CreateDirectoryW(gone.c_str(), nullptr);
+    Enter(L"cd gone");
+    ASSERT_EQ(form_.Console().CurrentFolder(), gone);
+    // Windows does not remove a process's current directory; the console still shows "gone".
+    ::SetCurrentDirectoryW(folder_.c_str());
+    ASSERT_TRUE(::RemoveDirectoryW(gone.c_str()));
+    bool ran = false;
+    form_.myConsole().SetMessagePump([&] {
+        ran = true;
+        form_.PumpDuringRun();
+    });
+
+    for (const wchar_t* line : {L"dir", L"start dir"}) {
+        const std::wstring before = Text();
+        Enter(line);
+        const std::wstring text = Text();
+        const std::wstring missing =
+            std::wstring(line) + L"\r" + InPane(ApiErrorText(ERROR_PATH_NOT_FOUND)) + gone + L"\r\r" + Prompt();
+        EXPECT_EQ(text.substr(before.size()), missing) << Visible(text);
+        EXPECT_EQ(ColourAt(before.size() + wcslen(line) + 1), kErrorColour);
+    }
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(form_.Console().CurrentFolder(), gone);
+    EXPECT_FALSE(form_.StopEnabled());
+}
+
+TEST_F(ConsoleWindowTest, UndoRedoDragAndImeLeaveTheHistoryAsItWas) {
+    for (const wchar_t* line : {L"echo one", L"cd", L"echo two"}) Enter(line);
+    const std::wstring history = Text();
+    auto undoAndRedo = [&] {
+        for (WORD key : {'Z', 'Y'}) {
+            for (int i = 0; i < 5; ++i) Chord({VK_CONTROL}, key);
+            EXPECT_EQ(Text().substr(0, history.size()), history) << Visible(Text());
+        }
+        for (UINT message : {EM_UNDO, WM_UNDO, EM_UNDO, EM_REDO}) ::SendMessageW(Edit(), message, 0, 0);
+        Pump();
+        EXPECT_EQ(Text().substr(0, history.size()), history) << Visible(Text());
+    };
+    undoAndRedo();
+    EXPECT_EQ(Text(), history);
+    Type(L"abc");
+    undoAndRedo();
+
+    // Dragging "one" from the history onto the command being typed.
+    const long one = static_cast<long>(history.find(L"one"));
+    Pane().SelectionCharRangeSet(one, one + 3);
+    Pump();
+    DragInPane(one + 1, Pane().CharacterCount());
+    EXPECT_EQ(Text().substr(0, history.size()), history) << Visible(Text());
+
+    test::SetClipboardText(form_.hWnd(), L"pasted");
+    Pane().SelectionCharRangeSet(one, one + 3);
+    form_.ToolBtn_Click(kPaste);  // as the Edit menu pastes
+    CaretAt(one);
+    ::SendMessageW(Edit(), WM_IME_CHAR, L'x', 1);
+    Pump();
+    EXPECT_EQ(Text().substr(0, history.size()), history) << Visible(Text());
 }
 
 TEST_F(ConsoleWindowTest, UnsetComSpecGivesTheSystemMessageAndANewPrompt) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/accelerator_routing.h"
@@ -115,6 +116,12 @@ TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
     EXPECT_STREQ(title, L"Help browser - Tarvo2");
     EXPECT_TRUE(WordIsLink(L"Alpha"));
     EXPECT_FALSE(WordIsLink(L"Welcome"));
+    RichEditMethods& pane = help_.RichHelp().Methods();
+    pane.SelectionCharRangeSet(3, 7);
+    help_.MarkLinks();
+    long start = 0, end = 0;
+    pane.SelectionCharRangeGet(start, end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(3L, 7L)) << "marking links keeps the selection";
 
     ClickLink(L"Beta");
     ASSERT_EQ(help_.History().back(), L"Beta");
@@ -220,6 +227,7 @@ TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowThatCloseOnlyHides) {
         EXPECT_EQ(button.left, 10 + i * 38) << "button " << i;
         EXPECT_EQ(button.right - button.left, 28);
         EXPECT_GT(help_.ToolBtn(i).Picture().Width(), 0) << "button " << i << " has no icon";
+        EXPECT_EQ(help_.ToolBtn(i).ToolTip(), L"") << "button " << i;
     }
     EXPECT_EQ(ChildRect(help_.RichHelp().hWnd()).top, 28);
     ::SetWindowPos(help_.hWnd(), nullptr, 0, 0, 420, 300, SWP_NOMOVE | SWP_NOZORDER);

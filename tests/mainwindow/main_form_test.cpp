@@ -31,27 +31,6 @@ protected:
         ::CreateDirectoryW((folder_ + L"\\Inner").c_str(), nullptr);
     }
 
-    // Real key presses, so that the shift state the handlers read is true.
-    static void Chord(std::vector<WORD> modifiers, WORD key) {
-        std::vector<INPUT> inputs;
-        auto push = [&](WORD vk, bool up) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = vk;
-            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            inputs.push_back(in);
-        };
-        // The handlers read the modifiers' state when they run, so they stay down until then.
-        for (WORD m : modifiers) push(m, false);
-        push(key, false);
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        Pump();
-        inputs.clear();
-        push(key, true);
-        for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) push(*it, true);
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        Pump();
-    }
     void TickSync() { ::SendMessageW(form_.SyncBox(), BM_SETCHECK, BST_CHECKED, 0); }
     std::wstring TreeSelection() {
         HTREEITEM selected = form_.FolderTree().Methods().SelectedNodeGet();
@@ -93,7 +72,33 @@ TEST_F(MainFormTest, CtrlFTogglesTheFindBarAndF1OpensHelpWithAnyModifier) {
     Chord({}, VK_F1);
     Chord({VK_SHIFT}, VK_F1);
     Chord({VK_CONTROL, VK_MENU}, VK_F1);
-    EXPECT_EQ(helpShown_, 3);
+    Chord({VK_MENU}, VK_F1);
+    Chord({VK_MENU, VK_SHIFT}, VK_F1);
+    EXPECT_EQ(helpShown_, 5);
+}
+
+TEST_F(MainFormTest, ShiftTabAndCtrlTabLeaveThePaneAndTabLeavesTheFindBox) {
+    Type(L"ab");
+    Chord({}, VK_TAB);
+    EXPECT_EQ(::GetFocus(), Edit());
+    EXPECT_EQ(Text(), Prompt() + L"ab\t") << "a plain Tab is typed";
+    const std::wstring typed = Text();
+    for (WORD modifier : {VK_SHIFT, VK_CONTROL}) {
+        ::SetFocus(Edit());
+        Pump();
+        Chord({modifier}, VK_TAB);
+        EXPECT_NE(::GetFocus(), Edit()) << "modifier " << modifier;
+        EXPECT_TRUE(::IsChild(form_.hWnd(), ::GetFocus()));
+    }
+    EXPECT_EQ(Text(), typed);
+
+    const HWND find = form_.InputFind().EdithWnd();
+    ::SetFocus(find);
+    Pump();
+    Chord({}, VK_TAB);
+    EXPECT_NE(::GetFocus(), find);
+    Chord({VK_SHIFT}, VK_TAB);
+    EXPECT_EQ(::GetFocus(), find) << "Shift+Tab goes back the same way";
 }
 
 TEST_F(MainFormTest, PanesKeepTheirMinimumsAndToolbarGroupsSitAsLaidOut) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/handles.h"
@@ -157,6 +158,40 @@ TEST_F(RegistryTest, SavedRectangleRoundTripsAndClosingMaximisedKeepsIt) {
     EXPECT_EQ(Number(L"WindowState"), 2);
     EXPECT_EQ(Number(L"WindowTop"), 1234);
     EXPECT_EQ(Number(L"WindowWidth"), (saved.right - saved.left) * 15);
+}
+
+TEST_F(RegistryTest, ARectangleOffTheScreensOrOfNoSizeGivesTheDefaultPlacement) {
+    const int screenWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const struct {
+        int left, top, width, height;  // pixels
+        bool applied;
+    } cases[] = {
+        {-3000, -3000, 400, 300, false},               // a monitor unplugged since
+        {screenWidth + 50, 100, 400, 300, false},      // right of every screen
+        {-500, 100, 400, 300, false},                  // negative, wholly left of the screen
+        {-300, 100, 400, 300, true},                   // partly on the screen
+        {100, 100, 30, 10, false},                     // below the window's minimum
+        {10, 10, screenWidth + 200, 300, false},       // wider than all screens together
+    };
+    for (const auto& c : cases) {
+        for (auto [name, pixels] : {std::pair{L"WindowLeft", c.left}, {L"WindowTop", c.top},
+                                    {L"WindowWidth", c.width}, {L"WindowHeight", c.height}}) {
+            WriteDword(name, pixels * 15);
+        }
+        auto window = MakeTopLevel();
+        EXPECT_EQ(ApplyWindowSettings(window.get(), WindowSettings(Location()).LoadSettings()), SW_SHOWNORMAL);
+        RECT placed{};
+        ::GetWindowRect(window.get(), &placed);
+        const RECT expected = c.applied ? RECT{c.left, c.top, c.left + c.width, c.top + c.height} : RECT{100, 50, 500, 350};
+        EXPECT_TRUE(::EqualRect(&placed, &expected)) << c.left << "," << c.top << " " << c.width << "x" << c.height;
+
+        // What the window writes when it closes is on a screen again.
+        WindowSettings(Location()).SaveWindowSettings(window.get());
+        const RECT saved{*Number(L"WindowLeft") / 15, *Number(L"WindowTop") / 15,
+                         (*Number(L"WindowLeft") + *Number(L"WindowWidth")) / 15,
+                         (*Number(L"WindowTop") + *Number(L"WindowHeight")) / 15};
+        EXPECT_NE(::MonitorFromRect(&saved, MONITOR_DEFAULTTONULL), nullptr);
+    }
 }
 
 TEST_F(RegistryTest, KeyThatCannotBeCreatedShowsTheOneMessage) {

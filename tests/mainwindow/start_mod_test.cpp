@@ -44,6 +44,7 @@ struct Observed {
     HWND help = nullptr;
     bool helpVisible = true;
     std::vector<std::wstring> helpHistory;
+    bool iconsBeforeLoad = false;
     bool mainIcons = false;
     bool helpIcons = false;
     HWND mainWindow = nullptr;
@@ -105,12 +106,12 @@ protected:
 TEST_F(StartModTest, WithoutTheLogoOnlyTheSplashShowsAndExitEndsMain) {
     bool mainCreated = false;
     ::SetTimer(nullptr, 0, 200, ClickExit);
-    const int exitCode = StartMod::Main(
-        [&](frmSplash&, HelpFrm&) {
-            mainCreated = true;
-            return HWND{};
-        },
-        folder_.Path());
+    StartMod::MainWindowLoader loader;
+    loader.Create = [&](frmSplash&, HelpFrm&) {
+        mainCreated = true;
+        return HWND{};
+    };
+    const int exitCode = StartMod::Main(loader, folder_.Path());
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(mainCreated);
@@ -125,17 +126,21 @@ TEST_F(StartModTest, WithTheLogoTheMainWindowComesUpThenTheHiddenHelpBrowser) {
     folder_.WriteFile(L"help\\index.rtf", "{\\rtf1\\ansi Welcome\\par}");
 
     ::SetTimer(nullptr, 0, 200, LookAndCloseMain);
-    const int exitCode = StartMod::Main(
-        [](frmSplash& splash, HelpFrm& help) {
-            g_seen.splash = &splash;
-            g_seen.helpForm = &help;
-            g_seen.splashVisible = ::IsWindowVisible(splash.hWnd()) != FALSE;
-            g_seen.helpLoadedBeforeMain = help.hWnd() != nullptr;
-            g_seen.mainWindow = PlainWindow(nullptr, L"main");
-            ::ShowWindow(g_seen.mainWindow, SW_SHOW);
-            return g_seen.mainWindow;
-        },
-        folder_.Path());
+    StartMod::MainWindowLoader loader;
+    loader.Create = [](frmSplash& splash, HelpFrm& help) {
+        g_seen.splash = &splash;
+        g_seen.helpForm = &help;
+        g_seen.splashVisible = ::IsWindowVisible(splash.hWnd()) != FALSE;
+        g_seen.helpLoadedBeforeMain = help.hWnd() != nullptr;
+        g_seen.mainWindow = PlainWindow(nullptr, L"main");
+        return g_seen.mainWindow;
+    };
+    loader.Load = [] {
+        g_seen.iconsBeforeLoad = IconOf(g_seen.mainWindow, ICON_BIG) && IconOf(g_seen.mainWindow, ICON_SMALL);
+        ::ShowWindow(g_seen.mainWindow, SW_SHOW);
+        return true;
+    };
+    const int exitCode = StartMod::Main(loader, folder_.Path());
 
     ASSERT_EQ(exitCode, 7);
     EXPECT_TRUE(g_seen.splashVisible) << "the splash is up while the main window loads";
@@ -144,6 +149,7 @@ TEST_F(StartModTest, WithTheLogoTheMainWindowComesUpThenTheHiddenHelpBrowser) {
     ASSERT_NE(g_seen.help, nullptr);
     EXPECT_FALSE(g_seen.helpVisible);
     EXPECT_EQ(g_seen.helpHistory, std::vector<std::wstring>{L"index"});
+    EXPECT_TRUE(g_seen.iconsBeforeLoad) << "the icon is set before the window loads";
     EXPECT_TRUE(g_seen.mainIcons);
     EXPECT_TRUE(g_seen.helpIcons);
     EXPECT_FALSE(::IsWindow(g_seen.help)) << "Main's forms go when it returns";
@@ -151,8 +157,9 @@ TEST_F(StartModTest, WithTheLogoTheMainWindowComesUpThenTheHiddenHelpBrowser) {
 
 TEST_F(StartModTest, AMainWindowThatCannotBeMadeEndsMain) {
     folder_.CopyLogo();
-    const int exitCode = StartMod::Main([](frmSplash&, HelpFrm&) { return HWND{}; }, folder_.Path());
-    EXPECT_EQ(exitCode, 1);
+    StartMod::MainWindowLoader loader;
+    loader.Create = [](frmSplash&, HelpFrm&) { return HWND{}; };
+    EXPECT_EQ(StartMod::Main(loader, folder_.Path()), 1);
     EXPECT_EQ(::FindWindowW(L"TarvoSplash", nullptr), nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/accelerator_routing.h"
+#include "shelltree/shell_namespace_win32.h"
 
 namespace tarvo {
 namespace {
@@ -160,6 +161,21 @@ TEST_F(FolderTreeViewTest, ReturnActivatesAtOnceAndSpaceOnRelease) {
     key(WM_KEYUP, VK_RETURN);
     EXPECT_EQ(key(WM_KEYDOWN, VK_SPACE), 1);
     EXPECT_EQ(key(WM_KEYUP, VK_SPACE), 2);
+}
+
+TEST_F(FolderTreeViewTest, ItsIdentifierListsAreFreedWhenTheFormGoesFirst) {
+    const std::ptrdiff_t before = ShellNamespaceWin32::LiveIdLists();
+    unique_hwnd form(::CreateWindowExW(0, L"STATIC", L"closing form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 400, nullptr,
+                                       nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    VRX_SysFolderTreeView closing;
+    closing.Init(form.get(), RECT{0, 0, 300, 400});
+    ASSERT_TRUE(closing.HasTree());
+    closing.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
+    closing.shTree().FullPathSet((scratch_ / L"alpha").wstring());
+    EXPECT_GT(ShellNamespaceWin32::LiveIdLists(), before + 3) << "every node holds a list";
+    form.reset();  // the tree window goes with its form, before the control
+    EXPECT_EQ(ShellNamespaceWin32::LiveIdLists(), before);
+    EXPECT_FALSE(closing.HasTree());
 }
 
 }  // namespace

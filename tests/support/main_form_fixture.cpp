@@ -46,4 +46,50 @@ void MainFormFixture::Enter(const std::wstring& line) {
     Pump();
 }
 
+void MainFormFixture::Chord(std::vector<WORD> modifiers, WORD key) {
+    std::vector<INPUT> inputs;
+    auto push = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    // The handlers read the modifiers' state when they run, so they stay down until then.
+    for (WORD m : modifiers) push(m, false);
+    push(key, false);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump();
+    inputs.clear();
+    push(key, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) push(*it, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump();
+}
+
+void MainFormFixture::DragInPane(long from, long to) {
+    auto screenPoint = [this](long position) {
+        POINTL at{};
+        ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), position);
+        POINT point{at.x + 2, at.y + 4};
+        ::ClientToScreen(Edit(), &point);
+        return point;
+    };
+    auto mouse = [](POINT at, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        ::SendInput(1, &in, sizeof(INPUT));
+        Pump();
+    };
+    const POINT start = screenPoint(from), end = screenPoint(to);
+    mouse(start, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step) {
+        mouse({start.x + (end.x - start.x) * step / 4, start.y + (end.y - start.y) * step / 4}, 0);
+    }
+    mouse(end, MOUSEEVENTF_LEFTUP);
+}
+
 }  // namespace tarvo::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "mainwindow/main_form.h"
 
@@ -24,6 +25,10 @@ protected:
     void Type(const std::wstring& text);
     // Types the line at the end of the pane and presses Enter.
     void Enter(const std::wstring& line);
+    // Real key presses, so that the shift state the handlers read is true.
+    static void Chord(std::vector<WORD> modifiers, WORD key);
+    // A real left-button drag in the pane from one character position to another.
+    void DragInPane(long from, long to);
 
     std::wstring folder_;
     std::wstring settingsKey_;
