@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/echo_skip.h"
+#include "console/system_oem.h"
 
 namespace tarvo {
 
@@ -18,16 +19,6 @@ bool PumpPendingMessages() {
         ::DispatchMessageW(&msg);
     }
     return true;
-}
-
-std::wstring DecodeOemChunk(const char* bytes, DWORD count) {
-    if (count == 0) return {};
-    std::vector<char> ansi(count);
-    ::OemToCharBuffA(bytes, ansi.data(), count);
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(count), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(count), text.data(), length);
-    return text;
 }
 
 namespace {
@@ -54,7 +45,7 @@ DWORD MakeNonBlocking(HANDLE readEnd) {
 
 }  // namespace
 
-clsConsole::clsConsole() {
+clsConsole::clsConsole() : outDecoder_(SystemOemDecoding()), errDecoder_(SystemOemDecoding()) {
     pump_ = [this] {
         if (!PumpPendingMessages()) StopWait();
     };
@@ -90,6 +81,8 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
     busy_ = true;
     stop_ = false;
     echoSkip_.Clear();
+    outDecoder_.Flush();  // nothing of an earlier run carries over
+    errDecoder_.Flush();
 
     PipeHandles pipes;
     if (DWORD e = CreateInheritablePipe(pipes.outRead, pipes.outWrite)) return e;
@@ -133,7 +126,9 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
         waitMilliseconds = gotData || busyPane ? 0 : kPollMilliseconds;
     }
     Drain(pipes.outRead.get(), true);
+    Raise(outDecoder_.Flush(), true);
     Drain(pipes.errRead.get(), false);
+    Raise(errDecoder_.Flush(), false);
     WaitForOwnerToCatchUp();
 
     stdInWrite_ = nullptr;
@@ -173,7 +168,13 @@ bool clsConsole::PollPipe(HANDLE pipe, bool isStdOut) {
 }
 
 void clsConsole::RaiseChunk(DWORD bytesRead, bool isStdOut) {
-    std::wstring text = DecodeOemChunk(buffer_, bytesRead);
+    const std::string_view bytes(buffer_, bytesRead);
+    Raise(isStdOut ? outDecoder_.Decode(bytes) : errDecoder_.Decode(bytes), isStdOut);
+}
+
+// A chunk that held only the start of a character raises nothing yet.
+void clsConsole::Raise(std::wstring text, bool isStdOut) {
+    if (text.empty()) return;
     std::wstring empty;
     if (isStdOut) {
         echoSkip_.Apply(text);

@@ -11,6 +11,7 @@
 
 #include "common/handles.h"
 #include "console/echo_skip.h"
+#include "console/output_decoder.h"
 
 namespace tarvo {
 
@@ -52,6 +53,7 @@ private:
     bool ReadChunk(HANDLE pipe, DWORD& bytesRead);
     bool PollPipe(HANDLE pipe, bool isStdOut);
     void RaiseChunk(DWORD bytesRead, bool isStdOut);
+    void Raise(std::wstring text, bool isStdOut);
     void Drain(HANDLE pipe, bool isStdOut);
     bool Paused() const { return ReadingPaused && ReadingPaused(); }
     void WaitForOwnerToCatchUp();
@@ -61,12 +63,9 @@ private:
     DWORD bytesRead_ = 0;
     char buffer_[kChunkBytes] = {};
     EchoSkip echoSkip_;
+    OutputDecoder outDecoder_, errDecoder_;
     HANDLE stdInWrite_ = nullptr;  // borrowed from the running command's pipes
     std::function<void()> pump_;
 };
-
-// Converts bytes of the OEM code page to UTF-16 by way of the ANSI code page;
-// one character per byte for the single-byte code pages.
-std::wstring DecodeOemChunk(const char* bytes, DWORD count);
 
 }  // namespace tarvo
