@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "bench_text.h"
 #include "raw_pipe_baseline.h"
 #include "console/command_controller.h"
 #include "console/output_renderer.h"
@@ -40,15 +41,6 @@ double ProcessCpuSeconds() {
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-std::wstring TempFolder() {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"tarvo_pane_bench";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t full[MAX_PATH];
-    ::GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 std::string MakeContent(std::size_t bytes) {
     const std::string line = "The quick brown fox jumps over the lazy dog 0123456789 abcdefghijklmnopqrstuvwxyz\r\n";
@@ -66,16 +58,6 @@ bool WriteContent(const std::wstring& path, const std::string& data) {
            written == data.size();
 }
 
-// What the pane shows for the content: its line breaks are single CRs.
-std::wstring AsPaneText(const std::string& data) {
-    std::wstring text;
-    text.reserve(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
-        text.push_back(data[i] == '\n' ? L'\r' : static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
-    }
-    return text;
-}
 
 struct Options {
     std::size_t megabytes = 5;
@@ -321,7 +303,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::wstring folder = TempFolder();
+    const std::wstring folder = tarvo_bench::ScratchFolder(L"tarvo_pane_bench");
     const std::wstring file = folder + L"\\tarvo_pane_bench.txt";
     const std::string content = MakeContent(options.megabytes * 1024 * 1024);
     if (!WriteContent(file, content)) return 1;
@@ -349,7 +331,7 @@ int main(int argc, char** argv) {
     }
 
     const double raw = (rawBefore + rawAfter) / 2;
-    const OutputCheck check = CheckOutput(run.text, AsPaneText(content));
+    const OutputCheck check = CheckOutput(run.text, tarvo_bench::AsPaneText(content));
     if (options.paintEveryMs > 0 || options.coalesce || options.pumpEveryMs > 0) {
         std::printf("trial: repaint at most every %d ms, pump at most every %d ms%s\n", options.paintEveryMs,
                     options.pumpEveryMs,

@@ -23,6 +23,7 @@
 
 #include "fast_writer_text.h"
 #include "program_process.h"
+#include "bench_text.h"
 #include "raw_pipe_baseline.h"
 #include "registry_snapshot.h"
 
@@ -66,16 +67,6 @@ private:
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// What the pane shows for the text: its line breaks are single CRs.
-std::wstring AsPaneText(const std::string& data) {
-    std::wstring text;
-    text.reserve(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
-        text.push_back(data[i] == '\n' ? L'\r' : static_cast<wchar_t>(static_cast<unsigned char>(data[i])));
-    }
-    return text;
-}
 
 // ---- The baseline: a bare rich edit appending the text in 64 KiB pieces ----
 
@@ -140,6 +131,7 @@ struct ProgramRun {
     bool finished = false;
     double seconds = 0;
     double longestUnansweredMs = 0;
+    double longestAtSeconds = 0;  // when that message was sent, from Enter
     SIZE_T privateBefore = 0, privateAfter = 0;
     std::vector<std::pair<double, long>> progress;  // seconds since Enter, pane length
     std::wstring paneText;
@@ -184,7 +176,8 @@ public:
         run.privateBefore = PrivateBytes(process_.get());
         for (wchar_t c : line) ::PostMessageW(pane_, WM_CHAR, c, 1);
         std::atomic<bool> running{true};
-        std::atomic<double> longest{0};
+        std::atomic<double> longest{0}, longestAt{0};
+        std::atomic<Clock::rep> enterAt{Clock::now().time_since_epoch().count()};
         // Asks the main window for an answer over and over while the run lasts.
         std::thread pinger([&] {
             while (running) {
@@ -192,12 +185,16 @@ public:
                 DWORD_PTR ignored = 0;
                 ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
                 const double ms = Seconds(Clock::now() - asked) * 1000;
-                if (ms > longest) longest = ms;
+                if (ms > longest) {
+                    longest = ms;
+                    longestAt = Seconds(asked.time_since_epoch() - Clock::duration(enterAt.load()));
+                }
                 ::Sleep(2);
             }
         });
         ::Sleep(200);
         const auto start = Clock::now();
+        enterAt = start.time_since_epoch().count();
         ::PostMessageW(pane_, WM_KEYDOWN, VK_RETURN, 1);
         ::PostMessageW(pane_, WM_KEYUP, VK_RETURN, 0xC0000001);
         bool started = false;
@@ -217,6 +214,7 @@ public:
         running = false;
         pinger.join();
         run.longestUnansweredMs = longest;
+        run.longestAtSeconds = longestAt;
         run.privateAfter = PrivateBytes(process_.get());
         if (keepText) run.paneText = tarvo::e2e::WindowText(pane_);
         return run;
@@ -278,15 +276,6 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-std::wstring ScratchFolder() {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"tarvo_output_bench";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t full[MAX_PATH];
-    ::GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 std::wstring FastWriterLine(std::size_t bytes) {
     return L"\"" + tarvo::e2e::ExeFolder() + L"\\tarvo_test_child.exe\" fast " + std::to_wstring(bytes) + L" 0";
@@ -295,8 +284,9 @@ std::wstring FastWriterLine(std::size_t bytes) {
 void ReportRun(const char* name, const ProgramRun& run, double baseline, const char* baselineName, double target) {
     std::printf("%s: %.2f s in the program against %.2f s for %s: ratio %.2f (target <= %.1f)%s\n", name, run.seconds,
                 baseline, baselineName, run.seconds / baseline, target, run.finished ? "" : " [did not finish]");
-    std::printf("  longest time the main window left a message unanswered: %.0f ms (target <= 100)\n",
-                run.longestUnansweredMs);
+    std::printf("  longest time the main window left a message unanswered: %.0f ms (target <= 100), %.2f s after"
+                " Enter\n",
+                run.longestUnansweredMs, run.longestAtSeconds);
 }
 
 int FastWriterBench(const Options& options, const std::wstring& folder, double& busy) {
@@ -313,7 +303,7 @@ int FastWriterBench(const Options& options, const std::wstring& folder, double& 
     program.End();
     busy = load.BusyPercent();
     ReportRun("fast writer", run, bare.seconds, "the bare rich edit", 1.5);
-    const std::size_t lost = Differences(run.paneText, AsPaneText(data));
+    const std::size_t lost = Differences(run.paneText, tarvo_bench::AsPaneText(data));
     std::printf("  characters missing or changed: %zu\n", lost);
     std::printf("  private bytes: the program grew by %.0f MiB, the bare rich edit by %.0f MiB: ratio %.2f"
                 " (target <= 1.10)\n",
@@ -343,7 +333,7 @@ int TypeBench(const Options& options, const std::wstring& folder, double& busy) 
     const double rawAfter = tarvo_bench::RawPipeSeconds(command, rawBytes);
     busy = load.BusyPercent();
     ReportRun("type of a 5 MB file", run, (rawBefore + rawAfter) / 2, "the raw pipe loop", 2.0);
-    const std::size_t lost = Differences(run.paneText, AsPaneText(data));
+    const std::size_t lost = Differences(run.paneText, tarvo_bench::AsPaneText(data));
     std::printf("  characters missing or changed: %zu\n", lost);
     ::DeleteFileW(file.c_str());
     return run.finished && lost == 0 ? 0 : 1;
@@ -374,7 +364,7 @@ int main(int argc, char** argv) {
     ::InitCommonControlsEx(&controls);
     // The program keeps its settings here; the benchmark leaves them as it found them.
     tarvo::e2e::RegistrySnapshot settings(HKEY_CURRENT_USER, L"Software\\Tarvo");
-    const std::wstring folder = ScratchFolder();
+    const std::wstring folder = tarvo_bench::ScratchFolder(L"tarvo_output_bench");
     int failures = 0;
     double busy = 0;
     if (options.fastMiB > 0) {

@@ -98,7 +98,7 @@ TEST(PieceSizer, SizesPiecesToTheTimeBudgetWithinItsLimits) {
 
     for (int i = 0; i < 20; ++i) sizer.Record(100000, 1);
     EXPECT_EQ(sizer.NextSize(), 256u * 1024);
-    for (int i = 0; i < 20; ++i) sizer.Record(10000, 1000);
+    for (int i = 0; i < 20; ++i) sizer.Record(20000, 1000);
     EXPECT_EQ(sizer.NextSize(), 32u * 1024);
 }
 
