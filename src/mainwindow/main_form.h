@@ -51,6 +51,7 @@ struct MainFormOptions {
     std::function<void()> UnloadWindows;   // the help browser and the splash, at unload
     std::function<void()> Beep = [] { ::MessageBeep(MB_OK); };
     int osMajorVersion = 0;                // 0: ask the system
+    std::function<void(const char* step)> StepDone;  // each step of the load as it ends
 };
 
 class mainForm final : public ISubclass {
@@ -65,7 +66,8 @@ public:
     mainForm& operator=(const mainForm&) = delete;
     ~mainForm();
 
-    // Creates the window and runs its load handler, which ends by showing it.
+    // Creates the window and runs its load handler, which ends by showing it;
+    // the folder tree is rooted once the loop has answered for the first prompt.
     bool Load(MainFormOptions options);
 
     HWND hWnd() const noexcept { return window_.get(); }
@@ -115,6 +117,8 @@ private:
     void SetUpToolbar();
     void SetUpFolderTree();
     void SetUpEditMenu();
+    void RootFolderTree();
+    void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();
     void LeftBottom_Resize();

@@ -37,8 +37,16 @@ void ShellFolderTree::Init(IFolderTree& TreeView) {
     if (tree_) tree_->SetListener(nullptr);
     tree_ = &TreeView;
     tree_->SetListener(this);
+    imageListSet_ = false;
+}
+
+// Asked for when the first nodes come: building the system image list is costly
+// and nothing of it shows before.
+void ShellFolderTree::SetUpImageList() {
+    if (imageListSet_) return;
     tree_->HImageListSet(shell_.SmallImageList());
     defaultIconIndex_ = shell_.DefaultIconIndex();
+    imageListSet_ = true;
 }
 
 void ShellFolderTree::ClearTree() {
@@ -61,6 +69,7 @@ void ShellFolderTree::ClearTree() {
 void ShellFolderTree::RootNodeCSIDLSet(int csidl) {
     if (!tree_) return;
     ClearTree();
+    SetUpImageList();
     rootPidl_ = shell_.CloneSpecialIdList(csidl);
     if (!rootPidl_) return;
     auto folder = shell_.BindToParentFolder(rootPidl_);

@@ -72,6 +72,7 @@ private:
     void FreeNodePIDLs(NodeHandle hNode);
     void FreeNodeAndDelete(NodeHandle hNode);
     void ClearTree();
+    void SetUpImageList();
     void NotifyStop();
     void ForgetLastNotification();
 
@@ -90,6 +91,7 @@ private:
     NodeHandle rootNode_ = 0;
     bool notifying_ = false;
     bool redrawPaused_ = false;
+    bool imageListSet_ = false;
     // The nodes drawn together are mostly siblings: their folder is bound once.
     std::vector<unsigned char> shownParentBytes_;
     std::unique_ptr<IFolder> shownParent_;

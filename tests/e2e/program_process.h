@@ -34,6 +34,7 @@ public:
     bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder);
 
     DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
     bool Running() const;
     bool WaitForExit(DWORD timeoutMs) const;
 
