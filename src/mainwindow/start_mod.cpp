@@ -47,7 +47,7 @@ void CALLBACK LoadPendingHelp(HWND, UINT, UINT_PTR, DWORD) {
         StopPendingHelp();
         if (!pending.help) return;
         LoadHelp(*pending.help, pending.programFolder);
-        if (*pending.step) (*pending.step)("help browser loaded");
+        if (pending.step && *pending.step) (*pending.step)("help browser loaded");
     } catch (...) {
         // Nothing may unwind through the timer; the browser is loaded when it is asked for.
     }
