@@ -1,12 +1,7 @@
 // Tarvo: a graphical console for the Windows command interpreter.
 #include <windows.h>
 
-#include <memory>
-#include <string>
-
-#include "console/command_line.h"
-#include "mainwindow/main_form.h"
-#include "mainwindow/start_mod.h"
+#include "mainwindow/program.h"
 
 #ifndef TARVO_HOMEPAGE
 #define TARVO_HOMEPAGE L"https://tarvo.example.org/"
@@ -15,23 +10,9 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     wchar_t exePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
-    const std::wstring startFolder = tarvo::StartFolderFromArguments(arguments ? arguments : L"");
-
-    std::unique_ptr<tarvo::mainForm> form;
-    tarvo::StartMod::MainWindowLoader loader;
-    loader.Create = [&](tarvo::frmSplash& splash, tarvo::HelpFrm& help) -> HWND {
-        tarvo::MainFormOptions options;
-        options.startFolder = startFolder;
-        options.adminMode = tarvo::IsAdminExecutable(exePath);
-        options.homePage = TARVO_HOMEPAGE;
-        options.ShowHelp = [&help] { help.Show(); };
-        options.UnloadWindows = [&help, &splash] {
-            help.Unload();
-            splash.Unload();
-        };
-        form = std::make_unique<tarvo::mainForm>();
-        return form->Create(std::move(options)) ? form->hWnd() : nullptr;
-    };
-    loader.Load = [&] { return form->Load(); };
-    return tarvo::StartMod::Main(loader);
+    tarvo::ProgramOptions options;
+    options.arguments = arguments ? arguments : L"";
+    options.exePath = exePath;
+    options.homePage = TARVO_HOMEPAGE;
+    return tarvo::RunProgram(options);
 }

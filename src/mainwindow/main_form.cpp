@@ -18,6 +18,7 @@ constexpr int kSplitterSize = 5;
 constexpr int kSyncMargin = 6;
 constexpr int kLeftPaneWidth = 200;
 constexpr long kEngravedCaption = 4;
+constexpr UINT kRootFolderTree = WM_APP + 1;
 enum EditMenuItem : UINT { kMenuCopy = 1, kMenuPaste = 2, kMenuSelectAll = 3 };
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
@@ -112,17 +113,23 @@ bool mainForm::Load() {
     tooltip_.SubClsOwner(hwnd);
     tooltip_.TextSet(L"Stop waiting for process and abandon it.");
     stopTip_ = std::make_unique<StyleButtonAttention>(tooltip_);
+    StepDone("main window and tooltip");
 
     settings_ = std::make_unique<WindowSettings>(options_.settings);
     loaded_ = settings_->LoadSettings();
+    StepDone("settings");
 
     SetUpConsole();
     controller_->SetCurrentFolder(loaded_.currentFolder);
+    StepDone("console pane and recent commands");
     MSubclass::AttachMessage(this, hwnd, WM_NCPAINT);
     MSubclass::AttachMessage(this, hwnd, WM_ACTIVATE);
     SetUpFindBar();
+    StepDone("find bar");
     SetUpToolbar();
+    StepDone("toolbar");
     SetUpFolderTree();
+    StepDone("folder tree control");
     SetUpEditMenu();
     Form_Resize();
     // Placed once the working area has its size, so the position is not clamped to an empty container.
@@ -130,18 +137,31 @@ bool mainForm::Load() {
 
     const std::wstring folder = options_.startFolder.empty() ? controller_->CurrentFolder() : options_.startFolder;
     controller_->ChangeFolder(folder);
+    StepDone("start folder");
     controller_->RefreshFolder();
     controller_->Renderer().WritePrompt();
+    StepDone("first prompt written");
 
     ::ShowWindow(hwnd, ApplyWindowSettings(hwnd, loaded_));
     ::UpdateWindow(hwnd);
     ::SetFocus(richEdit_.RichEdithWnd());
+    StepDone("main window shown");
 
-    if (folderTree_.HasTree()) {
-        folderTree_.shTree().RootNodeCSIDLSet(0);
-        folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
-    }
+    // Posted messages come before input: the tree is rooted right after the
+    // loop has started, before anything the user typed meanwhile.
+    ::PostMessageW(hwnd, kRootFolderTree, 0, 0);
     return true;
+}
+
+void mainForm::RootFolderTree() {
+    if (!folderTree_.HasTree()) return;
+    folderTree_.shTree().RootNodeCSIDLSet(0);
+    folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
+    StepDone("folder tree rooted");
+}
+
+void mainForm::StepDone(const char* step) const {
+    if (options_.StepDone) options_.StepDone(step);
 }
 
 void mainForm::SetUpConsole() {
@@ -504,6 +524,9 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             return 0;
         case WM_SIZE:
             Form_Resize();
+            return 0;
+        case kRootFolderTree:
+            RootFolderTree();
             return 0;
         case WM_SETFOCUS:
             ::SetFocus(richEdit_.RichEdithWnd());

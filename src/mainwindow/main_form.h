@@ -52,6 +52,7 @@ struct MainFormOptions {
     std::function<void()> UnloadWindows;   // the help browser and the splash, at unload
     std::function<void()> Beep = [] { ::MessageBeep(MB_OK); };
     int osMajorVersion = 0;                // 0: ask the system
+    std::function<void(const char* step)> StepDone;  // each step of the load as it ends
 };
 
 class mainForm final : public ISubclass {
@@ -68,7 +69,8 @@ public:
 
     // Creates the window, not shown and not loaded yet.
     bool Create(MainFormOptions options);
-    // Runs the load handler of the created window, which ends by showing it.
+    // Runs the load handler of the created window, which ends by showing it;
+    // the folder tree is rooted once the loop has answered for the first prompt.
     bool Load();
     // Both.
     bool Load(MainFormOptions options) { return Create(std::move(options)) && Load(); }
@@ -121,6 +123,8 @@ private:
     void SetUpToolbar();
     void SetUpFolderTree();
     void SetUpEditMenu();
+    void RootFolderTree();
+    void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();
     void LeftBottom_Resize();

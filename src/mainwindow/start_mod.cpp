@@ -26,7 +26,39 @@ private:
     bool initialised_;
 };
 
+// Main's help browser, loaded by a timer of the loop: a timer comes only when no
+// other message is waiting, so the first prompt and the folder tree come first.
+struct PendingHelp {
+    HelpFrm* help = nullptr;
+    std::wstring programFolder;
+    const StepObserver* step = nullptr;
+    UINT_PTR timer = 0;
+};
+PendingHelp g_pendingHelp;
+
+void StopPendingHelp() {
+    if (g_pendingHelp.timer) ::KillTimer(nullptr, g_pendingHelp.timer);
+    g_pendingHelp = PendingHelp{};
+}
+
+void CALLBACK LoadPendingHelp(HWND, UINT, UINT_PTR, DWORD) {
+    try {
+        PendingHelp pending = g_pendingHelp;
+        StopPendingHelp();
+        if (!pending.help) return;
+        LoadHelp(*pending.help, pending.programFolder);
+        if (pending.step && *pending.step) (*pending.step)("help browser loaded");
+    } catch (...) {
+        // Nothing may unwind through the timer; the browser is loaded when it is asked for.
+    }
+}
+
 }  // namespace
+
+void LoadHelp(HelpFrm& help, const std::wstring& programFolder) {
+    if (help.hWnd()) return;
+    if (help.Load(programFolder)) AppIcon::SetAppIcon(help.hWnd(), kAppIcon, true);
+}
 
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
@@ -45,15 +77,20 @@ std::wstring ProgramFolder() {
 
 int Main(const MainWindowLoader& loadMainWindow) { return Main(loadMainWindow, ProgramFolder()); }
 
-int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFolder) {
+int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFolder, const StepObserver& step) {
+    const auto stepDone = [&step](const char* name) {
+        if (step) step(name);
+    };
     ::InitCommonControls();
     OleScope ole;
+    stepDone("common controls and OLE");
     frmSplash splash;
     HelpFrm help;
 
     if (!splash.Load(programFolder)) return 1;
     splash.Show();
     AcceleratorRouting::PumpPending();
+    stepDone("splash shown");
 
     if (splash.LogoImageType() != 0) {
         const HWND mainWindow = loadMainWindow.Create ? loadMainWindow.Create(splash, help) : nullptr;
@@ -62,10 +99,17 @@ int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFold
         AppIcon::SetAppIcon(mainWindow, kAppIcon, true);
         if (loadMainWindow.Load && !loadMainWindow.Load()) return 1;
         splash.Finish();
-        if (help.Load(programFolder)) AppIcon::SetAppIcon(help.hWnd(), kAppIcon, true);
+        stepDone("splash hidden");
+        if (const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, LoadPendingHelp)) {
+            g_pendingHelp = PendingHelp{&help, programFolder, &step, timer};
+        } else {
+            LoadHelp(help, programFolder);
+        }
     }
     // Without the logo only the splash is up; its Exit ends the loop.
-    return AcceleratorRouting::RunMessageLoop();
+    const int exitCode = AcceleratorRouting::RunMessageLoop();
+    StopPendingHelp();
+    return exitCode;
 }
 
 }  // namespace tarvo::StartMod

@@ -1,6 +1,6 @@
 #pragma once
 // The program's entry: the splash with its installation check, then the main
-// window, then the help browser loaded hidden, then the message loop.
+// window, then the message loop, in which the help browser is loaded hidden.
 #include <windows.h>
 
 #include <functional>
@@ -20,6 +20,8 @@ struct MainWindowLoader {
     std::function<HWND(frmSplash& splash, HelpFrm& help)> Create;
     std::function<bool()> Load;
 };
+// Told the name of each start-up step as it ends; the start-up benchmark times them.
+using StepObserver = std::function<void(const char* step)>;
 
 // The folder of the running executable, without a trailing backslash.
 std::wstring ProgramFolder();
@@ -27,6 +29,10 @@ std::wstring ProgramFolder();
 // Answers the exit code of the message loop.
 int Main(const MainWindowLoader& loadMainWindow);
 // The same with the folder of the logo and the help pages given.
-int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFolder);
+int Main(const MainWindowLoader& loadMainWindow, const std::wstring& programFolder, const StepObserver& step = {});
+
+// Loads the help browser hidden unless it is loaded already; Main does it once
+// the main window is up and nothing else is waiting.
+void LoadHelp(HelpFrm& help, const std::wstring& programFolder);
 
 }  // namespace tarvo::StartMod

@@ -11,20 +11,38 @@ namespace tarvo {
 // A tree item handle; 0 is none.
 using NodeHandle = std::uintptr_t;
 
-class IExpandListener {
+// A children flag not yet asked for (the tree view's I_CHILDRENCALLBACK).
+constexpr int kChildrenOnDemand = -1;
+
+// What the tree asks of a node the first time it needs it (when the node comes
+// into view or is about to expand); the tree keeps the answer in the node.
+struct NodeDisplayInfo {
+    bool wantImage = false;
+    bool wantSelectedImage = false;
+    bool wantChildren = false;
+    bool selected = false;  // the node is the selected one
+    int image = 0;
+    int selectedImage = 0;
+    bool hasChildren = false;
+};
+
+class ITreeListener {
 public:
     virtual void mTreeView_BeforeExpand(NodeHandle& hNode, IdList& lParam, bool& AllreadyExpanded) = 0;
+    virtual void mTreeView_GetDisplayInfo(NodeHandle hNode, IdList lParam, NodeDisplayInfo& info) = 0;
+    // Raised after the node became the selected one.
+    virtual void mTreeView_Selected(NodeHandle hNode, IdList lParam) = 0;
 
 protected:
-    ~IExpandListener() = default;
+    ~ITreeListener() = default;
 };
 
 class IFolderTree {
 public:
     virtual ~IFolderTree() = default;
 
-    // Receives BeforeExpand; null stops it.
-    virtual void SetExpandListener(IExpandListener* listener) = 0;
+    // Receives BeforeExpand and the display-info requests; null stops them.
+    virtual void SetListener(ITreeListener* listener) = 0;
     virtual void ShowWaitCursor(bool waiting) = 0;
 
     // View and Behavior.
@@ -34,22 +52,24 @@ public:
 
     // Methods.
     virtual void EraseAll() = 0;
-    virtual NodeHandle AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam,
-                               NodeHandle hParent, bool bForcePlusButton) = 0;
+    // A last child whose icons and children flag are asked for when first needed.
+    virtual NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) = 0;
     virtual void ExpandNode(NodeHandle hNode) = 0;
     virtual void CollapseNode(NodeHandle hNode) = 0;
-    virtual void NodeImgSetToCut(NodeHandle hNode, bool TrueForCut) = 0;
     virtual void SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) = 0;
     virtual NodeHandle SelectedNodeGet() = 0;
 
     // Tree messages.
     virtual NodeHandle FirstChild(NodeHandle hNode) = 0;
     virtual NodeHandle NextSibling(NodeHandle hNode) = 0;
+    virtual bool NodeExpanded(NodeHandle hNode) = 0;
     virtual IdList ItemData(NodeHandle hNode) = 0;
     virtual void SetItemData(NodeHandle hNode, IdList data) = 0;
     virtual void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) = 0;
+    // kChildrenOnDemand while the tree has not asked for it yet.
     virtual int ChildrenFlag(NodeHandle hNode) = 0;
     virtual void SetChildrenFlag(NodeHandle hNode, int children) = 0;
+    virtual void SetSelectedImage(NodeHandle hNode, int image) = 0;
     // Collapses and drops the children (TVE_COLLAPSE | TVE_COLLAPSERESET); false when nothing was expandable.
     virtual bool CollapseReset(NodeHandle hNode) = 0;
     virtual void DeleteNode(NodeHandle hNode) = 0;

@@ -1,5 +1,6 @@
 #include "shelltree/shell_folder_tree.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -29,15 +30,23 @@ ShellFolderTree::ShellFolderTree(IShellNamespace& shell, IChangeNotifier& notifi
 
 ShellFolderTree::~ShellFolderTree() {
     ClearTree();
-    if (tree_) tree_->SetExpandListener(nullptr);
+    if (tree_) tree_->SetListener(nullptr);
 }
 
 void ShellFolderTree::Init(IFolderTree& TreeView) {
-    if (tree_) tree_->SetExpandListener(nullptr);
+    if (tree_) tree_->SetListener(nullptr);
     tree_ = &TreeView;
-    tree_->SetExpandListener(this);
+    tree_->SetListener(this);
+    imageListSet_ = false;
+}
+
+// Asked for when the first nodes come: building the system image list is costly
+// and nothing of it shows before.
+void ShellFolderTree::SetUpImageList() {
+    if (imageListSet_) return;
     tree_->HImageListSet(shell_.SmallImageList());
     defaultIconIndex_ = shell_.DefaultIconIndex();
+    imageListSet_ = true;
 }
 
 void ShellFolderTree::ClearTree() {
@@ -47,6 +56,8 @@ void ShellFolderTree::ClearTree() {
         rootNode_ = 0;
     }
     if (rootPidl_) shell_.Free(std::exchange(rootPidl_, nullptr));
+    shownParent_.reset();
+    shownParentBytes_.clear();
     NotifyStop();
     tree_->WantEventsSet(false);
     tree_->RedrawSet(false);
@@ -58,10 +69,11 @@ void ShellFolderTree::ClearTree() {
 void ShellFolderTree::RootNodeCSIDLSet(int csidl) {
     if (!tree_) return;
     ClearTree();
+    SetUpImageList();
     rootPidl_ = shell_.CloneSpecialIdList(csidl);
     if (!rootPidl_) return;
     auto folder = shell_.BindToParentFolder(rootPidl_);
-    rootNode_ = AddFolderNode(*folder, rootPidl_, 0);
+    rootNode_ = AddFolderNode(*folder, rootPidl_, shell_.FindLastId(rootPidl_), 0);
     tree_->ExpandNode(rootNode_);
     notifying_ = notifier_.Start(rootPidl_, *this);
 }
@@ -101,7 +113,8 @@ void ShellFolderTree::FullPathSet(std::wstring FullPath) {
 void ShellFolderTree::SelectPathFrom(NodeHandle hNode, IdList target) {
     tree_->ExpandNode(hNode);
     for (NodeHandle child = tree_->FirstChild(hNode); child; child = tree_->NextSibling(child)) {
-        tree_->CollapseNode(child);
+        // Asking a collapsed node to collapse would make the tree ask whether it has children.
+        if (tree_->NodeExpanded(child)) tree_->CollapseNode(child);
     }
     for (NodeHandle child = tree_->FirstChild(hNode); child; child = tree_->NextSibling(child)) {
         IdList pidl = tree_->ItemData(child);
@@ -177,26 +190,60 @@ void ShellFolderTree::LoadChildNodes(IdList pidl, NodeHandle hNode) {
     if (!children) return;
     while (IdList relative = children->Next()) {
         ScopedIdList item(shell_, relative);
-        if (IdList child = shell_.Combine(pidl, relative)) AddFolderNode(*folder, child, hNode);
+        if (IdList child = shell_.Combine(pidl, relative)) AddFolderNode(*folder, child, relative, hNode);
     }
 }
 
-NodeHandle ShellFolderTree::AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent) {
-    ScopedIdList last(shell_, GetItemID(pidlFQ, -1));
-    const std::uint32_t attributes = folder.AttributesOf(last.get(), kAttrNodeQuery);
-    const std::wstring name = folder.DisplayNameOf(last.get(), kNameInFolder);
-    int open = 0;
-    const int normal = folder.IconIndexOf(last.get(), open);
-    if (open == defaultIconIndex_ && normal != open) open = normal;
-    const NodeHandle hNode =
-        tree_->AddNode(name, normal, open, pidlFQ, hParent, (attributes & kAttrHasSubFolder) != 0);
-    if (!hNode) {
+NodeHandle ShellFolderTree::AddFolderNode(IFolder& folder, IdList pidlFQ, IdList item, NodeHandle hParent) {
+    const bool hidden = (folder.AttributesOf(item, kAttrHidden) & kAttrHidden) != 0;
+    const NodeHandle hNode = tree_->AddNodeOnDemand(folder.DisplayNameOf(item, kNameInFolder), pidlFQ, hParent, hidden);
+    if (!hNode && pidlFQ != rootPidl_) {
         // The node could not take the list over, so it is ours to free.
-        if (pidlFQ != rootPidl_) shell_.Free(pidlFQ);
-        return 0;
+        shell_.Free(pidlFQ);
     }
-    if (attributes & kAttrHidden) tree_->NodeImgSetToCut(hNode, true);
     return hNode;
+}
+
+void ShellFolderTree::mTreeView_GetDisplayInfo(NodeHandle, IdList lParam, NodeDisplayInfo& info) {
+    if (!lParam) return;
+    IFolder& folder = ParentFolderOf(lParam);
+    IdList item = shell_.FindLastId(lParam);
+    if (info.wantChildren) info.hasChildren = HasSubFolders(folder, item);
+    if (info.wantImage || (info.wantSelectedImage && !info.selected)) info.image = folder.IconIndexOf(item);
+    // Only the selected node shows its open icon; another one gets it when it is selected.
+    if (info.wantSelectedImage) info.selectedImage = info.selected ? SelectedImageOf(folder, item) : info.image;
+}
+
+void ShellFolderTree::mTreeView_Selected(NodeHandle hNode, IdList lParam) {
+    if (!tree_ || !hNode || !lParam) return;
+    tree_->SetSelectedImage(hNode, SelectedImageOf(ParentFolderOf(lParam), shell_.FindLastId(lParam)));
+}
+
+int ShellFolderTree::SelectedImageOf(IFolder& folder, IdList item) {
+    const int open = folder.OpenIconIndexOf(item);
+    if (open != defaultIconIndex_) return open;
+    const int normal = folder.IconIndexOf(item);
+    return normal != open ? normal : open;
+}
+
+// Some shells report the bit for every folder: the first sub-folder found confirms it.
+bool ShellFolderTree::HasSubFolders(IFolder& folder, IdList item) {
+    if ((folder.AttributesOf(item, kAttrHasSubFolder) & kAttrHasSubFolder) == 0) return false;
+    auto children = folder.EnumSubFoldersOf(item);
+    if (!children) return false;
+    ScopedIdList first(shell_, children->Next());
+    return first.get() != nullptr;
+}
+
+// Equal bytes name the same folder; a folder named by other bytes is bound anew.
+IFolder& ShellFolderTree::ParentFolderOf(IdList pidl) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(pidl);
+    const auto* last = reinterpret_cast<const unsigned char*>(shell_.FindLastId(pidl));
+    if (!shownParent_ || !std::equal(bytes, last, shownParentBytes_.begin(), shownParentBytes_.end())) {
+        shownParent_ = shell_.BindToParentFolder(pidl);
+        shownParentBytes_.assign(bytes, last);
+    }
+    return *shownParent_;
 }
 
 NodeHandle ShellFolderTree::FindNodeByPIDL(NodeHandle hStart, IdList pidl) {
@@ -275,8 +322,7 @@ void ShellFolderTree::OnFolderRemoved(IdList item) {
     const NodeHandle parentNode = FindNodeByPIDL(rootNode_, parent.get());
     if (!parentNode) return;
     auto folder = shell_.BindToParentFolder(parent.get());
-    ScopedIdList last(shell_, GetItemID(parent.get(), -1));
-    if ((folder->AttributesOf(last.get(), kAttrHasSubFolder) & kAttrHasSubFolder) == 0) {
+    if (!HasSubFolders(*folder, shell_.FindLastId(parent.get()))) {
         FreeNodePIDLs(parentNode);
         tree_->CollapseReset(parentNode);
         tree_->SetChildrenFlag(parentNode, 0);
@@ -291,7 +337,7 @@ void ShellFolderTree::OnFolderAdded(IdList item) {
     if (!parentNode) return;
     if (tree_->FirstChild(parentNode)) {
         auto folder = shell_.BindToFolder(parent.get());
-        if (IdList child = shell_.Clone(item)) AddFolderNode(*folder, child, parentNode);
+        if (IdList child = shell_.Clone(item)) AddFolderNode(*folder, child, shell_.FindLastId(child), parentNode);
     } else if (tree_->ChildrenFlag(parentNode) == 0) {
         tree_->SetChildrenFlag(parentNode, 1);
     }
@@ -323,7 +369,8 @@ void ShellFolderTree::OnFolderRenamed(IdList oldItem, IdList newItem) {
     if (node) FreeNodeAndDelete(node);
     if (NodeHandle newParentNode = FindNodeByPIDL(rootNode_, newParent.get())) {
         auto folder = shell_.BindToFolder(newParent.get());
-        AddFolderNode(*folder, newClone.release(), newParentNode);
+        IdList moved = newClone.release();
+        AddFolderNode(*folder, moved, shell_.FindLastId(moved), newParentNode);
     }
 }
 

@@ -2,16 +2,22 @@
 // The shell logic behind the folder tree: builds the tree at a special folder,
 // loads sub-folders on first expansion, finds the node of a path and keeps the
 // loaded part current through change notifications. Every node owns the
-// absolute identifier list stored as its item data.
+// absolute identifier list stored as its item data. A node is inserted with
+// its name and hidden state only; its icon and whether it has sub-folders are
+// asked of the shell when the tree first needs them, and its open icon when it
+// is selected, so a large folder costs per child no more than its enumeration,
+// name and attributes.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "shelltree/folder_tree.h"
 #include "shelltree/shell_namespace.h"
 
 namespace tarvo {
 
-class ShellFolderTree : public IExpandListener, public INotifySink {
+class ShellFolderTree : public ITreeListener, public INotifySink {
 public:
     ShellFolderTree(IShellNamespace& shell, IChangeNotifier& notifier);
     ShellFolderTree(const ShellFolderTree&) = delete;
@@ -34,6 +40,8 @@ public:
     int GetItemIDCount(IdList pidl);
 
     void mTreeView_BeforeExpand(NodeHandle& hNode, IdList& lParam, bool& AllreadyExpanded) override;
+    void mTreeView_GetDisplayInfo(NodeHandle hNode, IdList lParam, NodeDisplayInfo& info) override;
+    void mTreeView_Selected(NodeHandle hNode, IdList lParam) override;
     void ShellNotify(long event, IdList item1, IdList item2) override;
     void NotifyWindowDestroyed() override;
 
@@ -51,13 +59,20 @@ private:
         bool paused_;
     };
 
-    NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent);
+    // `item` is the last item of `pidlFQ`, relative to `folder`.
+    NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, IdList item, NodeHandle hParent);
     void LoadChildNodes(IdList pidl, NodeHandle hNode);
     void SelectPathFrom(NodeHandle hNode, IdList target);
+    // The folder holding an absolute list's last item; the one bound last serves while its list is the same.
+    IFolder& ParentFolderOf(IdList pidl);
+    bool HasSubFolders(IFolder& folder, IdList item);
+    // The open icon, or the closed one where the open one is the default icon.
+    int SelectedImageOf(IFolder& folder, IdList item);
     NodeHandle FindNodeByPIDL(NodeHandle hStart, IdList pidl);
     void FreeNodePIDLs(NodeHandle hNode);
     void FreeNodeAndDelete(NodeHandle hNode);
     void ClearTree();
+    void SetUpImageList();
     void NotifyStop();
     void ForgetLastNotification();
 
@@ -76,6 +91,10 @@ private:
     NodeHandle rootNode_ = 0;
     bool notifying_ = false;
     bool redrawPaused_ = false;
+    bool imageListSet_ = false;
+    // The nodes drawn together are mostly siblings: their folder is bound once.
+    std::vector<unsigned char> shownParentBytes_;
+    std::unique_ptr<IFolder> shownParent_;
 
     long lastEvent_ = 0;
     IdList lastItem1_ = nullptr;  // as received, only compared

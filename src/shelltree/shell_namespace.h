@@ -17,9 +17,6 @@ using IdList = ItemIdList*;
 // Attribute bits asked of a folder (SFGAO_*).
 constexpr std::uint32_t kAttrHasSubFolder = 0x80000000u;
 constexpr std::uint32_t kAttrHidden = 0x00080000u;
-constexpr std::uint32_t kAttrShare = 0x00020000u;
-constexpr std::uint32_t kAttrLink = 0x00010000u;
-constexpr std::uint32_t kAttrNodeQuery = kAttrHasSubFolder | kAttrHidden | kAttrShare | kAttrLink;
 
 // Display-name kinds (SHGDN_*).
 constexpr std::uint32_t kNameInFolder = 0x1;
@@ -51,12 +48,15 @@ public:
     virtual ~IFolder() = default;
     // Folders only, hidden ones included; null when the enumeration cannot start.
     virtual std::unique_ptr<IFolderEnum> EnumSubFolders() = 0;
+    // The same for the child folder `item`.
+    virtual std::unique_ptr<IFolderEnum> EnumSubFoldersOf(IdList item) = 0;
     // The asked bits that the item has; 0 when the query fails.
     virtual std::uint32_t AttributesOf(IdList item, std::uint32_t mask) = 0;
     // "" when the query fails.
     virtual std::wstring DisplayNameOf(IdList item, std::uint32_t kind) = 0;
-    // Normal icon index in the small system image list; open index through `open`.
-    virtual int IconIndexOf(IdList item, int& open) = 0;
+    // Icon indexes in the small system image list, closed and open; -1 when unknown.
+    virtual int IconIndexOf(IdList item) = 0;
+    virtual int OpenIconIndexOf(IdList item) = 0;
 };
 
 class IShellNamespace {

@@ -14,7 +14,8 @@ IdList HandedOut(LPCITEMIDLIST pidl) {
     return AsIdList(pidl);
 }
 
-constexpr UINT kIconQuery = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
+constexpr UINT kIconQuery = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+constexpr UINT kDefaultIconQuery = kIconQuery | SHGFI_USEFILEATTRIBUTES;
 constexpr SHCONTF kFoldersWithHidden = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
 
 class EnumWin32 final : public IFolderEnum {
@@ -48,28 +49,37 @@ ShellNamespaceWin32::ShellNamespaceWin32(HWND owner) : owner_(owner) { ::SHGetDe
 
 std::uintptr_t ShellNamespaceWin32::SmallImageList() {
     SHFILEINFOW info{};
-    return static_cast<std::uintptr_t>(::SHGetFileInfoW(L".txt", 0, &info, sizeof info, kIconQuery));
+    return static_cast<std::uintptr_t>(::SHGetFileInfoW(L".txt", 0, &info, sizeof info, kDefaultIconQuery));
 }
 
 int ShellNamespaceWin32::DefaultIconIndex() {
     SHFILEINFOW info{};
-    return ::SHGetFileInfoW(L"", 0, &info, sizeof info, kIconQuery) ? info.iIcon : 0;
+    return ::SHGetFileInfoW(L"", 0, &info, sizeof info, kDefaultIconQuery) ? info.iIcon : 0;
 }
 
 IdList ShellNamespaceWin32::CloneSpecialIdList(int csidl) {
     return HandedOut(::SHCloneSpecialIDList(owner_, csidl, FALSE));
 }
 
-std::unique_ptr<IFolder> ShellNamespaceWin32::Wrap(com_ptr<IShellFolder> folder) {
-    return std::make_unique<ShellFolderWin32>(folder ? std::move(folder) : desktop_, owner_);
+std::unique_ptr<IFolder> ShellNamespaceWin32::Wrap(com_ptr<IShellFolder> folder, unique_pidl absolute) {
+    if (!folder || !absolute) {
+        folder = desktop_;
+        absolute.reset(static_cast<LPITEMIDLIST>(::SHAlloc(sizeof(USHORT))));
+        if (absolute) absolute.get()->mkid.cb = 0;
+    }
+    return std::make_unique<ShellFolderWin32>(std::move(folder), std::move(absolute), owner_);
 }
 
 std::unique_ptr<IFolder> ShellNamespaceWin32::BindToParentFolder(IdList absolute) {
     com_ptr<IShellFolder> parent;
-    if (!absolute || FAILED(::SHBindToParent(AsPidl(absolute), IID_IShellFolder, parent.put_void(), nullptr))) {
+    unique_pidl parentList;
+    if (absolute && SUCCEEDED(::SHBindToParent(AsPidl(absolute), IID_IShellFolder, parent.put_void(), nullptr))) {
+        parentList.reset(::ILClone(AsPidl(absolute)));
+        if (parentList) ::ILRemoveLastID(parentList.get());
+    } else {
         parent.reset();
     }
-    return Wrap(std::move(parent));
+    return Wrap(std::move(parent), std::move(parentList));
 }
 
 std::unique_ptr<IFolder> ShellNamespaceWin32::BindToFolder(IdList absolute) {
@@ -78,7 +88,8 @@ std::unique_ptr<IFolder> ShellNamespaceWin32::BindToFolder(IdList absolute) {
         FAILED(desktop_->BindToObject(AsPidl(absolute), nullptr, IID_IShellFolder, folder.put_void()))) {
         folder.reset();
     }
-    return Wrap(std::move(folder));
+    unique_pidl list(folder ? ::ILClone(AsPidl(absolute)) : nullptr);
+    return Wrap(std::move(folder), std::move(list));
 }
 
 std::wstring ShellNamespaceWin32::ParsingNameOf(IdList absolute) {
@@ -106,10 +117,22 @@ IdList ShellNamespaceWin32::Alloc(std::size_t bytes) {
 }
 std::ptrdiff_t ShellNamespaceWin32::LiveIdLists() { return g_liveIdLists; }
 
-std::unique_ptr<IFolderEnum> ShellFolderWin32::EnumSubFolders() {
+std::unique_ptr<IFolderEnum> ShellFolderWin32::Enumerate(IShellFolder* folder, HWND owner) {
     com_ptr<IEnumIDList> items;
-    if (!folder_ || folder_->EnumObjects(owner_, kFoldersWithHidden, items.put()) != S_OK || !items) return nullptr;
+    if (!folder || folder->EnumObjects(owner, kFoldersWithHidden, items.put()) != S_OK || !items) return nullptr;
     return std::make_unique<EnumWin32>(std::move(items));
+}
+
+std::unique_ptr<IFolderEnum> ShellFolderWin32::EnumSubFolders() { return Enumerate(folder_.get(), owner_); }
+
+// An empty item names the folder itself: the desktop is the root's own parent.
+std::unique_ptr<IFolderEnum> ShellFolderWin32::EnumSubFoldersOf(IdList item) {
+    if (ItemByteSize(item) == 0) return EnumSubFolders();
+    com_ptr<IShellFolder> child;
+    if (!folder_ || FAILED(folder_->BindToObject(AsPidl(item), nullptr, IID_IShellFolder, child.put_void()))) {
+        return nullptr;
+    }
+    return Enumerate(child.get(), owner_);
 }
 
 std::uint32_t ShellFolderWin32::AttributesOf(IdList item, std::uint32_t mask) {
@@ -125,10 +148,20 @@ std::wstring ShellFolderWin32::DisplayNameOf(IdList item, std::uint32_t kind) {
     return StrRetText(name, AsPidl(item));
 }
 
-int ShellFolderWin32::IconIndexOf(IdList item, int& open) {
-    open = -1;
-    if (!folder_) return 0;
-    return ::SHMapPIDLToSystemImageListIndex(folder_.get(), AsPidl(item), &open);
+int ShellFolderWin32::IconIndexOf(IdList item) {
+    return folder_ ? ::SHMapPIDLToSystemImageListIndex(folder_.get(), AsPidl(item), nullptr) : -1;
+}
+
+// Asked of SHGetFileInfoW: a shell may hand out the closed index as the open one
+// through SHMapPIDLToSystemImageListIndex.
+int ShellFolderWin32::OpenIconIndexOf(IdList item) {
+    unique_pidl absolute(absolute_ ? ::ILCombine(absolute_.get(), AsPidl(item)) : nullptr);
+    SHFILEINFOW info{};
+    if (!absolute || !::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.get()), 0, &info, sizeof info,
+                                       SHGFI_PIDL | kIconQuery | SHGFI_OPENICON)) {
+        return -1;
+    }
+    return info.iIcon;
 }
 
 bool ChangeNotifierWin32::Start(IdList root, INotifySink& sink) {

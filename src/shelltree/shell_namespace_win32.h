@@ -44,24 +44,31 @@ public:
     IdList Alloc(std::size_t bytes) override;
 
 private:
-    std::unique_ptr<IFolder> Wrap(com_ptr<IShellFolder> folder);
+    // `absolute` names `folder`; a folder that could not be bound is the desktop.
+    std::unique_ptr<IFolder> Wrap(com_ptr<IShellFolder> folder, unique_pidl absolute);
 
     HWND owner_;
     com_ptr<IShellFolder> desktop_;
 };
 
-// Wraps one IShellFolder.
+// Wraps one IShellFolder and the absolute list that names it.
 class ShellFolderWin32 final : public IFolder {
 public:
-    ShellFolderWin32(com_ptr<IShellFolder> folder, HWND owner) : folder_(std::move(folder)), owner_(owner) {}
+    ShellFolderWin32(com_ptr<IShellFolder> folder, unique_pidl absolute, HWND owner)
+        : folder_(std::move(folder)), absolute_(std::move(absolute)), owner_(owner) {}
 
     std::unique_ptr<IFolderEnum> EnumSubFolders() override;
+    std::unique_ptr<IFolderEnum> EnumSubFoldersOf(IdList item) override;
     std::uint32_t AttributesOf(IdList item, std::uint32_t mask) override;
     std::wstring DisplayNameOf(IdList item, std::uint32_t kind) override;
-    int IconIndexOf(IdList item, int& open) override;
+    int IconIndexOf(IdList item) override;
+    int OpenIconIndexOf(IdList item) override;
 
 private:
+    static std::unique_ptr<IFolderEnum> Enumerate(IShellFolder* folder, HWND owner);
+
     com_ptr<IShellFolder> folder_;
+    unique_pidl absolute_;
     HWND owner_;
 };
 

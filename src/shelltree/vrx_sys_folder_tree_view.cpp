@@ -13,6 +13,10 @@ constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_S
 constexpr std::array<UINT, 4> kTreeMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr int kItemExpandingAnsi = -405;  // TVN_ITEMEXPANDINGA
 constexpr int kItemExpandingWide = -454;  // TVN_ITEMEXPANDINGW
+constexpr int kGetDispInfoAnsi = -403;    // TVN_GETDISPINFOA
+constexpr int kGetDispInfoWide = -452;    // TVN_GETDISPINFOW
+constexpr int kSelChangedAnsi = -402;     // TVN_SELCHANGEDA
+constexpr int kSelChangedWide = -451;     // TVN_SELCHANGEDW
 
 LRESULT Send(HWND window, UINT iMsg, WPARAM wParam = 0, LPARAM lParam = 0) {
     return window ? ::SendMessageW(window, iMsg, wParam, lParam) : 0;
@@ -55,20 +59,44 @@ void SysTreeMethods::EraseAll() { Send(tree_, TVM_DELETEITEM, 0, reinterpret_cas
 
 HTREEITEM SysTreeMethods::AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, LPARAM lParam,
                                   HTREEITEM hParent, long, bool bForcePlusButton) {
-    std::wstring text = NodeText;
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = reinterpret_cast<std::intptr_t>(hParent) < 1 ? TVI_ROOT : hParent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    TVINSERTSTRUCTW insert = LastChild(NodeText, lParam, hParent);
+    insert.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     if (bForcePlusButton) {
         insert.item.mask |= TVIF_CHILDREN;
         insert.item.cChildren = 1;
     }
-    insert.item.pszText = text.data();
-    insert.item.cchTextMax = static_cast<int>(text.size());
     insert.item.iImage = ImgIndex;
     insert.item.iSelectedImage = SelImgIndex;
+    return Insert(insert);
+}
+
+HTREEITEM SysTreeMethods::AddNodeOnDemand(const std::wstring& NodeText, LPARAM lParam, HTREEITEM hParent, bool cut) {
+    TVINSERTSTRUCTW insert = LastChild(NodeText, lParam, hParent);
+    insert.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.iImage = I_IMAGECALLBACK;
+    insert.item.iSelectedImage = I_IMAGECALLBACK;
+    insert.item.cChildren = I_CHILDRENCALLBACK;
+    if (cut) {
+        insert.item.mask |= TVIF_STATE;
+        insert.item.stateMask = TVIS_CUT;
+        insert.item.state = TVIS_CUT;
+    }
+    return Insert(insert);
+}
+
+TVINSERTSTRUCTW SysTreeMethods::LastChild(const std::wstring& NodeText, LPARAM lParam, HTREEITEM hParent) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = reinterpret_cast<std::intptr_t>(hParent) < 1 ? TVI_ROOT : hParent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    // The tree copies the text and never writes to it.
+    insert.item.pszText = const_cast<wchar_t*>(NodeText.c_str());
+    insert.item.cchTextMax = static_cast<int>(NodeText.size());
     insert.item.lParam = lParam;
+    return insert;
+}
+
+HTREEITEM SysTreeMethods::Insert(TVINSERTSTRUCTW& insert) {
     return reinterpret_cast<HTREEITEM>(Send(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
@@ -101,9 +129,9 @@ class VRX_SysFolderTreeView::Binding final : public IFolderTree {
 public:
     explicit Binding(VRX_SysFolderTreeView& control) : control_(control) {}
 
-    IExpandListener* listener = nullptr;
+    ITreeListener* listener = nullptr;
 
-    void SetExpandListener(IExpandListener* l) override { listener = l; }
+    void SetListener(ITreeListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override {
         if (waiting) {
             previousCursor_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -117,22 +145,20 @@ public:
     void WantEventsSet(bool value) override { control_.Behavior().WantEventsSet(value); }
     void RedrawSet(bool value) override { control_.Behavior().RedrawSet(value); }
     void EraseAll() override { control_.Methods().EraseAll(); }
-    NodeHandle AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam, NodeHandle hParent,
-                       bool bForcePlusButton) override {
-        return Node(control_.Methods().AddNode(NodeText, ImgIndex, SelImgIndex, reinterpret_cast<LPARAM>(lParam),
-                                               Item(hParent), 0, bForcePlusButton));
+    NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) override {
+        return Node(control_.Methods().AddNodeOnDemand(NodeText, reinterpret_cast<LPARAM>(lParam), Item(hParent), cut));
     }
     void ExpandNode(NodeHandle hNode) override { control_.Methods().ExpandNode(Item(hNode)); }
     void CollapseNode(NodeHandle hNode) override { control_.Methods().CollapseNode(Item(hNode)); }
-    void NodeImgSetToCut(NodeHandle hNode, bool TrueForCut) override {
-        control_.Methods().NodeImgSetToCut(Item(hNode), TrueForCut);
-    }
     void SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) override {
         control_.Methods().SelectedNodeSet(Item(hNode), EnsureVisible);
     }
     NodeHandle SelectedNodeGet() override { return Node(control_.Methods().SelectedNodeGet()); }
     NodeHandle FirstChild(NodeHandle hNode) override { return NextItem(TVGN_CHILD, hNode); }
     NodeHandle NextSibling(NodeHandle hNode) override { return NextItem(TVGN_NEXT, hNode); }
+    bool NodeExpanded(NodeHandle hNode) override {
+        return (Send(Tree(), TVM_GETITEMSTATE, hNode, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    }
     IdList ItemData(NodeHandle hNode) override {
         return reinterpret_cast<IdList>(ReadItem(Tree(), Item(hNode), TVIF_PARAM).lParam);
     }
@@ -154,6 +180,13 @@ public:
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
     int ChildrenFlag(NodeHandle hNode) override { return ReadItem(Tree(), Item(hNode), TVIF_CHILDREN).cChildren; }
+    void SetSelectedImage(NodeHandle hNode, int image) override {
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | TVIF_SELECTEDIMAGE;
+        item.hItem = Item(hNode);
+        item.iSelectedImage = image;
+        Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
     void SetChildrenFlag(NodeHandle hNode, int children) override {
         TVITEMW item{};
         item.mask = TVIF_HANDLE | TVIF_CHILDREN;
@@ -263,16 +296,21 @@ void VRX_SysFolderTreeView::OnContainerMessage(UINT iMsg, LPARAM lParam) {
         // The host goes before the tree inside it (a form closing): the last moment the nodes can be walked.
         ReleaseShellLogic();
     } else if (iMsg == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header && TreeViewhWnd() && header->hwndFrom == TreeViewhWnd()) OnNotify(*header);
     }
 }
 
-void VRX_SysFolderTreeView::OnNotify(const NMHDR& header) {
+void VRX_SysFolderTreeView::OnNotify(NMHDR& header) {
     const int code = static_cast<int>(header.code);
     if (code == kItemExpandingWide || code == kItemExpandingAnsi) {
         // Both forms share one layout up to the fields read here.
         OnItemExpanding(reinterpret_cast<const NMTREEVIEWW&>(header));
+    } else if (code == kGetDispInfoWide || code == kGetDispInfoAnsi) {
+        // Both forms share one layout but for the text, which is never asked for.
+        OnGetDisplayInfo(reinterpret_cast<NMTVDISPINFOW&>(header).item);
+    } else if (code == kSelChangedWide || code == kSelChangedAnsi) {
+        OnSelected(reinterpret_cast<const NMTREEVIEWW&>(header));
     } else if (code == static_cast<int>(NM_DBLCLK)) {
         OnDoubleClick();
     } else if (code == static_cast<int>(NM_RETURN)) {
@@ -289,6 +327,27 @@ void VRX_SysFolderTreeView::OnItemExpanding(const NMTREEVIEWW& notice) {
     const bool expandedOnce = (Send(TreeViewhWnd(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
                                     TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE) != 0;
     RaiseBeforeExpand(item, data, expandedOnce);
+}
+
+// Answered whatever WantEvents says: the tree cannot draw a node without it.
+void VRX_SysFolderTreeView::OnGetDisplayInfo(TVITEMW& item) {
+    NodeDisplayInfo info;
+    info.wantImage = (item.mask & TVIF_IMAGE) != 0;
+    info.wantSelectedImage = (item.mask & TVIF_SELECTEDIMAGE) != 0;
+    info.wantChildren = (item.mask & TVIF_CHILDREN) != 0;
+    info.selected = (item.state & TVIS_SELECTED) != 0;
+    if (!binding_->listener || !(info.wantImage || info.wantSelectedImage || info.wantChildren)) return;
+    binding_->listener->mTreeView_GetDisplayInfo(Node(item.hItem), reinterpret_cast<IdList>(item.lParam), info);
+    if (info.wantImage) item.iImage = info.image;
+    if (info.wantSelectedImage) item.iSelectedImage = info.selectedImage;
+    if (info.wantChildren) item.cChildren = info.hasChildren ? 1 : 0;
+    item.mask |= TVIF_DI_SETITEM;
+}
+
+void VRX_SysFolderTreeView::OnSelected(const NMTREEVIEWW& notice) {
+    if (binding_->listener && notice.itemNew.hItem) {
+        binding_->listener->mTreeView_Selected(Node(notice.itemNew.hItem), reinterpret_cast<IdList>(notice.itemNew.lParam));
+    }
 }
 
 void VRX_SysFolderTreeView::RaiseBeforeExpand(HTREEITEM hNode, LPARAM lParam, bool expandedOnce) {

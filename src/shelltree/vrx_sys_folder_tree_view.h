@@ -65,6 +65,8 @@ public:
     // eRelation is part of the interface and not used.
     HTREEITEM AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, LPARAM lParam, HTREEITEM hParent,
                       long eRelation, bool bForcePlusButton);
+    // A last child whose icons and children flag the tree asks for (TVN_GETDISPINFO) when it first needs them.
+    HTREEITEM AddNodeOnDemand(const std::wstring& NodeText, LPARAM lParam, HTREEITEM hParent, bool cut);
     void ExpandNode(HTREEITEM hNode);
     void CollapseNode(HTREEITEM hNode);
     void NodeImgSetToCut(HTREEITEM hNode, bool TrueForCut);
@@ -73,6 +75,8 @@ public:
 
 private:
     friend class VRX_SysFolderTreeView;
+    static TVINSERTSTRUCTW LastChild(const std::wstring& NodeText, LPARAM lParam, HTREEITEM hParent);
+    HTREEITEM Insert(TVINSERTSTRUCTW& insert);
     HWND tree_ = nullptr;
 };
 
@@ -113,8 +117,10 @@ private:
     void ReleaseShellLogic();
     void HandOver(HWND tree);
     void OnContainerMessage(UINT iMsg, LPARAM lParam);
-    void OnNotify(const NMHDR& header);
+    void OnNotify(NMHDR& header);
     void OnItemExpanding(const NMTREEVIEWW& notice);
+    void OnGetDisplayInfo(TVITEMW& item);
+    void OnSelected(const NMTREEVIEWW& notice);
     void OnDoubleClick();
     void RaiseBeforeExpand(HTREEITEM hNode, LPARAM lParam, bool expandedOnce);
     void Raise(const std::function<void()>& event) const;

@@ -37,6 +37,7 @@ public:
     bool StartCommandLine(std::wstring commandLine, const std::wstring& currentFolder);
 
     DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
     bool Running() const;
     bool WaitForExit(DWORD timeoutMs) const;
 

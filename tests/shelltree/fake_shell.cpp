@@ -53,22 +53,34 @@ private:
 
 class FolderView : public IFolder {
 public:
-    FolderView(Shell& shell, Folder& folder) : shell_(shell), folder_(folder) {}
+    // Like a shell folder, it names its folder by path and outlives a removal of it.
+    FolderView(Shell& shell, Folder& folder) : shell_(shell), path_(PathOf(folder)) {}
 
     std::unique_ptr<IFolderEnum> EnumSubFolders() override {
-        if (folder_.enumFails) return nullptr;
-        ++shell_.foldersEnumerated;
+        auto children = Children();
+        if (children) ++shell_.foldersEnumerated;
+        return children;
+    }
+    std::unique_ptr<IFolderEnum> Children() {
+        Folder* self = shell_.Find(path_);
+        if (!self || self->enumFails) return nullptr;
         std::vector<std::string> names;
-        for (const auto& child : folder_.children) {
+        for (const auto& child : self->children) {
             if (child->isFolder) names.push_back(child->name);
         }
         return std::make_unique<Enumerator>(shell_, std::move(names));
     }
+    std::unique_ptr<IFolderEnum> EnumSubFoldersOf(IdList item) override {
+        Folder* folder = ItemFolder(item);
+        if (!folder || !folder->isFolder) return nullptr;
+        return FolderView(shell_, *folder).Children();
+    }
     std::uint32_t AttributesOf(IdList item, std::uint32_t mask) override {
+        if (mask & kAttrHasSubFolder) ++shell_.subFolderQueries;
         const Folder* folder = ItemFolder(item);
         if (!folder) return 0;
         std::uint32_t attributes = 0;
-        if (folder->HasSubFolder()) attributes |= kAttrHasSubFolder;
+        if (folder->HasSubFolder() || (shell_.claimsSubFolders && folder->isFolder)) attributes |= kAttrHasSubFolder;
         if (folder->hidden) attributes |= kAttrHidden;
         return attributes & mask;
     }
@@ -76,23 +88,34 @@ public:
         const Folder* folder = ItemFolder(item);
         return folder ? Widen(folder->name) : L"";
     }
-    int IconIndexOf(IdList item, int& open) override {
+    int IconIndexOf(IdList item) override {
+        ++shell_.iconQueries;
         const Folder* folder = ItemFolder(item);
-        if (!folder) return open = 0;
-        open = folder->openIcon;
-        return folder->icon;
+        return folder ? folder->icon : -1;
+    }
+    int OpenIconIndexOf(IdList item) override {
+        ++shell_.openIconQueries;
+        const Folder* folder = ItemFolder(item);
+        return folder ? folder->openIcon : -1;
     }
 
 private:
     // An empty item names the folder itself (the desktop as its own parent).
     Folder* ItemFolder(IdList item) {
         const auto names = shell_.NamesOf(item);
-        if (names.empty()) return &folder_;
-        return names.size() == 1 ? folder_.Child(names[0]) : nullptr;
+        Folder* self = shell_.Find(path_);
+        if (!self || names.size() > 1) return nullptr;
+        return names.empty() ? self : self->Child(names[0]);
+    }
+
+    static std::string PathOf(const Folder& folder) {
+        std::string path;
+        for (const Folder* f = &folder; f->parent; f = f->parent) path = f->name + (path.empty() ? "" : "/") + path;
+        return path;
     }
 
     Shell& shell_;
-    Folder& folder_;
+    std::string path_;
 };
 
 }  // namespace
@@ -205,6 +228,7 @@ IdList Shell::CloneSpecialIdList(int csidl) {
 }
 
 std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) {
+    ++parentBinds;
     Folder* folder = Resolve(absolute);
     Folder* parent = folder && folder->parent ? folder->parent : &desktop_;
     return std::make_unique<FolderView>(*this, *parent);
@@ -335,15 +359,13 @@ void Tree::EraseAll() {
     selected = 0;
 }
 
-NodeHandle Tree::AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam,
-                         NodeHandle hParent, bool bForcePlusButton) {
+NodeHandle Tree::AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) {
     const NodeHandle handle = ++next_;
     Node node;
     node.text = NodeText;
-    node.image = ImgIndex;
-    node.selectedImage = SelImgIndex;
     node.data = lParam;
-    node.childrenFlag = bForcePlusButton ? 1 : 0;
+    node.childrenFlag = kChildrenOnDemand;
+    node.cut = cut;
     if (hParent >= 1) {
         node.parent = hParent;
         at(hParent).children.push_back(handle);
@@ -354,10 +376,38 @@ NodeHandle Tree::AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgI
     return handle;
 }
 
+void Tree::AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool children) {
+    if (!listener || !(image || selectedImage || children)) return;
+    ++displayInfoAsks;
+    NodeDisplayInfo info;
+    info.wantImage = image;
+    info.wantSelectedImage = selectedImage;
+    info.wantChildren = children;
+    info.selected = hNode == selected;
+    listener->mTreeView_GetDisplayInfo(hNode, at(hNode).data, info);
+    Node& node = at(hNode);
+    if (image) node.image = info.image;
+    if (selectedImage) node.selectedImage = info.selectedImage;
+    if (children) node.childrenFlag = info.hasChildren ? 1 : 0;
+}
+
+Tree::Node& Tree::Shown(NodeHandle hNode) {
+    const Node& node = at(hNode);
+    AskDisplayInfo(hNode, node.image == kImageOnDemand, node.selectedImage == kImageOnDemand,
+                   node.childrenFlag == kChildrenOnDemand);
+    return at(hNode);
+}
+
+bool Tree::CanExpand(NodeHandle hNode) {
+    if (at(hNode).childrenFlag == kChildrenOnDemand) AskDisplayInfo(hNode, false, false, true);
+    const Node& node = at(hNode);
+    return !node.children.empty() || node.childrenFlag != 0;
+}
+
 // Like the native tree: the notice comes only for a node that can expand and is not expanded yet.
 void Tree::ExpandNode(NodeHandle hNode) {
+    if (at(hNode).expanded || !CanExpand(hNode)) return;
     Node& node = at(hNode);
-    if (node.expanded || (node.children.empty() && node.childrenFlag == 0)) return;
     bool once = node.expandedOnce;
     IdList data = node.data;
     NodeHandle handle = hNode;
@@ -367,11 +417,15 @@ void Tree::ExpandNode(NodeHandle hNode) {
     after.expandedOnce = true;
 }
 
-void Tree::CollapseNode(NodeHandle hNode) { at(hNode).expanded = false; }
+// The native tree asks whether a node has children before it collapses it.
+void Tree::CollapseNode(NodeHandle hNode) {
+    if (CanExpand(hNode)) at(hNode).expanded = false;
+}
 
 void Tree::SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) {
     selected = hNode;
     ensuredVisible = EnsureVisible;
+    if (listener && hNode) listener->mTreeView_Selected(hNode, at(hNode).data);
 }
 
 NodeHandle Tree::FirstChild(NodeHandle hNode) {
@@ -391,8 +445,8 @@ void Tree::SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList dat
 }
 
 bool Tree::CollapseReset(NodeHandle hNode) {
+    if (!CanExpand(hNode)) return false;
     Node& node = at(hNode);
-    if (node.children.empty() && node.childrenFlag == 0) return false;
     for (NodeHandle child : std::vector<NodeHandle>(node.children)) DeleteNode(child);
     node.expanded = node.expandedOnce = false;
     return true;

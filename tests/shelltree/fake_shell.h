@@ -47,6 +47,12 @@ public:
     std::size_t LiveLists() const { return live_.size(); }
     int badFrees = 0;
     int foldersEnumerated = 0;
+    int iconQueries = 0;
+    int openIconQueries = 0;
+    int subFolderQueries = 0;  // attribute queries that ask for kAttrHasSubFolder
+    int parentBinds = 0;
+    // Like a shell that reports kAttrHasSubFolder for every folder.
+    bool claimsSubFolders = false;
     std::map<int, std::string> specialFolders{{0, ""}, {17, "Computer"}};
 
     std::uintptr_t SmallImageList() override { return 0x5150; }
@@ -86,12 +92,17 @@ public:
     INotifySink* sink = nullptr;
 };
 
+// Like the native tree view, it asks for a node's icons and children flag the
+// first time it needs them (drawing the node in Shown, or expanding it) and
+// keeps the answer in the node.
 class Tree : public IFolderTree {
 public:
+    static constexpr int kImageOnDemand = -1;
+
     struct Node {
         std::wstring text;
-        int image = 0;
-        int selectedImage = 0;
+        int image = kImageOnDemand;
+        int selectedImage = kImageOnDemand;
         IdList data = nullptr;
         NodeHandle parent = 0;
         std::vector<NodeHandle> children;
@@ -108,38 +119,43 @@ public:
     bool redraw = true;
     bool waitCursor = false;
     int redrawOffCount = 0;
+    int displayInfoAsks = 0;
     std::uintptr_t imageList = 0;
-    IExpandListener* listener = nullptr;
+    ITreeListener* listener = nullptr;
 
     Node& at(NodeHandle h) { return nodes.at(h); }
+    // The node as drawn: what was on demand is asked for first.
+    Node& Shown(NodeHandle h);
     // The child of `parent` whose text is `text`; 0 when none.
     NodeHandle ChildNamed(NodeHandle parent, const std::wstring& text);
     std::vector<std::wstring> ChildTexts(NodeHandle parent);
 
-    void SetExpandListener(IExpandListener* l) override { listener = l; }
+    void SetListener(ITreeListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override { waitCursor = waiting; }
     void HImageListSet(std::uintptr_t list) override { imageList = list; }
     void WantEventsSet(bool) override {}
     void RedrawSet(bool value) override;
     void EraseAll() override;
-    NodeHandle AddNode(const std::wstring& NodeText, int ImgIndex, int SelImgIndex, IdList lParam,
-                       NodeHandle hParent, bool bForcePlusButton) override;
+    NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) override;
     void ExpandNode(NodeHandle hNode) override;
     void CollapseNode(NodeHandle hNode) override;
-    void NodeImgSetToCut(NodeHandle hNode, bool TrueForCut) override { at(hNode).cut = TrueForCut; }
     void SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) override;
     NodeHandle SelectedNodeGet() override { return selected; }
     NodeHandle FirstChild(NodeHandle hNode) override;
     NodeHandle NextSibling(NodeHandle hNode) override;
+    bool NodeExpanded(NodeHandle hNode) override { return at(hNode).expanded; }
     IdList ItemData(NodeHandle hNode) override { return at(hNode).data; }
     void SetItemData(NodeHandle hNode, IdList data) override { at(hNode).data = data; }
     void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override;
     int ChildrenFlag(NodeHandle hNode) override { return at(hNode).childrenFlag; }
     void SetChildrenFlag(NodeHandle hNode, int children) override { at(hNode).childrenFlag = children; }
+    void SetSelectedImage(NodeHandle hNode, int image) override { at(hNode).selectedImage = image; }
     bool CollapseReset(NodeHandle hNode) override;
     void DeleteNode(NodeHandle hNode) override;
 
 private:
+    void AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool children);
+    bool CanExpand(NodeHandle hNode);
     std::vector<NodeHandle>& SiblingsOf(NodeHandle hNode);
     void DropSubtree(NodeHandle hNode);
     NodeHandle next_ = 100;

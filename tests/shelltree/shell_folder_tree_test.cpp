@@ -76,8 +76,8 @@ TEST_F(ShellFolderTreeTest, RootLoadsItsFirstLevelAndChildrenLoadOnceOnFirstExpa
     EXPECT_EQ(tree.ChildTexts(root), (Texts{L"Computer", L"Recycle Bin"}));
     const NodeHandle computer = Node({L"Computer"});
     EXPECT_TRUE(tree.at(computer).children.empty());
-    EXPECT_EQ(tree.at(computer).childrenFlag, 1);
-    EXPECT_EQ(tree.at(Node({L"Recycle Bin"})).childrenFlag, 0);
+    EXPECT_EQ(tree.Shown(computer).childrenFlag, 1);
+    EXPECT_EQ(tree.Shown(Node({L"Recycle Bin"})).childrenFlag, 0);
     EXPECT_TRUE(logic->Notifying());
 
     tree.ExpandNode(computer);
@@ -99,7 +99,7 @@ TEST_F(ShellFolderTreeTest, HiddenFoldersAreCutFilesNeverAppearAndFailedEnumerat
     EXPECT_TRUE(tree.at(OnC({L"Users"})).children.empty());
 }
 
-TEST_F(ShellFolderTreeTest, AnOpenIconEqualToTheDefaultIsReplacedByTheNormalIcon) {
+TEST_F(ShellFolderTreeTest, ASelectedNodeShowsItsOpenIconOrItsClosedOneWhereTheOpenOneIsTheDefault) {
     fake::Folder& plain = shell.Add("Plain");
     plain.icon = 7;
     plain.openIcon = fake::Shell::kDefaultIcon;
@@ -107,8 +107,52 @@ TEST_F(ShellFolderTreeTest, AnOpenIconEqualToTheDefaultIsReplacedByTheNormalIcon
     own.icon = 7;
     own.openIcon = 8;
     logic->RootNodeCSIDLSet(0);
-    EXPECT_EQ(tree.at(Node({L"Plain"})).selectedImage, 7);
-    EXPECT_EQ(tree.at(Node({L"Own"})).selectedImage, 8);
+    const NodeHandle plainNode = Node({L"Plain"});
+    const NodeHandle ownNode = Node({L"Own"});
+    EXPECT_EQ(tree.Shown(ownNode).image, 7);
+    EXPECT_EQ(shell.openIconQueries, 0);  // not selected, so not asked for
+    tree.SelectedNodeSet(ownNode, false);
+    EXPECT_EQ(tree.at(ownNode).selectedImage, 8);
+    tree.SelectedNodeSet(plainNode, false);  // before it was ever drawn
+    EXPECT_EQ(tree.Shown(plainNode).selectedImage, 7);
+    EXPECT_EQ(tree.at(plainNode).image, 7);
+    EXPECT_EQ(shell.openIconQueries, 2);
+}
+
+TEST_F(ShellFolderTreeTest, IconsAndPlusButtonsAreAskedOfTheShellWhenANodeIsFirstShownAndKeptInIt) {
+    for (int i = 0; i < 40; ++i) shell.Add("Computer/C:/Big/f" + std::to_string(i) + (i % 2 ? "/sub" : ""));
+    shell.Add("Computer/C:/Big/f0/only.txt", false);
+    ShowPath(L"C:\\Big\\f3");
+    EXPECT_EQ(tree.at(OnC({L"Big"})).children.size(), 40u);
+    EXPECT_EQ(shell.iconQueries, 0);
+    EXPECT_EQ(shell.subFolderQueries, 4);  // the desktop, Computer, C: and Big, each as it expanded
+    const NodeHandle f1 = OnC({L"Big", L"f1"});
+    EXPECT_EQ(tree.at(f1).image, fake::Tree::kImageOnDemand);
+    EXPECT_EQ(tree.at(f1).childrenFlag, kChildrenOnDemand);
+
+    const int binds = shell.parentBinds;
+    EXPECT_EQ(tree.Shown(f1).image, 10);
+    EXPECT_EQ(tree.Shown(f1).childrenFlag, 1);
+    EXPECT_EQ(tree.Shown(OnC({L"Big", L"f0"})).childrenFlag, 0);  // only a file inside
+    EXPECT_EQ(shell.iconQueries, 2);
+    EXPECT_EQ(shell.openIconQueries, 1);  // the selected f3's only
+    EXPECT_EQ(shell.subFolderQueries, 6);
+    EXPECT_EQ(shell.parentBinds, binds);  // siblings share the folder bound for the selected f3
+
+    shell.claimsSubFolders = true;  // the shell's bit alone no longer decides
+    EXPECT_EQ(tree.Shown(OnC({L"Big", L"f2"})).childrenFlag, 0);
+    EXPECT_EQ(tree.Shown(OnC({L"Big", L"f3"})).childrenFlag, 1);
+    shell.claimsSubFolders = false;
+
+    tree.ExpandNode(f1);  // its flag is kept: expanding asks nothing more of it
+    EXPECT_EQ(tree.ChildTexts(f1), (Texts{L"sub"}));
+    EXPECT_EQ(shell.subFolderQueries, 8);
+
+    const int icons = shell.iconQueries;
+    Notify(kEventUpdateDir, "Computer/C:/Big");  // reloaded children are on demand again
+    EXPECT_EQ(tree.at(OnC({L"Big"})).children.size(), 40u);
+    EXPECT_EQ(tree.at(OnC({L"Big", L"f1"})).image, fake::Tree::kImageOnDemand);
+    EXPECT_EQ(shell.iconQueries, icons);
 }
 
 TEST_F(ShellFolderTreeTest, PathsSelectTheirNodeAndOnlyWhatLeadsThereStaysExpanded) {
@@ -189,10 +233,11 @@ TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
     shell.Add("Computer/C:/Work/alpha/beta");
     Notify(kEventMkdir, "Computer/C:/Work/alpha");  // under a loaded folder: a new node
     EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"docs", L"alpha"}));
-    EXPECT_EQ(tree.at(OnC({L"Work", L"alpha"})).childrenFlag, 1);
+    EXPECT_EQ(tree.Shown(OnC({L"Work", L"alpha"})).childrenFlag, 1);
     EXPECT_EQ(logic->FullPathGet(OnC({L"Work", L"alpha"})), L"C:\\Work\\alpha");
 
     const NodeHandle ann = OnC({L"Users", L"Ann"});
+    EXPECT_EQ(tree.Shown(ann).childrenFlag, 0);
     shell.Add("Computer/C:/Users/Ann/Music");
     Notify(kEventMkdir, "Computer/C:/Users/Ann/Music");  // under an unloaded one: only the plus button
     EXPECT_EQ(tree.at(ann).childrenFlag, 1);

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +26,26 @@ void Pump() { AcceleratorRouting::PumpPending(); }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// One image of a list as drawn over magenta, pixel by pixel.
+std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(list, &cx, &cy);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    unique_hbitmap dib(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits || pixels.empty()) return {};
+    select_object_scope selected(dc.get(), dib.get());
+    auto* drawn = static_cast<std::uint32_t*>(bits);
+    std::fill_n(drawn, pixels.size(), 0x00FF00FFu);
+    ::ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    ::GdiFlush();
+    std::copy_n(drawn, pixels.size(), pixels.begin());
+    return pixels;
 }
 
 fs::path LongTempFolder() {
@@ -71,6 +95,36 @@ protected:
         }
         return texts;
     }
+    HTREEITEM ChildNamed(HTREEITEM parent, const std::wstring& name) {
+        const Texts texts = ChildTexts(parent);
+        HTREEITEM child = Next(TVGN_CHILD, parent);
+        for (const auto& text : texts) {
+            if (text == name) return child;
+            child = Next(TVGN_NEXT, child);
+        }
+        return nullptr;
+    }
+    // Where a click lands on the node's expand button; x is -1 when it has none.
+    POINT ExpandButtonOf(HTREEITEM node) {
+        RECT label{};
+        std::memcpy(&label, &node, sizeof node);  // TVM_GETITEMRECT takes the item in the rectangle
+        if (!::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label))) return {-1, -1};
+        const int middle = (label.top + label.bottom) / 2;
+        for (int x = 0; x < label.left; ++x) {
+            TVHITTESTINFO hit{};
+            hit.pt = {x, middle};
+            ::SendMessageW(tree(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            if (hit.hItem == node && (hit.flags & TVHT_ONITEMBUTTON)) return {x, middle};
+        }
+        return {-1, middle};
+    }
+    TVITEMW ItemOf(HTREEITEM node, UINT mask) {
+        TVITEMW item{};
+        item.mask = mask | TVIF_HANDLE;
+        item.hItem = node;
+        ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item;
+    }
     // Selects scratch\child from the desktop root; the node of the scratch folder.
     HTREEITEM ShowScratch(const std::wstring& child) {
         view_.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
@@ -106,7 +160,7 @@ TEST_F(FolderTreeViewTest, TheDesktopRootLoadsOnlyItsFirstLevel) {
     }
 }
 
-TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedNewFoldersAppear) {
+TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedFoldersAppearAndDisappear) {
     fs::create_directory(scratch_ / L"beta");
     const HTREEITEM scratchNode = ShowScratch(L"beta");
     ASSERT_NE(scratchNode, nullptr) << "path not found in the tree";
@@ -123,28 +177,66 @@ TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedNewFoldersAppe
         ::Sleep(10);
     }
     EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"beta", L"gamma"}));
+
+    fs::remove(scratch_ / L"beta");
+    ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW, (scratch_ / L"beta").c_str(), nullptr);
+    for (int i = 0; i < 200 && ChildTexts(scratchNode).size() > 2; ++i) {
+        Pump();
+        ::Sleep(10);
+    }
+    EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"gamma"}));
 }
 
 TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItself) {
     const HTREEITEM scratchNode = ShowScratch(L"alpha");
     ASSERT_NE(scratchNode, nullptr);
-    RECT label{};
-    std::memcpy(&label, &scratchNode, sizeof scratchNode);  // TVM_GETITEMRECT takes the item in the rectangle
-    ASSERT_TRUE(::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
-    const int middle = (label.top + label.bottom) / 2;
-    POINT button{-1, middle};
-    for (int x = 0; x < label.left && button.x < 0; ++x) {
-        TVHITTESTINFO hit{};
-        hit.pt = {x, middle};
-        ::SendMessageW(tree(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-        if (hit.flags & TVHT_ONITEMBUTTON) button.x = x;
-    }
+    const POINT button = ExpandButtonOf(scratchNode);
     ASSERT_GE(button.x, 0) << "no expand button found";
+    RECT label{};
+    std::memcpy(&label, &scratchNode, sizeof scratchNode);
+    ASSERT_TRUE(::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
     DoubleClickAt(button);
-    DoubleClickAt({label.right + 30, middle});
+    DoubleClickAt({label.right + 30, button.y});
     EXPECT_TRUE(doubleClicked_.empty());
-    DoubleClickAt({(label.left + label.right) / 2, middle});
+    DoubleClickAt({(label.left + label.right) / 2, button.y});
     EXPECT_EQ(doubleClicked_, std::vector<HTREEITEM>{scratchNode});
+}
+
+// What the tree asks for when it draws a node: the expand button only where
+// there are sub-folders, and the system's own icons.
+TEST_F(FolderTreeViewTest, ButtonsAndIconsOfNodesNeverExpandedAreTheShells) {
+    fs::create_directory(scratch_ / L"alpha" / L"inner");
+    fs::create_directory(scratch_ / L"empty");
+    fs::create_directory(scratch_ / L"files");
+    std::ofstream(scratch_ / L"files" / L"only.txt") << "text";
+    const HTREEITEM scratchNode = ShowScratch(L"empty");
+    ASSERT_NE(scratchNode, nullptr);
+    ::UpdateWindow(tree());
+    const HTREEITEM alpha = ChildNamed(scratchNode, L"alpha");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_EQ(ItemOf(alpha, TVIF_STATE).state & TVIS_EXPANDEDONCE, 0u);
+    // The tree draws the button from the children flag.
+    EXPECT_EQ(ItemOf(alpha, TVIF_CHILDREN).cChildren, 1);
+    for (const wchar_t* name : {L"empty", L"files"}) {
+        EXPECT_EQ(ItemOf(ChildNamed(scratchNode, name), TVIF_CHILDREN).cChildren, 0) << name;
+    }
+
+    SHFILEINFOW closed{}, opened{};
+    const std::wstring path = (scratch_ / L"alpha").wstring();
+    const auto systemList = ::SHGetFileInfoW(path.c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    ::SHGetFileInfoW(path.c_str(), 0, &opened, sizeof opened, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+    const auto list = reinterpret_cast<HIMAGELIST>(systemList);
+    EXPECT_EQ(::SendMessageW(tree(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), reinterpret_cast<LRESULT>(list));
+    view_.Methods().SelectedNodeSet(alpha, false);
+    ::UpdateWindow(tree());
+    const TVITEMW icons = ItemOf(alpha, TVIF_IMAGE | TVIF_SELECTEDIMAGE);
+    // The system may keep one picture under two indexes; the picture is what counts.
+    const auto closedPicture = ImagePixels(list, closed.iIcon);
+    ASSERT_FALSE(closedPicture.empty());
+    EXPECT_NE(std::count(closedPicture.begin(), closedPicture.end(), 0x00FF00FFu),
+              static_cast<std::ptrdiff_t>(closedPicture.size()));
+    EXPECT_EQ(ImagePixels(list, icons.iImage), closedPicture);
+    EXPECT_EQ(ImagePixels(list, icons.iSelectedImage), ImagePixels(list, opened.iIcon));
 }
 
 TEST_F(FolderTreeViewTest, ReturnActivatesAtOnceAndSpaceOnRelease) {
