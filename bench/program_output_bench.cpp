@@ -333,6 +333,10 @@ int TypeBench(const Options& options, const std::wstring& folder, double& busy) 
     const double rawAfter = tarvo_bench::RawPipeSeconds(command, rawBytes);
     busy = load.BusyPercent();
     ReportRun("type of a 5 MB file", run, (rawBefore + rawAfter) / 2, "the raw pipe loop", 2.0);
+    // What the pane's own control needs to hold the same text: the floor under any console pane.
+    const BareResult bare = BareRichEditAppend(data);
+    std::printf("  the bare rich edit alone takes %.2f s for the same text: the program is %.2fx that\n", bare.seconds,
+                run.seconds / bare.seconds);
     const std::size_t lost = Differences(run.paneText, tarvo_bench::AsPaneText(data));
     std::printf("  characters missing or changed: %zu\n", lost);
     ::DeleteFileW(file.c_str());
