@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "common/library_search.h"
 #include "console/command_line.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/start_mod.h"
@@ -13,6 +14,7 @@
 #endif
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
+    tarvo::RestrictLibrarySearch();  // before any library is loaded by name
     wchar_t exePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
     const std::wstring startFolder = tarvo::StartFolderFromArguments(arguments ? arguments : L"");
