@@ -106,7 +106,10 @@ long RichEditView::maxLength() const {
 
 void RichEditView::maxLength(long value) {
     maxLength_ = value;
-    if (edit_) ::SendMessageW(edit_, EM_EXLIMITTEXT, 0, value);
+    // Unlimited goes as the largest limit: some rich edits ignore a negative one
+    // and keep their first limit of 32,767 characters, after which typing stops.
+    constexpr LPARAM kLargestLimit = 0x7FFFFFFF;
+    if (edit_) ::SendMessageW(edit_, EM_EXLIMITTEXT, 0, value == -1 ? kLargestLimit : value);
 }
 
 void RichEditView::MarginLeft(long pixels) {
