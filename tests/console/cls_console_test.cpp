@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "console/system_oem.h"
 #include "mainwindow/win_api_error.h"
+#include "resource_counts.h"
 #include "test_support.h"
 
 namespace tarvo {
@@ -125,6 +127,37 @@ TEST(clsConsole, RunWithoutWaitStartsADetachedChild) {
     EXPECT_FALSE(console.Busy());
     EXPECT_TRUE(test::WaitUntil([&] { return ::GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
     ::DeleteFileW(marker.c_str());
+}
+
+// Handles a call leaves open. It runs once beforehand, so that what the system
+// opens once on first use is not counted.
+long HandlesLeftBy(const std::function<void()>& call) {
+    call();
+    const long before = test::HandleCount();
+    call();
+    return test::HandleCount() - before;
+}
+
+TEST(clsConsole, ProcessThreadAndPipesAreClosedAfterEveryKindOfRun) {
+    Recorder r;
+    const auto run = [&] { EXPECT_EQ(r.console.RunCommand(Child(L"two-streams")), 0u); };
+    const auto detachedStart = [&] { EXPECT_EQ(r.console.RunWithoutWait(Child(L"write 0")), 0u); };
+    const auto failedStart = [&] { EXPECT_EQ(r.console.RunCommand(kMissingProgram), kNotFound); };
+    const auto stoppedRun = [&] {
+        r.events.clear();
+        r.console.SetMessagePump([&] {
+            if (!r.All(&Recorder::Event::out).empty()) r.console.StopWait();
+        });
+        EXPECT_EQ(r.console.RunCommand(Child(L"pid-sleep 30000")), 0u);
+        const auto pid = static_cast<DWORD>(std::stoul(r.All(&Recorder::Event::out)));
+        unique_handle child(::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        EXPECT_TRUE(child) << "still running when the run was stopped";
+        ::TerminateProcess(child.get(), 0);
+    };
+    EXPECT_EQ(HandlesLeftBy(run), 0) << "a run";
+    EXPECT_EQ(HandlesLeftBy(detachedStart), 0) << "a detached start";
+    EXPECT_EQ(HandlesLeftBy(failedStart), 0) << "a failed start";
+    EXPECT_EQ(HandlesLeftBy(stoppedRun), 0) << "a stopped run";
 }
 
 TEST(ApiErrorText, KnownCodesEndInALineBreakAndUnknownOnesAreEmpty) {

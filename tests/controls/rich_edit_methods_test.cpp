@@ -168,6 +168,13 @@ TEST_F(RichEditMethodsTest, AllowShortCutHasThirteenFlags) {
 TEST_F(RichEditMethodsTest, ViewSettingsReachTheEditAndCreationStylesFollowTheSettingsBeforeInit) {
     edit.View().maxLength(5);
     EXPECT_EQ(edit.View().maxLength(), 5);
+    // Unlimited: typing goes on past the 32,767 characters an edit may start with.
+    edit.View().maxLength(-1);
+    SetText(std::wstring(40000, L'a'));
+    M().SelectionCharRangeSet(40000, 40000);
+    TypeChar(L'z');
+    EXPECT_EQ(M().CharacterCount(), 40001);
+    SetText(L"");
     edit.View().PlainText(true);
     EXPECT_EQ(::SendMessageW(Edit(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT, TM_PLAINTEXT);
     edit.View().ShowVScroll(false);
