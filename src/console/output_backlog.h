@@ -55,7 +55,7 @@ private:
 class PieceSizer {
 public:
     static constexpr std::size_t kMinimum = 32 * 1024;
-    static constexpr std::size_t kStart = 64 * 1024;
+    static constexpr std::size_t kStart = 32 * 1024;
     static constexpr std::size_t kMaximum = 256 * 1024;
 
     explicit PieceSizer(double budgetMilliseconds) : budget_(budgetMilliseconds) {}

@@ -1,6 +1,7 @@
 #include "console/output_renderer.h"
 
 #include <cstring>
+#include <utility>
 
 #include "controls/rich_edit.h"
 
@@ -78,6 +79,7 @@ void OutputRenderer::OnPumpPass() {
         lastRedraw_ = now;
         return;
     }
+    if (std::exchange(pieceBeforeNextPass_, false)) return;
     const bool due = backlog_.Size() >= sizer_.NextSize() || inputWaiting || now - lastFlush_ >= kFlushInterval;
     if (due && WriteNextPiece(false)) lastFlush_ = now;
 }

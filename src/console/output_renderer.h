@@ -60,7 +60,7 @@ public:
     // else that is written first writes the whole backlog, so the pane shows
     // exactly what it would have shown.
     static constexpr std::size_t kBacklogBound = 256 * 1024;  // characters
-    static constexpr double kPieceBudgetMilliseconds = 60;
+    static constexpr double kPieceBudgetMilliseconds = 50;
     static constexpr std::chrono::milliseconds kFlushInterval{50};
     static constexpr std::chrono::milliseconds kRedrawInterval{100};
     void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
@@ -72,7 +72,10 @@ public:
     // left piece by piece before it completes a run.
     bool BacklogFull() const noexcept { return backlog_.Full(); }
     // The end of a run: one more piece, the last CR included; false when none was left.
-    bool WriteFinalPiece() { return WriteNextPiece(true); }
+    bool WriteFinalPiece() {
+        pieceBeforeNextPass_ = WriteNextPiece(true);
+        return pieceBeforeNextPass_;
+    }
 
 private:
     void BeginAppend();
@@ -94,6 +97,7 @@ private:
     const std::wstring& currentFolder_;
     long inputStart_ = 0;
     bool redrawPending_ = false;
+    bool pieceBeforeNextPass_ = false;  // the pass that follows only repaints or dispatches
     OutputBacklog backlog_{kBacklogBound};
     PieceSizer sizer_{kPieceBudgetMilliseconds};
     std::chrono::steady_clock::time_point lastFlush_{};

@@ -88,13 +88,13 @@ TEST(OutputBacklog, HoldsBackAnEndingCrOrHighSurrogateUntilTheNextReadOrTheEnd) 
 
 TEST(PieceSizer, SizesPiecesToTheTimeBudgetWithinItsLimits) {
     PieceSizer sizer(40);
-    EXPECT_EQ(sizer.NextSize(), 65536u);
+    EXPECT_EQ(sizer.NextSize(), 32768u);
     sizer.Record(65536, 20);  // 3,276.8 characters a millisecond: 131,072 fit the budget
-    EXPECT_EQ(sizer.NextSize(), (65536u + 131072u) / 2);
-    sizer.Record(98304, 160);  // a slow piece: 24,576 would fit
-    EXPECT_EQ(sizer.NextSize(), (98304u + 24576u) / 2);
+    EXPECT_EQ(sizer.NextSize(), (32768u + 131072u) / 2);
+    sizer.Record(81920, 160);  // a slow piece: 512 a millisecond, 20,480 would fit
+    EXPECT_EQ(sizer.NextSize(), (81920u + 20480u) / 2);
     sizer.Record(3000, 1000);  // too small a piece to judge the rate by
-    EXPECT_EQ(sizer.NextSize(), 61440u);
+    EXPECT_EQ(sizer.NextSize(), 51200u);
 
     for (int i = 0; i < 20; ++i) sizer.Record(100000, 1);
     EXPECT_EQ(sizer.NextSize(), 256u * 1024);
