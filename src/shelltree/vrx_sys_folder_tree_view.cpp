@@ -181,18 +181,20 @@ public:
     }
     int ChildrenFlag(NodeHandle hNode) override { return ReadItem(Tree(), Item(hNode), TVIF_CHILDREN).cChildren; }
     void SetSelectedImage(NodeHandle hNode, int image) override {
-        TVITEMW item{};
-        item.mask = TVIF_HANDLE | TVIF_SELECTEDIMAGE;
-        item.hItem = Item(hNode);
+        TVITEMW item = ItemFields(hNode, TVIF_SELECTEDIMAGE);
         item.iSelectedImage = image;
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
     void SetChildrenFlag(NodeHandle hNode, int children) override {
-        TVITEMW item{};
-        item.mask = TVIF_HANDLE | TVIF_CHILDREN;
-        item.hItem = Item(hNode);
+        TVITEMW item = ItemFields(hNode, TVIF_CHILDREN);
         item.cChildren = children;
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    TVITEMW ItemFields(NodeHandle hNode, UINT fields) {
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | fields;
+        item.hItem = Item(hNode);
+        return item;
     }
     bool CollapseReset(NodeHandle hNode) override {
         return Send(Tree(), TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, reinterpret_cast<LPARAM>(Item(hNode))) != 0;
