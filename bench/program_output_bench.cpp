@@ -73,6 +73,7 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 struct BareResult {
     double seconds = 0;
     SIZE_T privateGrowth = 0;
+    std::vector<std::pair<double, long>> progress;  // seconds from the start, characters held
 };
 
 struct PieceSource {
@@ -118,6 +119,7 @@ BareResult BareRichEditAppend(const std::string& data) {
         ::UpdateWindow(edit);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        result.progress.emplace_back(Seconds(Clock::now() - start), static_cast<long>(source.end));
     }
     result.seconds = Seconds(Clock::now() - start);
     result.privateGrowth = PrivateBytes(::GetCurrentProcess()) - before;
@@ -253,11 +255,20 @@ std::size_t Differences(const std::wstring& paneText, const std::wstring& expect
                : 1;
 }
 
-double TimeToReach(const ProgramRun& run, long length) {
-    for (const auto& [seconds, shown] : run.progress) {
+double TimeToReach(const std::vector<std::pair<double, long>>& progress, double total, long length) {
+    for (const auto& [seconds, shown] : progress) {
         if (shown >= length) return seconds;
     }
-    return run.seconds;
+    return total;
+}
+
+// Seconds per MiB over the first and the last fifth of a run.
+std::pair<double, double> FifthsPerMiB(const std::vector<std::pair<double, long>>& progress, double total,
+                                       std::size_t mib) {
+    const long fifth = static_cast<long>(mib / 5) * 1024 * 1024;
+    const double first = TimeToReach(progress, total, fifth);
+    const double last = total - TimeToReach(progress, total, static_cast<long>(mib * 1024 * 1024) - fifth);
+    return {first / static_cast<double>(mib / 5), last / static_cast<double>(mib / 5)};
 }
 
 // How long CreateProcessW itself takes to start the interpreter: the program
@@ -371,14 +382,15 @@ int GrowthBench(const Options& options, const std::wstring& folder) {
     if (!program.Start(folder)) return 1;
     const ProgramRun run = program.Run(FastWriterLine(bytes), false, 3600000);
     program.End();
-    const long mib = 1024 * 1024;
-    const long tenth = static_cast<long>(options.growthMiB / 5) * mib;  // a fifth: 10 of 50 MiB
-    const double first = TimeToReach(run, tenth);
-    const double last = run.seconds - TimeToReach(run, static_cast<long>(bytes) - tenth);
-    const double perFirst = first / static_cast<double>(tenth / mib), perLast = last / static_cast<double>(tenth / mib);
+    const auto [first, last] = FifthsPerMiB(run.progress, run.seconds, options.growthMiB);
     std::printf("growth, %zu MiB: %.2f s per MiB over the first fifth, %.2f s per MiB over the last: ratio %.2f"
                 " (aim <= 2)%s\n",
-                options.growthMiB, perFirst, perLast, perLast / perFirst, run.finished ? "" : " [did not finish]");
+                options.growthMiB, first, last, last / first, run.finished ? "" : " [did not finish]");
+    // The control's own growth, for what no way of appending can change.
+    const BareResult bare = BareRichEditAppend(tarvo::test::FastWriterText(bytes));
+    const auto [bareFirst, bareLast] = FifthsPerMiB(bare.progress, bare.seconds, options.growthMiB);
+    std::printf("  the bare rich edit: %.2f s per MiB over the first fifth, %.2f s over the last: ratio %.2f\n",
+                bareFirst, bareLast, bareLast / bareFirst);
     return run.finished ? 0 : 1;
 }
 

@@ -57,14 +57,14 @@ public:
     // While `deferWhile` answers true (a command is running), output is kept in
     // a bounded backlog and written by OnPumpPass one piece at a time, so the
     // window answers between pieces however fast the child writes. Anything
-    // else that is written first writes the whole backlog, so the pane shows
-    // exactly what it would have shown.
+    // else that is written (but the line break ending a typed line) first
+    // writes the whole backlog, so the pane shows what it would have shown.
     static constexpr std::size_t kBacklogBound = 256 * 1024;  // characters
     static constexpr double kPieceBudgetMilliseconds = 50;
     static constexpr std::chrono::milliseconds kFlushInterval{50};
     static constexpr std::chrono::milliseconds kRedrawInterval{100};
     void DeferRedrawWhile(std::function<bool()> deferWhile) { deferWhile_ = std::move(deferWhile); }
-    // Called by the runner's pump before messages are handled: writes at most one piece.
+    // Called by the runner's pump before messages are handled: one piece or one repaint.
     void OnPumpPass();
     // Writes everything gathered and repaints.
     void FlushRedraw();
