@@ -82,8 +82,38 @@ TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
     WithModifier(VK_CONTROL, [&] { PressKey(VK_TAB); });
     edit.View().TrapTab(false);
     PressKey(VK_TAB);
+    edit.View().TrapTab(true);
+    edit.Behavior().ReadOnly(true);
+    PressKey(VK_TAB);
     EXPECT_EQ(Text(), L"\t");
-    EXPECT_EQ(formTabs, 3);
+    EXPECT_EQ(formTabs, 4);
+}
+
+TEST_F(RichEditKeys, EnterAndNavigationKeysBeatTheFormsPreviewOtherKeysDoNot) {
+    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    int enters = 0;
+    edit.KeyEnter = [&] { ++enters; };
+    SetText(L"abc\rdef\rghi");
+    const auto caretAfter = [&](WPARAM key) {
+        PressKey(key);
+        long start = -1, end = -1;
+        edit.Methods().SelectionCharRangeGet(start, end);
+        return start;
+    };
+    edit.Methods().SelectionCharRangeSet(5, 5);
+    EXPECT_EQ(caretAfter(VK_HOME), 4);
+    EXPECT_EQ(caretAfter(VK_END), 7);
+    EXPECT_EQ(caretAfter(VK_LEFT), 6);
+    EXPECT_EQ(caretAfter(VK_RIGHT), 7);
+    EXPECT_LT(caretAfter(VK_UP), 4);
+    EXPECT_GT(caretAfter(VK_DOWN), 3);
+    EXPECT_GT(caretAfter(VK_NEXT), 7);
+    EXPECT_LT(caretAfter(VK_PRIOR), 4);
+    const std::wstring before = Text();
+    PressKey(VK_BACK);  // swallowed by the preview: nothing deleted
+    EXPECT_EQ(Text(), before);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(enters, 1);
 }
 
 using RichEditNotifications = testing::RichEditFixture;
