@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rich_edit_test_support.h"
+#include "resource_counts.h"
 #include "test_support.h"
 
 namespace tarvo {
@@ -62,8 +63,11 @@ TEST_F(RichEditFilesTest, MissingFilesAndOverlongPathsAreRefused) {
     ASSERT_GT(longPath.size(), 127u);
     created.push_back(longPath);
     WriteBytes(longPath, "text");
+    const long handles = test::HandleCount();
     EXPECT_FALSE(edit.LoadFromFile(longPath, kPlainText));
     EXPECT_FALSE(edit.SaveToFile(longPath, kPlainText));
+    EXPECT_FALSE(edit.LoadFromFile(TempFolder() + L"tarvo_re_no_such_file.rtf", kRichText));
+    EXPECT_EQ(test::HandleCount(), handles) << "a refused file leaves no handle open";
     EXPECT_EQ(Text(), L"kept");
 }
 
@@ -89,9 +93,11 @@ TEST_F(RichEditFilesTest, SavedFilesLoadBackWithTheirTextAndFormat) {
     const std::wstring text = L"\u00e9t\u00e9 \u4e2d\u6587";
     SetText(text);
     const std::wstring unicodePath = NewPath(L"unicode.txt");
+    const long handles = test::HandleCount();
     ASSERT_TRUE(edit.SaveToFile(unicodePath, kUnicodeText));
     SetText(L"");
     ASSERT_TRUE(edit.LoadFromFile(unicodePath, kUnicodeText));
+    EXPECT_EQ(test::HandleCount(), handles) << "files are closed after saving and loading";
     EXPECT_EQ(Text(), text);
 }
 

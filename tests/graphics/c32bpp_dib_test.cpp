@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dib_surface.h"
+#include "resource_counts.h"
 #include "test_support.h"
 
 namespace tarvo {
@@ -65,8 +66,10 @@ TEST(ImageLoading, FailuresLeaveTheObjectEmpty) {
 
     const std::wstring shortFile = test::ExeFolder() + L"\\short-picture.png";
     WriteBytes(shortFile, std::vector<std::uint8_t>(png.begin(), png.begin() + 56));
+    const long handles = test::HandleCount();
     expectEmptyAfter(image.LoadPicture_File(shortFile), "56 bytes");
-    ::DeleteFileW(shortFile.c_str());
+    EXPECT_EQ(test::HandleCount(), handles) << "the file is closed after a failed load";
+    EXPECT_TRUE(::DeleteFileW(shortFile.c_str()));
 
     auto badCrc = png;
     const std::size_t idat = std::string(png.begin(), png.end()).find("IDAT") - 4;
