@@ -94,6 +94,7 @@ TEST_F(RichEditMethodsTest, FindSelectionAndRangesLinesAndModification) {
     M().SelectionCharRangeGet(start = -5, end = -5);
     EXPECT_EQ(std::make_pair(start, end), std::make_pair(5L, 8L));
     EXPECT_EQ(M().TextInRangeGet(5, 5), L"");
+    EXPECT_EQ(M().TextInRangeGet(0, 1), L"b");
     EXPECT_EQ(M().TextInRangeGet(13, 100), L"two");
 
     SetText(L"one\r\ntwo\r\nthree");

@@ -113,6 +113,11 @@ TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollow
     resize(800, 400);
     EXPECT_EQ(splitter.Position(), 200);
     EXPECT_EQ(PaneRect(first).right, 200);
+    ::ShowWindow(container.get(), SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(container.get()));
+    ::ShowWindow(container.get(), SW_RESTORE);
+    EXPECT_EQ(splitter.Position(), 200) << "a minimised container keeps the proportion";
+    EXPECT_EQ(PaneRect(first).right, 200);
     splitter.SetKeepProportion(false);
     resize(300, 400);
     EXPECT_EQ(splitter.Position(), 200);

@@ -85,10 +85,12 @@ TEST_F(ListBoxTest, ItemsAreAppendedInsertedRemovedAndReadBack) {
     EXPECT_TRUE(items.AddItem(L"first", -1));
     EXPECT_TRUE(items.AddItem(L"zero", 0));
     EXPECT_TRUE(items.AddItem(L"Привет → 世界"));
+    EXPECT_TRUE(items.AddItem(L"a"));
     EXPECT_FALSE(items.AddItem(L"never", -2));
-    ASSERT_EQ(items.ItemCountGet(), 3);
-    EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(2), items.ItemGet(3)}),
-              (Log{L"", L"zero", L"first", L"Привет → 世界", L""}));
+    ASSERT_EQ(items.ItemCountGet(), 4);
+    EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(2), items.ItemGet(3),
+                   items.ItemGet(4)}),
+              (Log{L"", L"zero", L"first", L"Привет → 世界", L"a", L""}));
 
     items.CurSelIndexSet(2);
     EXPECT_EQ(items.CurSelIndexGet(), 2);
