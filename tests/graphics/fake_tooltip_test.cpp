@@ -100,13 +100,16 @@ TEST(BubbleLifetime, DestroyingTheBubbleUnhooksItsOwner) {
     unique_hwnd owner(::CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr));
     const LONG_PTR ownProcedure = ::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC);
+    HWND bubble = nullptr;
     {
         frmFakeToolTip tip;
         ASSERT_TRUE(tip.Init());
         tip.SubClsOwner(owner.get());
+        bubble = tip.hwnd();
         EXPECT_NE(::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC), ownProcedure);
     }
     EXPECT_EQ(::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC), ownProcedure);
+    EXPECT_FALSE(::IsWindow(bubble));
     // Messages that would reach a destroyed bubble, had it stayed hooked.
     ::SetWindowPos(owner.get(), nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(owner.get(), WM_ACTIVATE, WA_INACTIVE, 0);

@@ -221,6 +221,14 @@ TEST_F(StyleButtonTest, OptionButtonClearsTheOthersOfItsParent) {
     EXPECT_TRUE(button_.Value());
     EXPECT_FALSE(second.Value());
     EXPECT_FALSE(pushButton.Value());
+    HWND gone = nullptr;
+    {
+        VRX_StyleButton scoped;
+        ASSERT_TRUE(scoped.Init(owner_.get(), RECT{170, 20, 210, 50}));
+        scoped.ToolTip(L"tip");
+        gone = scoped.hwnd();
+    }
+    EXPECT_FALSE(::IsWindow(gone)) << "the button's window goes with it";
 }
 
 TEST_F(StyleButtonTest, KeyboardClicks) {
