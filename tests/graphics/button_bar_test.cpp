@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "graphics/mem_dc.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
@@ -42,21 +45,9 @@ TEST(MemDC, ResizeNotLargerKeepsThePictureAndGrowingKeepsModeAndFontAndFreesTheO
     EXPECT_NE(::GetObjectW(font.get(), sizeof(lf), &lf), 0);
 }
 
-int g_parentCommands = 0;
-
-LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_COMMAND) ++g_parentCommands;
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 TEST(ButtonBar, RendersTheTwoBandsOnlyWhenGrowingOrChangingHeight) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ButtonBarTestParent";
-    ::RegisterClassW(&wc);
-    unique_hwnd parent(::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400,
-                                         nullptr, nullptr, wc.hInstance, nullptr));
+    testing::WindowLog parentLog;
+    unique_hwnd parent(testing::CreateProbeWindow(parentLog));
     ASSERT_TRUE(parent);
     VRX_ButtonBar bar;
     ASSERT_TRUE(bar.Init(parent.get(), 0, 0, 200, 30));
@@ -84,9 +75,10 @@ TEST(ButtonBar, RendersTheTwoBandsOnlyWhenGrowingOrChangingHeight) {
     EXPECT_EQ(bar.RenderCount(), 5);
     EXPECT_EQ(::GetPixel(bar.MemDC().hDC(), 0, 10), RGB(173, 209, 255)) << "lower band from R(28 / 2.7) = 10";
 
-    g_parentCommands = 0;
+    parentLog.messages.clear();
     ::SendMessageW(bar.hWnd(), WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
-    EXPECT_EQ(g_parentCommands, 1) << "notifications of placed controls reach the parent";
+    EXPECT_EQ(std::count(parentLog.messages.begin(), parentLog.messages.end(), static_cast<UINT>(WM_COMMAND)), 1)
+        << "notifications of placed controls reach the parent";
 }
 
 }  // namespace

@@ -5,17 +5,12 @@
 #include <algorithm>
 
 #include "controls/def_prefs_handles.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using testing::PumpMessages;
 
 SIZE MeasureWithMenuFont(const std::wstring& text) {
     unique_hdc dc(::CreateCompatibleDC(nullptr));
@@ -35,11 +30,11 @@ protected:
         ASSERT_TRUE(tip_.Init());
         tip_.SubClsOwner(owner_.get());
         tip_.TextSet(L"Stop waiting for process and abandon it.");
-        Pump();
+        PumpMessages();
     }
     void MoveOwner(int x, int y) {
         ::SetWindowPos(owner_.get(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump();
+        PumpMessages();
     }
 
     unique_hwnd owner_;
@@ -50,7 +45,7 @@ TEST_F(Bubble, ShowTipPutsTheTailApexAtThePointWithoutTakingFocus) {
     EXPECT_FALSE(tip_.Visible());
     const HWND activeBefore = ::GetActiveWindow();
     tip_.ShowTip(500, 300);
-    Pump();
+    PumpMessages();
     EXPECT_TRUE(tip_.Visible());
     RECT r{};
     ::GetWindowRect(tip_.hwnd(), &r);

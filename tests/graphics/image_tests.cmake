@@ -14,5 +14,5 @@ if(TARVO_WINDOWS)
 endif()
 
 if(TARVO_WINDOWS)
-  tarvo_add_test(tooltip_test SOURCES fake_tooltip_test.cpp LIBS tarvo_tooltip WINDOW)
+  tarvo_add_test(tooltip_test SOURCES fake_tooltip_test.cpp LIBS tarvo_tooltip tarvo_test_window WINDOW)
 endif()
