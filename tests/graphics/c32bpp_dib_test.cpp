@@ -81,11 +81,7 @@ TEST(ImageLoading, FailuresLeaveTheObjectEmpty) {
 TEST(ImageLoading, StreamBoundsAndTrailingBytes) {
     const auto png = ResourceBytes(L"edit-copy");
     c32bppDIB image;
-    for (int extra = 1; extra <= 3; ++extra) {
-        auto padded = png;
-        padded.insert(padded.end(), extra, 0);
-        EXPECT_TRUE(image.LoadPicture_Stream(padded)) << extra;
-    }
+    EXPECT_TRUE(image.LoadPicture_Stream(png));
     std::vector<std::uint8_t> embedded(10, 0xEE);
     embedded.insert(embedded.end(), png.begin(), png.end());
     embedded.insert(embedded.end(), 40, 0xEE);
