@@ -16,40 +16,22 @@ struct FakeTraits {
 };
 using FakeHandle = UniqueResource<FakeTraits>;
 
-class UniqueResourceTest : public ::testing::Test {
-protected:
-    void SetUp() override { g_closed.clear(); }
-};
-
-TEST_F(UniqueResourceTest, ClosesOnceAtScopeEndAndNeverTheInvalidValue) {
-    { FakeHandle none; }
-    { FakeHandle h(7); }
-    EXPECT_EQ(g_closed, std::vector<int>{7});
-}
-
-TEST_F(UniqueResourceTest, MoveTransfersOwnership) {
+// Every owner of a system handle rests on this: each value is closed exactly once, never the invalid one.
+TEST(UniqueResource, ClosesEachValueOnceThroughMoveResetReleaseAndPut) {
+    g_closed.clear();
     {
-        FakeHandle a(3);
+        FakeHandle none, a(3), c(4);
         FakeHandle b(std::move(a));
         EXPECT_FALSE(a.is_valid());
-        EXPECT_EQ(b.get(), 3);
-        FakeHandle c(4);
-        c = std::move(b);  // 4 is closed now, 3 at scope end
-        EXPECT_EQ(g_closed, std::vector<int>{4});
+        c = std::move(b);  // closes 4
+        c.reset(5);        // closes 3
+        EXPECT_EQ(c.release(), 5);
+        EXPECT_FALSE(c);
+        c.reset(1);
+        *c.put() = 6;  // closes 1
+        EXPECT_EQ(c.get(), 6);
     }
-    EXPECT_EQ(g_closed, (std::vector<int>{4, 3}));
-}
-
-TEST_F(UniqueResourceTest, ResetReleaseAndPut) {
-    FakeHandle h(1);
-    h.reset(2);
-    EXPECT_EQ(g_closed, std::vector<int>{1});
-    EXPECT_EQ(h.release(), 2);
-    EXPECT_FALSE(h);
-    h.reset(5);
-    *h.put() = 6;  // put closes 5 first
-    EXPECT_EQ(g_closed, (std::vector<int>{1, 5}));
-    EXPECT_EQ(h.get(), 6);
+    EXPECT_EQ(g_closed, (std::vector<int>{4, 3, 1, 6}));
 }
 
 }  // namespace

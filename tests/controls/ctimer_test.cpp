@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/raised_error.h"
+#include "expect_raised.h"
 #include "test_window.h"
 
 namespace tarvo {
@@ -62,23 +62,18 @@ TEST(CTimer, FiresAndAHandlerMayChangeItsOwnInterval) {
 
 TEST(CTimer, HundredTimersRunAndTheNextIsRefusedAndFreedSlotsAreReused) {
     std::vector<std::unique_ptr<CTimer>> timers;
-    for (int i = 0; i < CTimer::kSlots; ++i) {
+    for (int i = 0; i < 100; ++i) {
         timers.push_back(std::make_unique<CTimer>());
         timers.back()->SetInterval(1000 + i);
     }
-    EXPECT_EQ(CTimer::HighWaterCount(), CTimer::kSlots);
+    EXPECT_EQ(CTimer::HighWaterCount(), 100);
     CTimer extra;
-    try {
-        extra.SetInterval(500);
-        FAIL() << "the 101st timer did not raise";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), kObjectErrorBase + 13651);
-        EXPECT_EQ(e.Description(), L"No more than 10 timers allowed per class");
-    }
+    testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + 13651), L"", [&] { extra.SetInterval(500); },
+                          L"No more than 10 timers allowed per class");
     timers[42]->SetInterval(0);
     CTimer again;
     again.SetInterval(700);
-    EXPECT_EQ(CTimer::HighWaterCount(), CTimer::kSlots);
+    EXPECT_EQ(CTimer::HighWaterCount(), 100);
     int fired = 0;
     again.ThatTime = [&] { ++fired; };
     again.PulseTimer();

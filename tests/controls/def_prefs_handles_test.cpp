@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/handles.h"
-#include "common/raised_error.h"
+#include "expect_raised.h"
 
 namespace tarvo {
 namespace {
@@ -29,12 +29,7 @@ TEST(DefPrefsHandles, HandlesAreCachedPerKindAndKindsOutsideOneToSixAreRefused) 
     EXPECT_NE(prefs.GetHandle(kCaptionFont), menu);
     EXPECT_EQ(DefaultFontHandle(kMenuFont), DefaultFontHandle(kMenuFont));
     for (int kind : {0, 7}) {
-        try {
-            prefs.GetHandle(kind);
-            ADD_FAILURE() << "kind " << kind << " did not raise";
-        } catch (const RaisedError& e) {
-            EXPECT_EQ(e.Number(), 9);
-        }
+        testing::ExpectRaised(9, L"", [&] { prefs.GetHandle(kind); }, L"Subscript out of range");
         EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kind, 96), 0);
         EXPECT_FALSE(prefs.FontObjectAtDpi(kind, 96).has_value());
     }
@@ -65,12 +60,8 @@ TEST(DefPrefsHandles, CharacterHeightsBecomePixelsAndPointsPositiveHeightsAreThe
     EXPECT_TRUE(positive->Bold && positive->Italic);
     EXPECT_EQ(positive->Charset, 204);
 
-    try {
-        DefPrefsHandles(MenuFontOfHeight(0x7FFFFFFF)).GetHeightInPixelAtDpi(kMenuFont, 96);
-        ADD_FAILURE() << "no overflow raised";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), 6);
-    }
+    testing::ExpectRaised(6, L"", [] { DefPrefsHandles(MenuFontOfHeight(0x7FFFFFFF)).GetHeightInPixelAtDpi(kMenuFont, 96); },
+                          L"Overflow");
 }
 
 }  // namespace

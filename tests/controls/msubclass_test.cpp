@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/raised_error.h"
+#include "expect_raised.h"
 #include "test_window.h"
 
 namespace tarvo {
@@ -45,16 +45,11 @@ protected:
     void Detach(std::initializer_list<Listener*> listeners) {
         for (Listener* l : listeners) MSubclass::DetachMessage(l, window, kProbeMessage);
     }
+    // Object errors: 0x80040000 plus the code, from the executable's name.
     template <typename Action>
     static void ExpectRaised(Action action, std::int32_t code, const wchar_t* description) {
-        try {
-            action();
-            ADD_FAILURE() << "nothing raised; expected " << code;
-        } catch (const RaisedError& e) {
-            EXPECT_EQ(e.Number(), kObjectErrorBase + code);
-            EXPECT_EQ(e.Description(), description);
-            EXPECT_EQ(e.Source(), std::wstring(MSubclass::AppTitle()) + L".WindowProc");
-        }
+        testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + code), L"controls_foundation_test.WindowProc",
+                              action, description);
     }
 
     WindowLog log;

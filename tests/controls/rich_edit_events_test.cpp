@@ -82,8 +82,38 @@ TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
     WithModifier(VK_CONTROL, [&] { PressKey(VK_TAB); });
     edit.View().TrapTab(false);
     PressKey(VK_TAB);
+    edit.View().TrapTab(true);
+    edit.Behavior().ReadOnly(true);
+    PressKey(VK_TAB);
     EXPECT_EQ(Text(), L"\t");
-    EXPECT_EQ(formTabs, 3);
+    EXPECT_EQ(formTabs, 4);
+}
+
+TEST_F(RichEditKeys, EnterAndNavigationKeysBeatTheFormsPreviewOtherKeysDoNot) {
+    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    int enters = 0;
+    edit.KeyEnter = [&] { ++enters; };
+    SetText(L"abc\rdef\rghi");
+    const auto caretAfter = [&](WPARAM key) {
+        PressKey(key);
+        long start = -1, end = -1;
+        edit.Methods().SelectionCharRangeGet(start, end);
+        return start;
+    };
+    edit.Methods().SelectionCharRangeSet(5, 5);
+    EXPECT_EQ(caretAfter(VK_HOME), 4);
+    EXPECT_EQ(caretAfter(VK_END), 7);
+    EXPECT_EQ(caretAfter(VK_LEFT), 6);
+    EXPECT_EQ(caretAfter(VK_RIGHT), 7);
+    EXPECT_LT(caretAfter(VK_UP), 4);
+    EXPECT_GT(caretAfter(VK_DOWN), 3);
+    EXPECT_GT(caretAfter(VK_NEXT), 7);
+    EXPECT_LT(caretAfter(VK_PRIOR), 4);
+    const std::wstring before = Text();
+    PressKey(VK_BACK);  // swallowed by the preview: nothing deleted
+    EXPECT_EQ(Text(), before);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(enters, 1);
 }
 
 using RichEditNotifications = testing::RichEditFixture;
@@ -164,15 +194,17 @@ TEST_F(RichEditNotifications, SelectionChangesAndTypingRaiseTheirEventsUnlessWan
 }
 
 TEST_F(RichEditNotifications, MouseAndScrollMessagesReachTheirEvents) {
-    Keys downs, ups, moves;
+    std::vector<std::wstring> log;
     std::vector<std::pair<float, float>> doubles;
-    int vertical = 0, horizontal = 0;
-    edit.MouseDown = [&](short& button, short&, float&, float&) { downs.push_back(button); };
-    edit.MouseUp = [&](short& button, short&, float&, float&) { ups.push_back(button); };
-    edit.MouseMove = [&](short& button, short&, float&, float&) { moves.push_back(button); };
+    const auto note = [&](const wchar_t* name) {
+        return [&log, name](short& button, short&, float&, float&) { log.push_back(name + std::to_wstring(button)); };
+    };
+    edit.MouseDown = note(L"down ");
+    edit.MouseUp = note(L"up ");
+    edit.MouseMove = note(L"move ");
     edit.DblClick = [&](float& x, float& y) { doubles.emplace_back(x, y); };
-    edit.VScroll = [&] { ++vertical; };
-    edit.HScroll = [&] { ++horizontal; };
+    edit.VScroll = [&] { log.push_back(L"vscroll"); };
+    edit.HScroll = [&] { log.push_back(L"hscroll"); };
     POINT origin{0, 0};
     ::ClientToScreen(Edit(), &origin);
     ::SetCursorPos(origin.x + 10, origin.y + 20);
@@ -181,11 +213,8 @@ TEST_F(RichEditNotifications, MouseAndScrollMessagesReachTheirEvents) {
                          WM_MBUTTONDBLCLK, WM_MOUSEMOVE, WM_VSCROLL, WM_HSCROLL}) {
         ::SendMessageW(Edit(), message, 0, message == WM_VSCROLL || message == WM_HSCROLL ? 0 : at);
     }
-    EXPECT_EQ(downs, (Keys{1, 2}));
-    EXPECT_EQ(ups, (Keys{1, 2}));
-    EXPECT_EQ(moves, Keys{0});
-    EXPECT_EQ(vertical, 1);
-    EXPECT_EQ(horizontal, 1);
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"down 1", L"up 1", L"down 2", L"up 2", L"move 0", L"vscroll",
+                                              L"hscroll"}));
     ASSERT_EQ(doubles.size(), 1u);  // the middle button's double click raises nothing
     POINT cursor{};
     ::GetCursorPos(&cursor);

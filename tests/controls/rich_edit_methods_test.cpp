@@ -1,22 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "common/raised_error.h"
+#include "expect_raised.h"
 #include "rich_edit_test_support.h"
 
 namespace tarvo {
 namespace {
 
-constexpr long kRed = 0x0000FF;
-
-template <typename Action>
-void ExpectErrorNine(Action action) {
-    try {
-        action();
-        ADD_FAILURE() << "no error 9";
-    } catch (const RaisedError& e) {
-        EXPECT_EQ(e.Number(), 9);
-    }
-}
+using testing::ExpectRaised;
 
 class RichEditMethodsTest : public testing::RichEditFixture {
 protected:
@@ -30,11 +20,11 @@ protected:
 TEST_F(RichEditMethodsTest, InsertTextReplacesTheSelectionAndTakesTheInsertionFormat) {
     M().InsertText(L"plain");
     Select(5, 5).FormatBoldSet(true);
-    M().FormatColourSet(kRed);
+    M().FormatColourSet(0x0000FF);
     M().InsertText(L" red");
     EXPECT_EQ(Text(), L"plain red");
     EXPECT_TRUE(Select(5, 9).FormatBoldGet());
-    EXPECT_EQ(M().FormatColourGet(), kRed);
+    EXPECT_EQ(M().FormatColourGet(), 0x0000FF);
     EXPECT_FALSE(Select(0, 5).FormatBoldGet());
     M().InsertText(L"x");
     EXPECT_EQ(Text(), L"x red");
@@ -46,7 +36,28 @@ TEST_F(RichEditMethodsTest, InsertTextReplacesTheSelectionAndTakesTheInsertionFo
     EXPECT_EQ(M().TextInRangeGet(0, -1), longText);
 }
 
-TEST_F(RichEditMethodsTest, ColoursAndEffectsRoundTripAndMinusOneIsTheAutomaticColour) {
+TEST_F(RichEditMethodsTest, EachEffectReachesOnlyItsOwnCharacters) {
+    using Get = bool (RichEditMethods::*)(long) const;
+    using Set = void (RichEditMethods::*)(bool, long);
+    const std::pair<Get, Set> effects[] = {
+        {&RichEditMethods::FormatBoldGet, &RichEditMethods::FormatBoldSet},
+        {&RichEditMethods::FormatItalicGet, &RichEditMethods::FormatItalicSet},
+        {&RichEditMethods::FormatUnderlineGet, &RichEditMethods::FormatUnderlineSet},
+        {&RichEditMethods::FormatStrikeOutGet, &RichEditMethods::FormatStrikeOutSet},
+        {&RichEditMethods::FormatProtectedGet, &RichEditMethods::FormatProtectedSet},
+        {&RichEditMethods::FormatSubScriptGet, &RichEditMethods::FormatSubScriptSet}};
+    SetText(L"abcdefgh");
+    for (int i = 0; i < 6; ++i) (Select(i, i + 1).*effects[i].second)(true, 1);
+    for (int at = 0; at < 7; ++at)
+        for (int i = 0; i < 6; ++i) EXPECT_EQ((Select(at, at + 1).*effects[i].first)(1), at == i) << at << " " << i;
+    Select(4, 5).FormatProtectedSet(false);
+    EXPECT_FALSE(M().FormatProtectedGet());
+    Select(5, 6).FormatSuperScriptSet(true);  // super- and subscript exclude each other
+    EXPECT_TRUE(M().FormatSuperScriptGet());
+    EXPECT_FALSE(M().FormatSubScriptGet());
+}
+
+TEST_F(RichEditMethodsTest, ColoursAreTranslatedAndMinusOneIsTheAutomaticColour) {
     const auto autoColour = [&] {
         CHARFORMAT2W format{};
         format.cbSize = sizeof(format);
@@ -61,60 +72,35 @@ TEST_F(RichEditMethodsTest, ColoursAndEffectsRoundTripAndMinusOneIsTheAutomaticC
     EXPECT_FALSE(autoColour());
     M().FormatColourSet(-1, 1);
     EXPECT_TRUE(autoColour());
-    M().FormatColourSet(static_cast<long>(0x80000000u | COLOR_HIGHLIGHT));  // a system colour is translated
-    EXPECT_EQ(static_cast<DWORD>(M().FormatColourGet()), ::GetSysColor(COLOR_HIGHLIGHT));
-
-    Select(0, 6).FormatProtectedSet(true);
-    M().FormatBoldSet(true);
-    M().FormatUnderlineSet(true);
-    EXPECT_TRUE(M().FormatProtectedGet() && M().FormatBoldGet() && M().FormatUnderlineGet());
-    EXPECT_FALSE(M().FormatStrikeOutGet());
-    EXPECT_FALSE(Select(7, 9).FormatProtectedGet() || M().FormatBoldGet());
-    Select(0, 6).FormatProtectedSet(false);
-    EXPECT_FALSE(M().FormatProtectedGet());
-
-    Select(7, 9).FormatSubScriptSet(true);
-    EXPECT_TRUE(M().FormatSubScriptGet());
-    M().FormatSuperScriptSet(true);
-    EXPECT_TRUE(M().FormatSuperScriptGet());
-    EXPECT_FALSE(M().FormatSubScriptGet());
+    for (int index : {COLOR_HIGHLIGHT, 30}) {  // 30 is the last system colour
+        M().FormatColourSet(static_cast<long>(0x80000000u | index));
+        EXPECT_EQ(static_cast<DWORD>(M().FormatColourGet()), ::GetSysColor(index)) << index;
+    }
 }
 
-TEST_F(RichEditMethodsTest, FindSearchesForwardToTheEndWithWholeWordAndCase) {
+TEST_F(RichEditMethodsTest, FindSelectionAndRangesLinesAndModification) {
     SetText(L"bone one Two two");
-    long start = 0, end = -1;
+    long start = 0, end = -1, from = 10, shortEnd = 8;
     EXPECT_EQ(M().Find(L"one", start, end, false, false), 1);
     EXPECT_EQ(M().Find(L"one", start, end, true, false), 5);
     EXPECT_EQ(M().Find(L"two", start, end, false, false), 9);
     EXPECT_EQ(M().Find(L"two", start, end, false, true), 13);
     EXPECT_EQ(M().Find(L"three", start, end, false, false), -1);
-    long from = 10, shortEnd = 8;
     EXPECT_EQ(M().Find(L"Two", from, end, true, true), -1);
     EXPECT_EQ(M().Find(L"two", start, shortEnd, false, false), -1);
-}
 
-TEST_F(RichEditMethodsTest, SelectedTextAndTextInRange) {
-    SetText(L"hello world");
     EXPECT_EQ(Select(3, 3).SelectedText(), L"");
-    M().SelectAll();
-    EXPECT_EQ(M().SelectedText(), L"hello world");
-    EXPECT_EQ(Select(6, 11).SelectedText(), L"world");
-    long start = -5, end = -5;
-    M().SelectionCharRangeGet(start, end);
-    EXPECT_EQ(start, 6);
-    EXPECT_EQ(end, 11);
+    EXPECT_EQ(Select(5, 8).SelectedText(), L"one");
+    M().SelectionCharRangeGet(start = -5, end = -5);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(5L, 8L));
     EXPECT_EQ(M().TextInRangeGet(5, 5), L"");
-    EXPECT_EQ(M().TextInRangeGet(0, 5), L"hello");
-    EXPECT_EQ(M().TextInRangeGet(6, 100), L"world");
-}
+    EXPECT_EQ(M().TextInRangeGet(0, 1), L"b");
+    EXPECT_EQ(M().TextInRangeGet(13, 100), L"two");
 
-TEST_F(RichEditMethodsTest, LinesAndModification) {
     SetText(L"one\r\ntwo\r\nthree");
     EXPECT_EQ(M().LineCount(), 3);
-    long start = 0, end = -1;
-    const long threeAt = M().Find(L"three", start, end, false, false);
-    EXPECT_EQ(M().LineForCharacterIndex(threeAt), 2);
-    EXPECT_EQ(Select(threeAt, threeAt).CurrentLine(), 2);
+    EXPECT_EQ(M().LineForCharacterIndex(8), 2);
+    EXPECT_EQ(Select(8, 8).CurrentLine(), 2);
     M().ModifiedSet(false);
     TypeChar(L'!');
     EXPECT_TRUE(M().ModifiedGet());
@@ -142,8 +128,8 @@ TEST_F(RichEditMethodsTest, FontsRoundTripAndFaceNamesOverSixteenRaiseNineAndCha
     StdFontInfo tooLong = font;
     tooLong.Name = L"ABCDEFGHIJKLMNOPQ";
     tooLong.Bold = false;
-    ExpectErrorNine([&] { M().FormatFontSet(tooLong); });
-    ExpectErrorNine([&] { edit.View().DefaultFont(tooLong); });
+    ExpectRaised(9, L"", [&] { M().FormatFontSet(tooLong); });
+    ExpectRaised(9, L"", [&] { edit.View().DefaultFont(tooLong); });
     EXPECT_TRUE(M().FormatFontGet().Bold);
     EXPECT_EQ(edit.View().DefaultFont()->Name, defaultFace);
     tooLong.Name = L"ABCDEFGHIJKLMNOP";  // 16 is allowed
@@ -160,8 +146,8 @@ TEST_F(RichEditMethodsTest, AllowShortCutHasThirteenFlags) {
     edit.AllowShortCut(13, false);
     EXPECT_FALSE(edit.AllowShortCut(13));
     for (int index : {0, 14}) {
-        ExpectErrorNine([&] { edit.AllowShortCut(index); });
-        ExpectErrorNine([&] { edit.AllowShortCut(index, true); });
+        ExpectRaised(9, L"", [&] { edit.AllowShortCut(index); });
+        ExpectRaised(9, L"", [&] { edit.AllowShortCut(index, true); });
     }
 }
 
@@ -171,7 +157,7 @@ TEST_F(RichEditMethodsTest, ViewSettingsReachTheEditAndCreationStylesFollowTheSe
     // Unlimited: typing goes on past the 32,767 characters an edit may start with.
     edit.View().maxLength(-1);
     SetText(std::wstring(40000, L'a'));
-    M().SelectionCharRangeSet(40000, 40000);
+    Select(40000, 40000);
     TypeChar(L'z');
     EXPECT_EQ(M().CharacterCount(), 40001);
     SetText(L"");

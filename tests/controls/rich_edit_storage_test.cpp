@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "rich_edit_test_support.h"
+#include "resource_counts.h"
+#include "test_support.h"
 
 namespace tarvo {
 namespace {
@@ -12,17 +14,13 @@ constexpr long kPlainText = SF_TEXT;
 constexpr long kRichText = SF_RTF;
 constexpr long kUnicodeText = SF_TEXT | SF_UNICODE;
 
-std::wstring TempFolder() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, path);
-    return path;
-}
+std::wstring TempFolder() { return test::TempFolder(L"tarvo_rich_edit_files") + L"\\"; }
 
 class RichEditFilesTest : public testing::RichEditFixture {
 protected:
     void TearDown() override {
         for (const auto& file : created) ::DeleteFileW(file.c_str());
-        for (auto it = folders.rbegin(); it != folders.rend(); ++it) ::RemoveDirectoryW(it->c_str());
+        if (!folder.empty()) ::RemoveDirectoryW(folder.c_str());
         RichEditFixture::TearDown();
     }
     std::wstring NewPath(const std::wstring& name) {
@@ -36,7 +34,7 @@ protected:
         ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     }
     std::vector<std::wstring> created;
-    std::vector<std::wstring> folders;
+    std::wstring folder;
 };
 
 TEST_F(RichEditFilesTest, LoadingRichTextShowsItsTextAndReportsProgress) {
@@ -59,15 +57,17 @@ TEST_F(RichEditFilesTest, MissingFilesAndOverlongPathsAreRefused) {
     EXPECT_FALSE(edit.LoadFromFile(TempFolder() + L"tarvo_re_no_such_file.rtf", kRichText));
 
     // An existing file whose path is longer than the open call accepts.
-    std::wstring folder = TempFolder() + L"tarvo_re_" + std::wstring(60, L'd');
+    folder = TempFolder() + L"tarvo_re_" + std::wstring(60, L'd');
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-    folders.push_back(folder);
     const std::wstring longPath = folder + L"\\" + std::wstring(70, L'f') + L".txt";
     ASSERT_GT(longPath.size(), 127u);
     created.push_back(longPath);
     WriteBytes(longPath, "text");
+    const long handles = test::HandleCount();
     EXPECT_FALSE(edit.LoadFromFile(longPath, kPlainText));
     EXPECT_FALSE(edit.SaveToFile(longPath, kPlainText));
+    EXPECT_FALSE(edit.LoadFromFile(TempFolder() + L"tarvo_re_no_such_file.rtf", kRichText));
+    EXPECT_EQ(test::HandleCount(), handles) << "a refused file leaves no handle open";
     EXPECT_EQ(Text(), L"kept");
 }
 
@@ -93,33 +93,28 @@ TEST_F(RichEditFilesTest, SavedFilesLoadBackWithTheirTextAndFormat) {
     const std::wstring text = L"\u00e9t\u00e9 \u4e2d\u6587";
     SetText(text);
     const std::wstring unicodePath = NewPath(L"unicode.txt");
+    const long handles = test::HandleCount();
     ASSERT_TRUE(edit.SaveToFile(unicodePath, kUnicodeText));
     SetText(L"");
     ASSERT_TRUE(edit.LoadFromFile(unicodePath, kUnicodeText));
+    EXPECT_EQ(test::HandleCount(), handles) << "files are closed after saving and loading";
     EXPECT_EQ(Text(), text);
-}
-
-std::wstring StorageName(IStorage* storage) {
-    STATSTG stat{};
-    if (FAILED(storage->Stat(&stat, STATFLAG_DEFAULT))) return L"<no stat>";
-    std::wstring name = stat.pwcsName ? stat.pwcsName : L"";
-    ::CoTaskMemFree(stat.pwcsName);
-    return name;
 }
 
 std::vector<std::wstring> NewStorageNames(VRX_RichEdit& control, int count) {
     std::vector<std::wstring> names;
     for (int i = 0; i < count; ++i) {
         com_ptr<IStorage> storage;
+        STATSTG stat{};
         EXPECT_EQ(control.OleCallback()->GetNewStorage(storage.put()), S_OK);
-        names.push_back(storage ? StorageName(storage.get()) : L"<none>");
+        if (!storage || FAILED(storage->Stat(&stat, STATFLAG_DEFAULT)) || !stat.pwcsName) return names;
+        names.push_back(stat.pwcsName);
+        ::CoTaskMemFree(stat.pwcsName);
     }
     return names;
 }
 
-class RichEditOleTest : public testing::RichEditFixture {};
-
-TEST_F(RichEditOleTest, StoragesAreNumberedFromOnePerInstance) {
+TEST_F(RichEditFilesTest, StoragesAreNumberedFromOnePerInstance) {
     EXPECT_EQ(edit.OleCallback(), nullptr);  // not asked for
 
     VRX_RichEdit first, second;
@@ -131,24 +126,6 @@ TEST_F(RichEditOleTest, StoragesAreNumberedFromOnePerInstance) {
     }
     EXPECT_EQ(NewStorageNames(first, 3), (std::vector<std::wstring>{L"VRXRE 1", L"VRXRE 2", L"VRXRE 3"}));
     EXPECT_EQ(NewStorageNames(second, 1), (std::vector<std::wstring>{L"VRXRE 1"}));
-}
-
-TEST_F(RichEditOleTest, TheCallbackOffersNoMenuAndNoClipboardData) {
-    VRX_RichEdit control;
-    ASSERT_TRUE(control.Create(form.get(), 0, 0, 100, 50));
-    control.Behavior().UseOLECallback(true);
-    control.Init();
-    IRichEditOleCallback* callback = control.OleCallback();
-    ASSERT_NE(callback, nullptr);
-    HMENU menu = reinterpret_cast<HMENU>(1);
-    IDataObject* data = reinterpret_cast<IDataObject*>(1);
-    CHARRANGE range{0, 0};
-    EXPECT_EQ(callback->GetContextMenu(SEL_EMPTY, nullptr, &range, &menu), S_OK);
-    EXPECT_EQ(callback->GetClipboardData(&range, RECO_COPY, &data), S_OK);
-    EXPECT_EQ(menu, nullptr);
-    EXPECT_EQ(data, nullptr);
-    com_ptr<IUnknown> other;
-    EXPECT_EQ(callback->QueryInterface(IID_IStorage, other.put_void()), E_NOINTERFACE);
 }
 
 }  // namespace

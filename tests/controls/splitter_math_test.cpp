@@ -4,22 +4,14 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
-#include "common/raised_error.h"
+#include "expect_raised.h"
 
 namespace tarvo {
 namespace {
 
-template <typename F>
-RaisedError CatchRaised(F&& f) {
-    try {
-        f();
-    } catch (const RaisedError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return RaisedError(0, L"", L"");
-}
+using testing::ExpectRaised;
 
 TEST(SplitterClamp, FirstPaneMinimumWinsOverEverything) {
     SplitterModel m(L"app");
@@ -55,12 +47,9 @@ TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
     EXPECT_DOUBLE_EQ(m.Proportion(), 50.0);
     m.SetProportion(100);
     EXPECT_EQ(m.StoredProportion(), 1.0f);
-    const RaisedError e = CatchRaised([&] { m.SetProportion(100.5); });
-    EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
-    EXPECT_EQ(e.Source(), L"app.Splitter");
+    for (double bad : {100.5, -0.1, std::nan("")})
+        ExpectRaised(380, L"app.Splitter", [&] { m.SetProportion(bad); }, L"Invalid property value");
     EXPECT_EQ(m.StoredProportion(), 1.0f);
-    EXPECT_EQ(CatchRaised([&] { m.SetProportion(-0.1); }).Number(), kErrInvalidPropertyValue);
-    EXPECT_EQ(CatchRaised([&] { m.SetProportion(std::nan("")); }).Number(), kErrInvalidPropertyValue);
 
     m.SetMinimumSize(1, 0);
     m.SetMinimumSize(2, 0);
@@ -72,7 +61,7 @@ TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
     EXPECT_EQ(m.StoredProportion(), 1.0f);
 
     m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(CatchRaised([&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }).Number(), kErrOverflow);
+    ExpectRaised(6, L"", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
 }
 
 TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResizeOtherwiseThePixelsStay) {
@@ -95,12 +84,10 @@ TEST(SplitterSettings, SizeAndPanelErrors) {
     SplitterModel m(L"app");
     EXPECT_FALSE(m.SetSplitterSize(4));
     EXPECT_TRUE(m.SetSplitterSize(0));
-    const RaisedError e = CatchRaised([&] { m.SetSplitterSize(-1); });
-    EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
-    EXPECT_EQ(e.Source(), L"app.cSplitter");
-    EXPECT_EQ(CatchRaised([&] { m.SetMinimumSize(3, 1); }).Number(), kErrSubscriptOutOfRange);
-    EXPECT_EQ(CatchRaised([&] { m.SetMaximumSize(0, 1); }).Number(), kErrSubscriptOutOfRange);
-    EXPECT_EQ(CatchRaised([&] { (void)m.MinimumSize(3); }).Number(), kErrSubscriptOutOfRange);
+    ExpectRaised(380, L"app.cSplitter", [&] { m.SetSplitterSize(-1); });
+    ExpectRaised(9, L"", [&] { m.SetMinimumSize(3, 1); }, L"Subscript out of range");
+    ExpectRaised(9, L"", [&] { m.SetMaximumSize(0, 1); });
+    ExpectRaised(9, L"", [&] { (void)m.MinimumSize(3); });
     EXPECT_EQ(m.MaximumSize(2), -1);
 }
 
@@ -108,17 +95,13 @@ TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
     SplitterModel m(L"app");
     m.SetSplitterSize(5);
     m.SetPosition(100, 300);
-    PanePlacement stacked = m.Place(200, 300);
-    EXPECT_EQ(stacked.first.height, 100);
-    EXPECT_EQ(stacked.first.width, 200);
-    EXPECT_EQ(stacked.second.top, 105);
-    EXPECT_EQ(stacked.second.height, 195);
+    const PanePlacement stacked = m.Place(200, 300);
+    EXPECT_EQ((std::vector<int>{stacked.first.width, stacked.first.height, stacked.second.top, stacked.second.height}),
+              (std::vector<int>{200, 100, 105, 195}));
     m.SetOrientation(kSplitVertical);
-    PanePlacement sideBySide = m.Place(300, 200);
-    EXPECT_EQ(sideBySide.first.width, 100);
-    EXPECT_EQ(sideBySide.first.height, 200);
-    EXPECT_EQ(sideBySide.second.left, 105);
-    EXPECT_EQ(sideBySide.second.width, 195);
+    const PanePlacement side = m.Place(300, 200);
+    EXPECT_EQ((std::vector<int>{side.first.width, side.first.height, side.second.left, side.second.width}),
+              (std::vector<int>{100, 200, 105, 195}));
 }
 
 TEST(SplitterGrip, NineMarksCentredOnTheBar) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/raised_error.h"
+#include "expect_raised.h"
 
 namespace tarvo {
 namespace {
@@ -41,10 +41,9 @@ protected:
         container.reset(::CreateWindowExW(WS_EX_TOPMOST, L"SplitterTestContainer", L"", WS_POPUP | WS_VISIBLE, 100,
                                           100, 600, 400, nullptr, nullptr, wc.hInstance, nullptr));
         ASSERT_TRUE(container);
-        first = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container.get(), nullptr,
-                                  wc.hInstance, nullptr);
-        second = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container.get(), nullptr,
-                                   wc.hInstance, nullptr);
+        for (HWND* pane : {&first, &second})
+            *pane = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container.get(), nullptr,
+                                      wc.hInstance, nullptr);
         ::SetWindowLongPtrW(container.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&splitter));
         ::GetClipCursor(&freeCursor);
     }
@@ -73,8 +72,16 @@ protected:
         ::SetCursorPos(p.x, p.y);
         ::SendMessageW(container.get(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
     }
-    static bool SameRect(const RECT& a, const RECT& b) {
-        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    static bool SameRect(const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; }
+    static RECT ClipRect() {
+        RECT r{};
+        ::GetClipCursor(&r);
+        return r;
+    }
+    static RECT WindowRectOf(HWND window) {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        return r;
     }
 
     unique_hwnd container;
@@ -106,6 +113,11 @@ TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollow
     resize(800, 400);
     EXPECT_EQ(splitter.Position(), 200);
     EXPECT_EQ(PaneRect(first).right, 200);
+    ::ShowWindow(container.get(), SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(container.get()));
+    ::ShowWindow(container.get(), SW_RESTORE);
+    EXPECT_EQ(splitter.Position(), 200) << "a minimised container keeps the proportion";
+    EXPECT_EQ(PaneRect(first).right, 200);
     splitter.SetKeepProportion(false);
     resize(300, 400);
     EXPECT_EQ(splitter.Position(), 200);
@@ -128,10 +140,7 @@ TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
     ASSERT_TRUE(splitter.Dragging());
     EXPECT_EQ(::GetCapture(), container.get());
     EXPECT_NE(ScreenPixels(container.get(), 201, 150), before);
-    RECT clip{}, window{};
-    ::GetClipCursor(&clip);
-    ::GetWindowRect(container.get(), &window);
-    EXPECT_TRUE(SameRect(clip, window));
+    EXPECT_TRUE(SameRect(ClipRect(), WindowRectOf(container.get())));
 
     MouseAt(WM_MOUSEMOVE, 262, 150);
     MouseAt(WM_MOUSEMOVE, 252, 160);
@@ -143,8 +152,7 @@ TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
     EXPECT_EQ(PaneRect(first).right, 250);
     EXPECT_EQ(PaneRect(second).left, 255);
     EXPECT_EQ(::GetCapture(), nullptr);
-    ::GetClipCursor(&clip);
-    EXPECT_TRUE(SameRect(clip, freeCursor));
+    EXPECT_TRUE(SameRect(ClipRect(), freeCursor));
     ::UpdateWindow(container.get());
     EXPECT_EQ(ScreenPixels(container.get(), 201, 150), before);
 }
@@ -177,9 +185,7 @@ TEST_F(SplitterTest, ACancelledSplitLeavesTheBarAndFreesTheCursor) {
     EXPECT_EQ(raised, 1);
     EXPECT_FALSE(splitter.Dragging());
     EXPECT_EQ(::GetCapture(), nullptr);
-    RECT clip{};
-    ::GetClipCursor(&clip);
-    EXPECT_TRUE(SameRect(clip, freeCursor));
+    EXPECT_TRUE(SameRect(ClipRect(), freeCursor));
     MouseAt(WM_MOUSEMOVE, 300, 150);
     MouseAt(WM_LBUTTONUP, 300, 150);
     EXPECT_EQ(PaneRect(first).right, 200);
@@ -194,17 +200,8 @@ TEST_F(SplitterTest, PaintFillsTheBarAndInvalidSettingsRaiseWithTheirSources) {
     EXPECT_EQ(::GetPixel(dc.get(), 202, 5), RGB(173, 209, 255));
 
     Splitter unbound;
-    const auto sourceOf = [](auto action) {
-        try {
-            action();
-        } catch (const RaisedError& e) {
-            EXPECT_EQ(e.Number(), kErrInvalidPropertyValue);
-            return e.Source();
-        }
-        return std::wstring(L"no error");
-    };
-    EXPECT_EQ(sourceOf([&] { unbound.SetBgColor(0); }), L"splitter_test.Splitter");
-    EXPECT_EQ(sourceOf([&] { unbound.SetSplitterSize(-1); }), L"splitter_test.cSplitter");
+    testing::ExpectRaised(380, L"splitter_test.Splitter", [&] { unbound.SetBgColor(0); });
+    testing::ExpectRaised(380, L"splitter_test.cSplitter", [&] { unbound.SetSplitterSize(-1); });
 }
 
 }  // namespace

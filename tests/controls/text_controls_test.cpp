@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "common/raised_error.h"
 #include "controls/accelerator_routing.h"
 #include "controls/def_prefs_handles.h"
 #include "controls/input_box.h"
 #include "controls/list_box.h"
+#include "expect_raised.h"
 #include "test_window.h"
 
 namespace tarvo {
@@ -59,10 +60,9 @@ protected:
     void RecordEvents() {
         RecordKeys(list_.Events);
         auto note = [this](const wchar_t* name) { return [this, name] { log_.push_back(name); }; };
-        list_.Events.SelectionChange = note(L"SelectionChange");
-        list_.Events.DblClickItem = note(L"DblClickItem");
-        list_.Events.VScroll = note(L"VScroll");
-        list_.Events.HScroll = note(L"HScroll");
+        auto& e = list_.Events;
+        std::tie(e.SelectionChange, e.DblClickItem, e.VScroll, e.HScroll) =
+            std::tuple(note(L"SelectionChange"), note(L"DblClickItem"), note(L"VScroll"), note(L"HScroll"));
     }
     void Key(UINT message, WPARAM key) { TextControlTest::Key(list_.ListBoxhWnd(), message, key); }
     void DoubleClickItem(int index) {
@@ -85,13 +85,12 @@ TEST_F(ListBoxTest, ItemsAreAppendedInsertedRemovedAndReadBack) {
     EXPECT_TRUE(items.AddItem(L"first", -1));
     EXPECT_TRUE(items.AddItem(L"zero", 0));
     EXPECT_TRUE(items.AddItem(L"Привет → 世界"));
+    EXPECT_TRUE(items.AddItem(L"a"));
     EXPECT_FALSE(items.AddItem(L"never", -2));
-    ASSERT_EQ(items.ItemCountGet(), 3);
-    EXPECT_EQ(items.ItemGet(0), L"zero");
-    EXPECT_EQ(items.ItemGet(1), L"first");
-    EXPECT_EQ(items.ItemGet(2), L"Привет → 世界");
-    EXPECT_EQ(items.ItemGet(3), L"");
-    EXPECT_EQ(items.ItemGet(-1), L"");
+    ASSERT_EQ(items.ItemCountGet(), 4);
+    EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(2), items.ItemGet(3),
+                   items.ItemGet(4)}),
+              (Log{L"", L"zero", L"first", L"Привет → 世界", L"a", L""}));
 
     items.CurSelIndexSet(2);
     EXPECT_EQ(items.CurSelIndexGet(), 2);
@@ -111,12 +110,7 @@ TEST_F(ListBoxTest, StorageSizeOverflowIsErrorSixAndWithoutAWindowNothingHappens
 
     InitList();
     EXPECT_TRUE(list_.Methods().SetStorageSize(1, 2097151));  // just under 2 GB still fits
-    try {
-        list_.Methods().SetStorageSize(1, 2097152);
-        FAIL() << "no overflow error";
-    } catch (const RaisedError& error) {
-        EXPECT_EQ(error.Number(), kErrOverflow);
-    }
+    testing::ExpectRaised(6, L"", [&] { list_.Methods().SetStorageSize(1, 2097152); }, L"Overflow");
 }
 
 TEST_F(ListBoxTest, DoubleClickRaisesTheSelectionFirstThenDblClickItem) {
@@ -178,8 +172,7 @@ TEST_F(ListBoxTest, TheContainerHandsOnSizeFocusAndClicksAndTakesEverythingAlong
     list_.Move(RECT{0, 0, 120, 90});
     RECT listRect{};
     ::GetWindowRect(list_.ListBoxhWnd(), &listRect);
-    EXPECT_EQ(listRect.right - listRect.left, 120);
-    EXPECT_EQ(listRect.bottom - listRect.top, 90);
+    EXPECT_EQ(std::make_pair(listRect.right - listRect.left, listRect.bottom - listRect.top), std::make_pair(120L, 90L));
 
     ::SetFocus(owner_.get());
     const LPARAM click = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
@@ -242,19 +235,15 @@ protected:
     VRX_InputBox box_;
 };
 
-TEST_F(InputBoxTest, TextSetThenTextGetRoundTripsOnceThereIsAWindow) {
+TEST_F(InputBoxTest, TextNeedsAWindowAndTheHeightIsTheMenuFontLinePlusFourPixels) {
     box_.Methods().TextSet(L"lost");
     EXPECT_EQ(box_.Methods().TextGet(), L"");
     InitBox();
-    for (const std::wstring& text : {std::wstring(L"find me"), std::wstring(), std::wstring(L"Ünïcödé → 世界"),
-                                     std::wstring(3000, L'x')}) {
+    for (const std::wstring& text : {std::wstring(L"Ünïcödé → 世界"), std::wstring(3000, L'x'), std::wstring()}) {
         box_.Methods().TextSet(text);
         EXPECT_EQ(box_.Methods().TextGet(), text);
     }
-}
 
-TEST_F(InputBoxTest, HeightIsTheMenuFontLinePlusFourPixels) {
-    InitBox();
     long fontHeight = 0;
     {
         unique_window_dc dc(box_.ContainerhWnd());
@@ -267,10 +256,9 @@ TEST_F(InputBoxTest, HeightIsTheMenuFontLinePlusFourPixels) {
     ASSERT_GT(fontHeight, 0);
     RECT client{}, edit{};
     ::GetClientRect(box_.ContainerhWnd(), &client);
-    EXPECT_EQ(client.bottom, fontHeight + 4);
-    EXPECT_EQ(client.right, 300);
     ::GetWindowRect(box_.EdithWnd(), &edit);
-    EXPECT_EQ(edit.bottom - edit.top, fontHeight + 4);
+    EXPECT_EQ((std::vector<long>{client.right, client.bottom, edit.bottom - edit.top}),
+              (std::vector<long>{300, fontHeight + 4, fontHeight + 4}));
     EXPECT_EQ(::SendMessageW(box_.EdithWnd(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
 }
 

@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "graphics/mem_dc.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
 
-COLORREF AsColorRef(OleColour c) { return RGB(RedOf(c), GreenOf(c), BlueOf(c)); }
-
-TEST(MemDC, ResizeNotLargerKeepsThePictureAndGrowingKeepsModeAndFont) {
+TEST(MemDC, ResizeNotLargerKeepsThePictureAndGrowingKeepsModeAndFontAndFreesTheOldBitmap) {
     unique_hfont font(::CreateFontW(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
     ASSERT_TRUE(font);
+    HGDIOBJ dc = nullptr, lastBitmap = nullptr;
     {
         VRX_memDC mem;
         ASSERT_TRUE(mem.Create(10, 10));
@@ -27,32 +29,25 @@ TEST(MemDC, ResizeNotLargerKeepsThePictureAndGrowingKeepsModeAndFont) {
         mem.FontSet(font.get());
         EXPECT_TRUE(mem.Resize(10, 20));
         EXPECT_EQ(mem.Height(), 20);
+        EXPECT_EQ(::GetObjectType(bitmap), 0u) << "the smaller bitmap is deleted";
         EXPECT_TRUE(mem.MaskTransparentGet());
         EXPECT_EQ(::GetCurrentObject(mem.hDC(), OBJ_FONT), font.get());
         mem.MaskTransparentSet(false);
         EXPECT_TRUE(mem.Resize(30, 20));
         EXPECT_FALSE(mem.MaskTransparentGet());
+        dc = mem.hDC();
+        lastBitmap = ::GetCurrentObject(mem.hDC(), OBJ_BITMAP);
     }
+    EXPECT_EQ(::GetObjectType(dc), 0u);
+    EXPECT_EQ(::GetObjectType(lastBitmap), 0u);
     // The font stays its owner's: it survives the context.
     LOGFONTW lf{};
     EXPECT_NE(::GetObjectW(font.get(), sizeof(lf), &lf), 0);
 }
 
-int g_parentCommands = 0;
-
-LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_COMMAND) ++g_parentCommands;
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 TEST(ButtonBar, RendersTheTwoBandsOnlyWhenGrowingOrChangingHeight) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ButtonBarTestParent";
-    ::RegisterClassW(&wc);
-    unique_hwnd parent(::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400,
-                                         nullptr, nullptr, wc.hInstance, nullptr));
+    testing::WindowLog parentLog;
+    unique_hwnd parent(testing::CreateProbeWindow(parentLog));
     ASSERT_TRUE(parent);
     VRX_ButtonBar bar;
     ASSERT_TRUE(bar.Init(parent.get(), 0, 0, 200, 30));
@@ -62,11 +57,10 @@ TEST(ButtonBar, RendersTheTwoBandsOnlyWhenGrowingOrChangingHeight) {
     };
 
     const HDC mem = bar.MemDC().hDC();
-    const BarColours c = ComputeBarColours(kBarBaseColour);
-    EXPECT_EQ(::GetPixel(mem, 0, 0), AsColorRef(c.light2));
-    EXPECT_EQ(::GetPixel(mem, 199, 10), AsColorRef(c.light1));
-    EXPECT_EQ(::GetPixel(mem, 0, 11), AsColorRef(c.base));
-    EXPECT_EQ(::GetPixel(mem, 100, 29), AsColorRef(c.light3));
+    EXPECT_EQ(::GetPixel(mem, 0, 0), RGB(226, 244, 255));
+    EXPECT_EQ(::GetPixel(mem, 199, 10), RGB(182, 218, 255));
+    EXPECT_EQ(::GetPixel(mem, 0, 11), RGB(173, 209, 255));
+    EXPECT_EQ(::GetPixel(mem, 100, 29), RGB(181, 217, 255));
     ::InvalidateRect(bar.hWnd(), nullptr, TRUE);
     ::UpdateWindow(bar.hWnd());
     EXPECT_EQ(bar.RenderCount(), 1) << "painting copies, never renders";
@@ -79,11 +73,12 @@ TEST(ButtonBar, RendersTheTwoBandsOnlyWhenGrowingOrChangingHeight) {
     EXPECT_EQ(bar.MemDC().Height(), 40) << "the context never shrinks";
     bar.HeightInPix(28);
     EXPECT_EQ(bar.RenderCount(), 5);
-    EXPECT_EQ(::GetPixel(bar.MemDC().hDC(), 0, 10), AsColorRef(c.base)) << "lower band from R(28 / 2.7) = 10";
+    EXPECT_EQ(::GetPixel(bar.MemDC().hDC(), 0, 10), RGB(173, 209, 255)) << "lower band from R(28 / 2.7) = 10";
 
-    g_parentCommands = 0;
+    parentLog.messages.clear();
     ::SendMessageW(bar.hWnd(), WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
-    EXPECT_EQ(g_parentCommands, 1) << "notifications of placed controls reach the parent";
+    EXPECT_EQ(std::count(parentLog.messages.begin(), parentLog.messages.end(), static_cast<UINT>(WM_COMMAND)), 1)
+        << "notifications of placed controls reach the parent";
 }
 
 }  // namespace

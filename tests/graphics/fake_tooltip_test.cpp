@@ -5,17 +5,12 @@
 #include <algorithm>
 
 #include "controls/def_prefs_handles.h"
+#include "test_window.h"
 
 namespace tarvo {
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using testing::PumpMessages;
 
 SIZE MeasureWithMenuFont(const std::wstring& text) {
     unique_hdc dc(::CreateCompatibleDC(nullptr));
@@ -35,11 +30,11 @@ protected:
         ASSERT_TRUE(tip_.Init());
         tip_.SubClsOwner(owner_.get());
         tip_.TextSet(L"Stop waiting for process and abandon it.");
-        Pump();
+        PumpMessages();
     }
     void MoveOwner(int x, int y) {
         ::SetWindowPos(owner_.get(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump();
+        PumpMessages();
     }
 
     unique_hwnd owner_;
@@ -50,7 +45,7 @@ TEST_F(Bubble, ShowTipPutsTheTailApexAtThePointWithoutTakingFocus) {
     EXPECT_FALSE(tip_.Visible());
     const HWND activeBefore = ::GetActiveWindow();
     tip_.ShowTip(500, 300);
-    Pump();
+    PumpMessages();
     EXPECT_TRUE(tip_.Visible());
     RECT r{};
     ::GetWindowRect(tip_.hwnd(), &r);
@@ -100,13 +95,16 @@ TEST(BubbleLifetime, DestroyingTheBubbleUnhooksItsOwner) {
     unique_hwnd owner(::CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr));
     const LONG_PTR ownProcedure = ::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC);
+    HWND bubble = nullptr;
     {
         frmFakeToolTip tip;
         ASSERT_TRUE(tip.Init());
         tip.SubClsOwner(owner.get());
+        bubble = tip.hwnd();
         EXPECT_NE(::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC), ownProcedure);
     }
     EXPECT_EQ(::GetWindowLongPtrW(owner.get(), GWLP_WNDPROC), ownProcedure);
+    EXPECT_FALSE(::IsWindow(bubble));
     // Messages that would reach a destroyed bubble, had it stayed hooked.
     ::SetWindowPos(owner.get(), nullptr, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(owner.get(), WM_ACTIVATE, WA_INACTIVE, 0);

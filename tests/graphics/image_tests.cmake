@@ -9,10 +9,10 @@ if(NOT TARVO_WINDOWS)
 endif()
 
 if(TARVO_WINDOWS)
-  tarvo_add_test(image_test SOURCES c32bpp_dib_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image)
+  tarvo_add_test(image_test SOURCES c32bpp_dib_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image tarvo_test_support)
   target_include_directories(image_test PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endif()
 
 if(TARVO_WINDOWS)
-  tarvo_add_test(tooltip_test SOURCES fake_tooltip_test.cpp LIBS tarvo_tooltip WINDOW)
+  tarvo_add_test(tooltip_test SOURCES fake_tooltip_test.cpp LIBS tarvo_tooltip tarvo_test_window WINDOW)
 endif()

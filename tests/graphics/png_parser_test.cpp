@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -62,13 +63,7 @@ std::uint8_t Scale(unsigned v, int depth) {
 
 Picture MakePicture(const Case& c, std::uint32_t width = 13, std::uint32_t height = 11) {
     Picture p;
-    p.spec.width = width;
-    p.spec.height = height;
-    p.spec.colourType = c.colourType;
-    p.spec.bitDepth = c.bitDepth;
-    p.spec.interlace = c.interlace;
-    p.spec.deflate = c.deflate;
-    p.spec.idatPieces = 3;
+    p.spec = PngSpec{width, height, c.bitDepth, c.colourType, c.interlace, {}, {}, c.deflate, 3};
     const int channels = ChannelsOf(c.colourType);
     const unsigned limit = 1u << c.bitDepth;
     std::mt19937 random(c.colourType * 100 + c.bitDepth * 10 + c.interlace);
@@ -96,32 +91,15 @@ Picture MakePicture(const Case& c, std::uint32_t width = 13, std::uint32_t heigh
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x) {
             const unsigned* s = &p.samples[(std::size_t{y} * width + x) * channels];
-            unsigned r, g, b, a = 255;
-            switch (c.colourType) {
-                case 0:
-                    r = g = b = Scale(s[0], c.bitDepth);
-                    if (c.transparency && s[0] == key[0]) a = 0;
-                    break;
-                case 2:
-                    r = Scale(s[0], c.bitDepth), g = Scale(s[1], c.bitDepth), b = Scale(s[2], c.bitDepth);
-                    if (c.transparency && s[0] == key[0] && s[1] == key[1] && s[2] == key[2]) a = 0;
-                    break;
-                case 3:
-                    r = p.spec.palette[s[0] * 3], g = p.spec.palette[s[0] * 3 + 1], b = p.spec.palette[s[0] * 3 + 2];
-                    if (s[0] < p.spec.transparency.size()) a = p.spec.transparency[s[0]];
-                    break;
-                case 4:
-                    r = g = b = Scale(s[0], c.bitDepth);
-                    a = Scale(s[1], c.bitDepth);
-                    break;
-                default:
-                    r = Scale(s[0], c.bitDepth), g = Scale(s[1], c.bitDepth), b = Scale(s[2], c.bitDepth);
-                    a = Scale(s[3], c.bitDepth);
-            }
+            const bool grey = c.colourType == 0 || c.colourType == 4, hasAlpha = c.colourType == 4 || c.colourType == 6;
+            unsigned rgb[3], a = 255;
+            for (int k = 0; k < 3; ++k)
+                rgb[k] = c.colourType == 3 ? p.spec.palette[s[0] * 3 + k] : Scale(s[grey ? 0 : k], c.bitDepth);
+            if (c.colourType == 3 && s[0] < p.spec.transparency.size()) a = p.spec.transparency[s[0]];
+            if (hasAlpha) a = Scale(s[channels - 1], c.bitDepth);
+            if (c.transparency && c.colourType != 3 && std::equal(s, s + channels, key)) a = 0;
             std::uint8_t* px = &p.expected[(std::size_t{height - 1 - y} * width + x) * 4];
-            px[0] = static_cast<std::uint8_t>((b * a + 127) / 255);
-            px[1] = static_cast<std::uint8_t>((g * a + 127) / 255);
-            px[2] = static_cast<std::uint8_t>((r * a + 127) / 255);
+            for (int k = 0; k < 3; ++k) px[k] = static_cast<std::uint8_t>((rgb[2 - k] * a + 127) / 255);
             px[3] = static_cast<std::uint8_t>(a);
         }
     p.expectedAlpha = (c.colourType == 4 || c.colourType == 6) ? 2 : (c.transparency ? 1 : 0);

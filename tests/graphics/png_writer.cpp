@@ -61,24 +61,6 @@ Bytes FilterRow(int filter, const Bytes& row, const Bytes& prior, std::size_t bp
     return out;
 }
 
-Bytes StoredStream(const Bytes& data) {
-    Bytes out{0x78, 0x01};
-    std::size_t pos = 0;
-    do {
-        const std::size_t n = std::min<std::size_t>(65535, data.size() - pos);
-        const bool last = pos + n == data.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(n));
-        out.push_back(static_cast<std::uint8_t>(n >> 8));
-        out.push_back(static_cast<std::uint8_t>(~n));
-        out.push_back(static_cast<std::uint8_t>(~n >> 8));
-        out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
-        pos += n;
-    } while (pos < data.size());
-    PutBe32(out, static_cast<std::uint32_t>(adler32(1, data.data(), static_cast<uInt>(data.size()))));
-    return out;
-}
-
 }  // namespace
 
 std::uint32_t Crc(const std::uint8_t* data, std::size_t length) {
@@ -95,16 +77,17 @@ Bytes Chunk(const std::string& type, const Bytes& body) {
 }
 
 Bytes ZlibCompress(const Bytes& data, Deflate kind) {
-    if (kind == Deflate::kStored) return StoredStream(data);
     z_stream z{};
     const int strategy = kind == Deflate::kFixed ? Z_FIXED : Z_DEFAULT_STRATEGY;
-    if (deflateInit2(&z, 9, Z_DEFLATED, 15, 9, strategy) != Z_OK) throw std::runtime_error("deflateInit2");
-    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
+    const int level = kind == Deflate::kStored ? 0 : 9;  // level 0 writes stored blocks only
+    if (deflateInit2(&z, level, Z_DEFLATED, 15, 9, strategy) != Z_OK) throw std::runtime_error("deflateInit2");
+    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())) + 1024);
     z.next_in = const_cast<Bytef*>(data.data());
     z.avail_in = static_cast<uInt>(data.size());
     z.next_out = out.data();
     z.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&z, Z_FINISH);
+    int rc = Z_OK;
+    while (rc == Z_OK) rc = deflate(&z, Z_FINISH);  // stored output may take several calls
     out.resize(z.total_out);
     deflateEnd(&z);
     if (rc != Z_STREAM_END) throw std::runtime_error("deflate");

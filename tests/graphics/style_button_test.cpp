@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,32 +21,29 @@ constexpr OleColour kAccent = 0xFFD1AD;
 constexpr int kWidth = 40;
 constexpr int kHeight = 30;
 
-struct Rgb {
-    int r, g, b;
-};
+using testing::DibSurface;
 
-bool Between(int value, int a, int b) { return value >= std::min(a, b) && value <= std::max(a, b); }
-
-::testing::AssertionResult BetweenColours(Rgb pixel, OleColour a, OleColour b) {
-    if (Between(pixel.r, RedOf(a), RedOf(b)) && Between(pixel.g, GreenOf(a), GreenOf(b)) &&
-        Between(pixel.b, BlueOf(a), BlueOf(b))) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "pixel (" << pixel.r << ", " << pixel.g << ", " << pixel.b
-                                         << ") is not between the two colours";
+// Red, green and blue of a shown pixel (0xAARRGGBB).
+std::array<int, 3> Rgb(std::uint32_t p) {
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
 }
 
-bool IsGrey(Rgb pixel) {
-    return std::abs(pixel.r - pixel.g) <= 1 && std::abs(pixel.g - pixel.b) <= 1;
+// Whether the pixel lies between two colours written 0xRRGGBB, channel by channel (gradients).
+::testing::AssertionResult Between(std::uint32_t pixel, std::uint32_t a, std::uint32_t b) {
+    const auto p = Rgb(pixel), x = Rgb(a), y = Rgb(b);
+    for (int k = 0; k < 3; ++k)
+        if (p[k] < std::min(x[k], y[k]) || p[k] > std::max(x[k], y[k]))
+            return ::testing::AssertionFailure() << std::hex << "pixel " << (pixel & 0xFFFFFF) << " not between " << a
+                                                 << " and " << b;
+    return ::testing::AssertionSuccess();
 }
 
-// What the button shows.
-testing::DibSurface Snapshot(HWND button) { return testing::DibSurface::Of(button); }
-
-Rgb PixelOf(const testing::DibSurface& shot, int x, int y) {
-    const std::uint32_t p = shot.At(x, y);
-    return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+bool IsGrey(std::uint32_t pixel) {
+    const auto p = Rgb(pixel);
+    return std::abs(p[0] - p[1]) <= 1 && std::abs(p[1] - p[2]) <= 1;
 }
+
+std::uint32_t Shown(HWND button, int x, int y) { return DibSurface::Of(button).At(x, y); }
 
 class StyleButtonTest : public ::testing::Test {
 protected:
@@ -104,9 +102,9 @@ protected:
         return POINT{-1, -1};
     }
 
-    Rgb PicturePixelOnScreen(POINT inPicture) {
+    std::uint32_t PicturePixelOnScreen(POINT inPicture) {
         const RECT where = button_.PictureRect();
-        return PixelOf(Snapshot(Button()), where.left + inPicture.x, where.top + inPicture.y);
+        return Shown(Button(), where.left + inPicture.x, where.top + inPicture.y);
     }
 
     testing::WindowLog ownerLog_;
@@ -120,28 +118,26 @@ TEST_F(StyleButtonTest, IdleHotAndPressedLooksFollowThePointer) {
     VRX_ButtonBar bar;
     ASSERT_TRUE(bar.Init(owner_.get(), 0, 100, 100, kHeight));
     Leave();
-    const auto idle = Snapshot(Button());
+    const auto idle = DibSurface::Of(Button());
     ASSERT_EQ(idle.Height(), kHeight);
     for (int y = 0; y < kHeight; ++y) {
-        const Rgb got = PixelOf(idle, kWidth / 2, y);
-        EXPECT_EQ(RGB(got.r, got.g, got.b), ::GetPixel(bar.MemDC().hDC(), 5, y)) << "idle matches the bar, row " << y;
+        const auto got = Rgb(idle.At(kWidth / 2, y));
+        EXPECT_EQ(RGB(got[0], got[1], got[2]), ::GetPixel(bar.MemDC().hDC(), 5, y)) << "idle matches the bar, row " << y;
     }
 
-    const int upperMiddle = 5;   // upper band: rows 0..10 of 30
-    const int lowerMiddle = 20;  // lower band: rows 11..29
+    // Rows 5 and 20 lie in the upper (rows 0..10 of 30) and the lower band.
     MoveTo(10, 10);
     EXPECT_EQ(button_.State(), StyleButtonState::kHot);
-    const auto hot = Snapshot(Button());
-    EXPECT_TRUE(BetweenColours(PixelOf(hot, 10, upperMiddle), MakeColour(255, 255, 225), MakeColour(255, 235, 172)));
-    EXPECT_TRUE(BetweenColours(PixelOf(hot, 10, lowerMiddle), MakeColour(255, 215, 103), MakeColour(255, 227, 153)));
-    EXPECT_FALSE(BetweenColours(PixelOf(hot, 0, lowerMiddle), MakeColour(255, 215, 103), MakeColour(255, 227, 153)))
-        << "the frame";
+    const auto hot = DibSurface::Of(Button());
+    EXPECT_TRUE(Between(hot.At(10, 5), 0xFFFFE1, 0xFFEBAC));
+    EXPECT_TRUE(Between(hot.At(10, 20), 0xFFD767, 0xFFE399));
+    EXPECT_FALSE(Between(hot.At(0, 20), 0xFFD767, 0xFFE399)) << "the frame";
 
     LeftDown(10, 10);
     EXPECT_EQ(button_.State(), StyleButtonState::kPressed);
-    const auto pressed = Snapshot(Button());
-    EXPECT_TRUE(BetweenColours(PixelOf(pressed, 10, upperMiddle), MakeColour(255, 175, 81), MakeColour(255, 143, 70)));
-    EXPECT_TRUE(BetweenColours(PixelOf(pressed, 10, lowerMiddle), MakeColour(255, 143, 70), MakeColour(255, 211, 95)));
+    const auto pressed = DibSurface::Of(Button());
+    EXPECT_TRUE(Between(pressed.At(10, 5), 0xFFAF51, 0xFF8F46));
+    EXPECT_TRUE(Between(pressed.At(10, 20), 0xFF8F46, 0xFFD35F));
     LeftUp(10, 10);
     EXPECT_EQ(clicks_, 1);
     Leave();
@@ -194,20 +190,20 @@ TEST_F(StyleButtonTest, CheckButtonTogglesAndDrawsPressedWhileChecked) {
     ClickAt(10, 10);
     EXPECT_TRUE(button_.Value());
     Leave();
-    const auto checked = Snapshot(Button());
-    EXPECT_TRUE(BetweenColours(PixelOf(checked, 10, 5), MakeColour(255, 218, 169), MakeColour(255, 192, 111)));
-    EXPECT_TRUE(BetweenColours(PixelOf(checked, 10, 20), MakeColour(255, 192, 111), MakeColour(255, 171, 63)));
+    const auto checked = DibSurface::Of(Button());
+    EXPECT_TRUE(Between(checked.At(10, 5), 0xFFDAA9, 0xFFC06F));
+    EXPECT_TRUE(Between(checked.At(10, 20), 0xFFC06F, 0xFFAB3F));
     MoveTo(10, 10);  // checked under the pointer: the pressed colours
-    EXPECT_TRUE(BetweenColours(PixelOf(Snapshot(Button()), 10, 5), MakeColour(255, 175, 81), MakeColour(255, 143, 70)));
+    EXPECT_TRUE(Between(Shown(Button(), 10, 5), 0xFFAF51, 0xFF8F46));
 
     LeftDown(10, 10);
     LeftUp(10, 10);
     EXPECT_FALSE(button_.Value());
     EXPECT_EQ(clicks_, 2);
     Leave();
-    EXPECT_TRUE(BetweenColours(PixelOf(Snapshot(Button()), 10, 20), MakeColour(173, 209, 255), MakeColour(181, 217, 255)));
+    EXPECT_TRUE(Between(Shown(Button(), 10, 20), 0xADD1FF, 0xB5D9FF));
     button_.Value(true);  // set by the owner, as the find bar's toggle does
-    EXPECT_TRUE(BetweenColours(PixelOf(Snapshot(Button()), 10, 5), MakeColour(255, 218, 169), MakeColour(255, 192, 111)));
+    EXPECT_TRUE(Between(Shown(Button(), 10, 5), 0xFFDAA9, 0xFFC06F));
 }
 
 TEST_F(StyleButtonTest, OptionButtonClearsTheOthersOfItsParent) {
@@ -225,6 +221,14 @@ TEST_F(StyleButtonTest, OptionButtonClearsTheOthersOfItsParent) {
     EXPECT_TRUE(button_.Value());
     EXPECT_FALSE(second.Value());
     EXPECT_FALSE(pushButton.Value());
+    HWND gone = nullptr;
+    {
+        VRX_StyleButton scoped;
+        ASSERT_TRUE(scoped.Init(owner_.get(), RECT{170, 20, 210, 50}));
+        scoped.ToolTip(L"tip");
+        gone = scoped.hwnd();
+    }
+    EXPECT_FALSE(::IsWindow(gone)) << "the button's window goes with it";
 }
 
 TEST_F(StyleButtonTest, KeyboardClicks) {
