@@ -57,7 +57,8 @@ bool OutputRenderer::WriteNextPiece(bool final) {
     const double start = ThreadMilliseconds();
     OutputPiece piece = backlog_.Take(sizer_.NextSize(), final);
     if (piece.text.empty()) return false;
-    InsertAtEnd(piece.text, piece.isError ? kErrorColour : kNormalColour, piece.isError);
+    // Its own colour either way: after a piece of standard error the insertion point may still carry red.
+    InsertAtEnd(piece.text, piece.isError ? kErrorColour : kNormalColour, true);
     UpdateInputStart();
     sizer_.Record(piece.text.size(), ThreadMilliseconds() - start);
     return true;
