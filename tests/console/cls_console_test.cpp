@@ -15,12 +15,11 @@
 namespace tarvo {
 namespace {
 
-std::wstring Child(const std::wstring& args) { return L"\"" + test::ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
+using test::Child;
 
 std::wstring ComSpec() {
     wchar_t value[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(L"ComSpec", value, MAX_PATH);
-    return value;
+    return std::wstring(value, ::GetEnvironmentVariableW(L"ComSpec", value, MAX_PATH));
 }
 
 constexpr auto kNotFound = static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND);

@@ -16,6 +16,7 @@
 namespace tarvo {
 namespace {
 
+using test::Child;
 using test::Count;
 using test::Visible;
 
@@ -24,8 +25,6 @@ std::wstring InPane(std::wstring text) {
     for (auto at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at)) text.erase(at + 1, 1);
     return text;
 }
-
-std::wstring Child(const std::wstring& args) { return L"\"" + test::ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
 
 class ConsoleWindowTest : public test::MainFormFixture {
 protected:
@@ -51,8 +50,8 @@ TEST_F(ConsoleWindowTest, PromptIsBlueBoldTypedTextPlainAndOnlyTheCommandEditabl
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
     EXPECT_EQ(test::Caption(form_.hWnd()), L"tarvo_console_test - Tarvo");
     Type(L"ec");
-    EXPECT_EQ(FormatAt(0), std::make_pair(kPromptColour, true));
-    EXPECT_EQ(FormatAt(Prompt().size()), std::make_pair(kNormalColour, false));
+    EXPECT_EQ(FormatAt(0), std::make_pair(0xFF0000L, true));
+    EXPECT_EQ(FormatAt(Prompt().size()), std::make_pair(0x000000L, false));
 
     const std::wstring before = Text();
     CaretAt(1);  // inside the prompt
@@ -75,11 +74,11 @@ TEST_F(ConsoleWindowTest, StandardErrorIsRedBehindOneMarkPerRead) {
     ASSERT_NE(mark, std::wstring::npos) << Visible(text);
     EXPECT_LT(a, mark);
     EXPECT_EQ(Count(text, L"STDERR: "), 1u);
-    EXPECT_EQ(ColourAt(a + 1), kNormalColour);
-    EXPECT_EQ(ColourAt(mark), kErrorColour);
-    EXPECT_EQ(ColourAt(mark + 10), kErrorColour);  // "y"
+    EXPECT_EQ(ColourAt(a + 1), 0x000000L);
+    EXPECT_EQ(ColourAt(mark), 0x0000FFL);
+    EXPECT_EQ(ColourAt(mark + 10), 0x0000FFL);  // "y"
     EXPECT_EQ(text.substr(text.size() - Prompt().size()), Prompt());
-    EXPECT_EQ(ColourAt(text.size() - 1), kPromptColour);
+    EXPECT_EQ(ColourAt(text.size() - 1), 0xFF0000L);
     EXPECT_FALSE(form_.StopEnabled());
 
     Enter(Child(L"err-split"));
@@ -105,8 +104,8 @@ TEST_F(ConsoleWindowTest, FolderQueriesAndChanges) {
     const auto failure = text.find(L"nosuch_folder_here\r", message);
     ASSERT_NE(failure, std::wstring::npos) << Visible(text);
     EXPECT_GT(failure, message + 5) << "the system's text comes before the name";
-    EXPECT_EQ(ColourAt(message), kErrorColour);
-    EXPECT_EQ(ColourAt(failure), kErrorColour);
+    EXPECT_EQ(ColourAt(message), 0x0000FFL);
+    EXPECT_EQ(ColourAt(failure), 0x0000FFL);
     EXPECT_EQ(form_.Console().CurrentFolder(), now);
 
     form_.Console().ChangeFolder(L"");
@@ -130,7 +129,7 @@ TEST_F(ConsoleWindowTest, AFolderTooLongForACurrentDirectoryIsRefused) {
     const std::wstring text = Text();
     const std::wstring refusal = L"\r" + InPane(ApiErrorText(ERROR_FILENAME_EXCED_RANGE)) + tooLong + L"\r\r" + Prompt();
     ASSERT_EQ(text.substr(text.size() - refusal.size()), refusal) << Visible(text);
-    EXPECT_EQ(ColourAt(text.size() - refusal.size() + 1), kErrorColour);
+    EXPECT_EQ(ColourAt(text.size() - refusal.size() + 1), 0x0000FFL);
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
     EXPECT_EQ(test::Caption(form_.hWnd()), caption);
 
@@ -161,7 +160,7 @@ TEST_F(ConsoleWindowTest, NothingRunsInAConsoleFolderDeletedFromOutside) {
         const std::wstring missing =
             std::wstring(line) + L"\r" + InPane(ApiErrorText(ERROR_PATH_NOT_FOUND)) + gone + L"\r\r" + Prompt();
         EXPECT_EQ(text.substr(before.size()), missing) << Visible(text);
-        EXPECT_EQ(ColourAt(before.size() + wcslen(line) + 1), kErrorColour);
+        EXPECT_EQ(ColourAt(before.size() + wcslen(line) + 1), 0x0000FFL);
     }
     EXPECT_FALSE(ran);
     EXPECT_EQ(form_.Console().CurrentFolder(), gone);
@@ -409,11 +408,7 @@ TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindo
     EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ::TerminateProcess(child.get(), 0);
     for (const wchar_t* name : {L"WindowState", L"WindowTop", L"WindowLeft", L"WindowWidth", L"WindowHeight"}) {
-        DWORD value = 0, size = sizeof(value);
-        EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, settingsKey_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
-                                 &size),
-                  ERROR_SUCCESS)
-            << Visible(name);
+        EXPECT_TRUE(test::RegNumber(HKEY_CURRENT_USER, settingsKey_, name)) << Visible(name);
     }
 }
 
