@@ -141,7 +141,10 @@ TEST(clsConsole, ProcessThreadAndPipesAreClosedAfterEveryKindOfRun) {
     Recorder r;
     const auto run = [&] { EXPECT_EQ(r.console.RunCommand(Child(L"two-streams")), 0u); };
     const auto detachedStart = [&] { EXPECT_EQ(r.console.RunWithoutWait(Child(L"write 0")), 0u); };
-    const auto failedStart = [&] { EXPECT_EQ(r.console.RunCommand(kMissingProgram), kNotFound); };
+    const auto failedStart = [&] {
+        EXPECT_EQ(r.console.RunCommand(kMissingProgram), kNotFound);
+        EXPECT_EQ(r.console.RunWithoutWait(kMissingProgram), kNotFound);
+    };
     const auto stoppedRun = [&] {
         r.events.clear();
         r.console.SetMessagePump([&] {
@@ -155,7 +158,7 @@ TEST(clsConsole, ProcessThreadAndPipesAreClosedAfterEveryKindOfRun) {
     };
     EXPECT_EQ(HandlesLeftBy(run), 0) << "a run";
     EXPECT_EQ(HandlesLeftBy(detachedStart), 0) << "a detached start";
-    EXPECT_EQ(HandlesLeftBy(failedStart), 0) << "a failed start";
+    EXPECT_EQ(HandlesLeftBy(failedStart), 0) << "a failed start, waited for or detached";
     EXPECT_EQ(HandlesLeftBy(stoppedRun), 0) << "a stopped run";
 }
 

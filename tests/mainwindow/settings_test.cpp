@@ -135,7 +135,7 @@ TEST_F(RegistryTest, LoadedStatesAndRectangles) {
     EXPECT_EQ(placement.rcNormalPosition.top, 50);
 }
 
-TEST_F(RegistryTest, SavedRectangleRoundTripsAndClosingMaximisedKeepsIt) {
+TEST_F(RegistryTest, SavedRectangleRoundTripsAndClosingMaximisedOrMinimisedKeepsIt) {
     auto window = MakeTopLevel();
     WindowSettings settings(Location());
     settings.SaveWindowSettings(window.get());
@@ -151,12 +151,13 @@ TEST_F(RegistryTest, SavedRectangleRoundTripsAndClosingMaximisedKeepsIt) {
     EXPECT_TRUE(::EqualRect(&restored, &saved));
 
     WriteDword(L"WindowTop", 1234);
-    ::ShowWindow(window.get(), SW_SHOWMAXIMIZED);
-    ASSERT_TRUE(::IsZoomed(window.get()));
-    settings.SaveWindowSettings(window.get());
-    EXPECT_EQ(Number(L"WindowState"), 2);
-    EXPECT_EQ(Number(L"WindowTop"), 1234);
-    EXPECT_EQ(Number(L"WindowWidth"), (saved.right - saved.left) * 15);
+    for (auto [show, state] : {std::pair{SW_SHOWMAXIMIZED, 2}, {SW_MINIMIZE, 1}}) {
+        ::ShowWindow(window.get(), show);
+        settings.SaveWindowSettings(window.get());
+        EXPECT_EQ(Number(L"WindowState"), state) << show;
+        EXPECT_EQ(Number(L"WindowTop"), 1234) << "the rectangle is kept as it was";
+        EXPECT_EQ(Number(L"WindowWidth"), (saved.right - saved.left) * 15);
+    }
 }
 
 TEST_F(RegistryTest, ARectangleOffTheScreensOrOfNoSizeGivesTheDefaultPlacement) {
