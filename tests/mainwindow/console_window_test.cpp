@@ -21,9 +21,13 @@ using test::Count;
 using test::Visible;
 
 // The pane keeps a line break as CR alone.
-std::wstring InPane(std::wstring text) {
-    for (auto at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at)) text.erase(at + 1, 1);
-    return text;
+template <typename Text>
+std::wstring InPane(const Text& text) {
+    std::wstring shown;
+    for (auto c : text) {
+        if (c != '\n') shown.push_back(static_cast<wchar_t>(c));
+    }
+    return shown;
 }
 
 class ConsoleWindowTest : public test::MainFormFixture {
@@ -232,14 +236,8 @@ TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildTheTypedLineAloneOnItsOwnL
 }
 
 TEST_F(ConsoleWindowTest, ABatchReadingLinesGetsExactlyEachTypedLineAndLaterCommandsLoseNothing) {
-    const std::wstring batch = folder_ + L"\\reader.bat";
-    {
-        unique_hfile file(::CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        const char script[] = "@echo off\r\nset /p a=\r\necho [%a%]\r\nset /p b=\r\necho [%b%]\r\n"
-                              "set /p c=\r\necho [%c%]\r\n";
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), script, sizeof script - 1, &written, nullptr));
-    }
+    ASSERT_TRUE(test::WriteFileBytes(folder_ + L"\\reader.bat", "@echo off\r\nset /p a=\r\necho [%a%]\r\n"
+                                     "set /p b=\r\necho [%b%]\r\nset /p c=\r\necho [%c%]\r\n"));
     form_.myConsole().SetMessagePump([&, step = 0]() mutable {
         const std::wstring text = Text();
         if (step == 0 && form_.myConsole().Busy()) {
@@ -318,14 +316,6 @@ TEST_F(ConsoleWindowTest, RecentCommandsAreDistinctInFirstEntryOrderAndReplaceTh
     EXPECT_EQ(Text(), history);
 }
 
-std::wstring WithPaneBreaks(const std::string& text) {
-    std::wstring shown;
-    for (char c : text) {
-        if (c != '\n') shown.push_back(static_cast<wchar_t>(c));
-    }
-    return shown;
-}
-
 TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerErrorRead) {
     // 2 MiB in 32 writes of 64 KiB, a line on standard error after every 8th.
     Enter(Child(L"fast 2097152 8"));
@@ -351,7 +341,7 @@ TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerError
             i += 8;
         }
     }
-    EXPECT_EQ(out, WithPaneBreaks(test::FastWriterText(2097152)));
+    EXPECT_EQ(out, InPane(test::FastWriterText(2097152)));
     EXPECT_EQ(errors, L"e000001\re000002\re000003\re000004\r");
     EXPECT_GE(marks, 1u);
     EXPECT_LE(marks, 4u);
@@ -386,15 +376,11 @@ TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindo
     const HWND window = form_.hWnd();
     std::wstring childId;
     form_.myConsole().SetMessagePump([&] {
-        const std::wstring text = Text();
         // The child's first line is its process id.
-        std::wstring last;
-        if (text.size() > 1 && text.back() == L'\r') {
-            const auto start = text.rfind(L'\r', text.size() - 2) + 1;
-            last = text.substr(start, text.size() - 1 - start);
-        }
-        if (childId.empty() && !last.empty() && last.find_first_not_of(L"0123456789") == std::wstring::npos) {
-            childId = last;
+        const std::wstring text = Text();
+        const auto start = text.find(L" 30000\r"), end = text.find(L'\r', start + 7);
+        if (childId.empty() && start != std::wstring::npos && end != std::wstring::npos) {
+            childId = text.substr(start + 7, end - start - 7);
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         }
         form_.PumpDuringRun();

@@ -54,10 +54,14 @@ void TempProgramFolder::CopyLogo() const {
 void TempProgramFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes) const {
     const auto slash = relativePath.find_last_of(L'\\');
     if (slash != std::wstring::npos) ::CreateDirectoryW((path_ + L"\\" + relativePath.substr(0, slash)).c_str(), nullptr);
-    unique_hfile file(::CreateFileW((path_ + L"\\" + relativePath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    WriteFileBytes(path_ + L"\\" + relativePath, bytes);
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }

@@ -17,6 +17,9 @@ std::wstring TempFolder(const std::wstring& name);
 // The command line that runs the test child beside the test with `args`.
 std::wstring Child(const std::wstring& args);
 
+// Creates or replaces the file with `bytes`; answers whether all were written.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
 // A fresh folder in the temporary folder, removed with all it holds.
 class TempProgramFolder {
 public:
