@@ -200,6 +200,10 @@ TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), empty.get()), 0);
 
     EXPECT_EQ(logic->GetItemIDCount(work.get()), 3);
+    ScopedIdList oneLetter(shell, shell.ListOf("Computer/C:/W/x"));  // items of a single character
+    EXPECT_EQ(logic->GetItemIDCount(oneLetter.get()), 4);
+    EXPECT_EQ(logic->GetPIDLRelation(drive.get(), oneLetter.get()), 1);
+    EXPECT_EQ(logic->GetPIDLRelation(work.get(), oneLetter.get()), 0);
     for (auto [n, name] : std::vector<std::pair<int, std::string>>{{1, "Computer"}, {3, "Work"}, {-1, "Work"}, {7, "Work"}}) {
         ScopedIdList item(shell, logic->GetItemID(work.get(), static_cast<std::int16_t>(n)));
         EXPECT_EQ(shell.NamesOf(item.get()), std::vector<std::string>{name}) << "item " << n;
