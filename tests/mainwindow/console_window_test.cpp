@@ -326,7 +326,7 @@ TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerError
     ASSERT_EQ(text.substr(text.size() - ending.size()), ending);
 
     std::wstring out, errors;
-    std::size_t marks = 0, firstMark = 0;
+    std::size_t marks = 0, firstMark = 0, afterError = 0;
     const std::wstring mark = L"STDERR: ";
     for (std::size_t i = begin; i < text.size() - ending.size();) {
         if (text.compare(i, mark.size(), mark) != 0) {
@@ -340,6 +340,7 @@ TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerError
             errors += text.substr(i, 8);
             i += 8;
         }
+        if (!afterError && i < text.size() - ending.size()) afterError = i;
     }
     EXPECT_EQ(out, InPane(test::FastWriterText(2097152)));
     EXPECT_EQ(errors, L"e000001\re000002\re000003\re000004\r");
@@ -348,7 +349,10 @@ TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerError
     EXPECT_EQ(ColourAt(begin), 0x000000);
     EXPECT_EQ(ColourAt(firstMark), 0x0000FF);
     EXPECT_EQ(ColourAt(firstMark + 8), 0x0000FF);
-    EXPECT_EQ(ColourAt(text.find(L"lazy", firstMark)), 0x000000) << "standard output after an error read";
+    // Under load every error read may come after the last output read; then nothing follows one.
+    if (afterError) {
+        EXPECT_EQ(ColourAt(afterError), 0x000000) << "standard output after an error read";
+    }
     EXPECT_FALSE(form_.StopEnabled());
 }
 
