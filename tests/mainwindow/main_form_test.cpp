@@ -31,7 +31,6 @@ protected:
         ::CreateDirectoryW((folder_ + L"\\Inner").c_str(), nullptr);
     }
 
-    void TickSync() { ::SendMessageW(form_.SyncBox(), BM_SETCHECK, BST_CHECKED, 0); }
     std::wstring TreeSelection() {
         HTREEITEM selected = form_.FolderTree().Methods().SelectedNodeGet();
         return selected ? form_.FolderTree().shTree().FullPathGet(AsNode(selected)) : std::wstring();
@@ -193,25 +192,21 @@ TEST_F(MainFormTest, FindOptionsAreReadOnEveryRun) {
     EXPECT_EQ(beeps_, before + 1);
 }
 
-TEST_F(MainFormTest, TheTreeFollowsTheConsoleOnlyWhenSyncIsTicked) {
+TEST_F(MainFormTest, TheTreeFollowsTheConsoleOnlyWhenSyncIsTickedAndMovesItExceptDuringARun) {
     const std::wstring start = TreeSelection();
     EXPECT_TRUE(TextEqualsIgnoringCase(start, folder_)) << test::Visible(start);
     EXPECT_NE(::SendMessageW(form_.SyncBox(), BM_GETCHECK, 0, 0), BST_CHECKED);
 
     Enter(L"cd Inner");
     EXPECT_TRUE(TextEqualsIgnoringCase(TreeSelection(), folder_));
-    TickSync();
+    ::SendMessageW(form_.SyncBox(), BM_SETCHECK, BST_CHECKED, 0);
     Enter(L"cd");
     EXPECT_TRUE(TextEqualsIgnoringCase(TreeSelection(), folder_ + L"\\Inner"));
+    const HTREEITEM inner = form_.FolderTree().Methods().SelectedNodeGet();
     Enter(L"cd ..");
     EXPECT_TRUE(TextEqualsIgnoringCase(TreeSelection(), folder_));
-}
 
-TEST_F(MainFormTest, ActivatingAFolderInTheTreeMovesTheConsoleExceptDuringARun) {
-    TickSync();
-    Enter(L"cd Inner");
-    HTREEITEM inner = form_.FolderTree().Methods().SelectedNodeGet();
-    Enter(L"cd ..");
+    // Activating a folder in the tree moves the console, except during a run.
     const std::wstring before = Text();
     // The node of the current folder: nothing happens.
     form_.OnFolderActivated(form_.FolderTree().Methods().SelectedNodeGet());

@@ -255,7 +255,7 @@ TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
     EXPECT_EQ(tree.nodes.size(), nodes);
 }
 
-TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAttributeChangesNotAtAll) {
+TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAttributeChangesNotAtAllAndAnUpdateReloads) {
     ShowPath(L"C:\\Work\\docs");
     shell.Add("Computer/C:/Work/twice");
     ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice"));
@@ -268,15 +268,13 @@ TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAttributeChange
     const std::size_t nodes = tree.nodes.size();
     Notify(kEventAttributes, "Computer/C:/Work/docs");
     EXPECT_EQ(tree.nodes.size(), nodes);
-}
 
-TEST_F(ShellFolderTreeTest, AnUpdatedFolderIsReloadedUnderOneRedrawPause) {
-    ShowPath(L"C:\\Work\\docs");
+    // An updated folder is reloaded whole under one redraw pause.
     shell.Add("Computer/C:/Work/late");
     shell.Remove("Computer/C:/Work/docs");
     const int redrawOffs = tree.redrawOffCount;
     Notify(kEventUpdateDir, "Computer/C:/Work");
-    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"late"}));
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"twice", L"late"}));
     EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);
     EXPECT_TRUE(tree.redraw);
 }
