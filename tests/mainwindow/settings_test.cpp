@@ -55,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(RegistryTest, TextValuesTheirTypesAndTerminators) {
+TEST_F(RegistryTest, TextValuesTheirTypesAndTerminatorsAndWrongTypesWithTheirTexts) {
     ASSERT_TRUE(Registry::CreateKey(HKEY_CURRENT_USER, subkey));
     std::uint32_t type = kRegSz;
     ASSERT_TRUE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"StartDir", type, std::wstring(L"c:\\")));
@@ -82,14 +82,12 @@ TEST_F(RegistryTest, TextValuesTheirTypesAndTerminators) {
     WriteRaw(L"StartDir", REG_SZ, text, sizeof(text));
     ASSERT_TRUE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"StartDir", kRegSz, value));
     EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"c:\\x\0", 5));
-}
 
-TEST_F(RegistryTest, WrongTypesFailWithTheirTexts) {
+    // Wrong types fail with their texts.
     WriteRaw(L"WindowTop", REG_SZ, L"12", 6);
-    RegistryValue value;
     EXPECT_FALSE(Registry::GetValue(HKEY_CURRENT_USER, subkey, L"WindowTop", kRegDword, value));
     EXPECT_EQ(Registry::LastErrorText(), L"Registry data type was 1instead of the requested 4");
-    std::uint32_t type = kRegDword;
+    type = kRegDword;
     EXPECT_FALSE(Registry::SetValue(HKEY_CURRENT_USER, subkey, L"v", type, std::wstring(L"x")));
     EXPECT_EQ(Registry::LastErrorText(), L"The value type is not consistent.");
     type = 6;
