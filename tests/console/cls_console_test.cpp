@@ -45,7 +45,7 @@ struct Recorder {
     }
 };
 
-TEST(clsConsole, QuietChildRaisesOnlyCompleteAndTakesNoWrites) {
+TEST(clsConsole, QuietChildRaisesOnlyCompleteAndTakesNoWritesAndAMissingProgramNothing) {
     Recorder r;
     EXPECT_EQ(r.console.WriteData(L"dir"), -1);
     EXPECT_EQ(r.console.RunCommand(ComSpec() + L" /c rem"), 0u);
@@ -53,6 +53,13 @@ TEST(clsConsole, QuietChildRaisesOnlyCompleteAndTakesNoWrites) {
     EXPECT_EQ(r.completes, 1);
     EXPECT_FALSE(r.console.Busy());
     EXPECT_EQ(r.console.WriteData(L"dir"), -1);
+
+    // A program that cannot start fails either way without raising anything.
+    EXPECT_EQ(r.console.RunCommand(kMissingProgram), kNotFound);
+    EXPECT_EQ(r.console.RunWithoutWait(kMissingProgram), kNotFound);
+    EXPECT_TRUE(r.events.empty());
+    EXPECT_EQ(r.completes, 1);
+    EXPECT_FALSE(r.console.Busy());
 }
 
 TEST(clsConsole, OutputArrivesInBoundedChunksAndEveryByteAsOneCharacter) {
@@ -107,15 +114,6 @@ TEST(clsConsole, StopWaitAbandonsTheChildWithoutEndingIt) {
     ASSERT_TRUE(child);
     EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ::TerminateProcess(child.get(), 0);
-}
-
-TEST(clsConsole, MissingProgramFailsWithoutEventsEitherWay) {
-    Recorder r;
-    EXPECT_EQ(r.console.RunCommand(kMissingProgram), kNotFound);
-    EXPECT_TRUE(r.events.empty());
-    EXPECT_EQ(r.completes, 0);
-    EXPECT_FALSE(r.console.Busy());
-    EXPECT_EQ(r.console.RunWithoutWait(kMissingProgram), kNotFound);
 }
 
 TEST(clsConsole, RunWithoutWaitStartsADetachedChild) {
