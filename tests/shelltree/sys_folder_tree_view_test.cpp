@@ -181,7 +181,7 @@ TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedFoldersAppearA
     EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"gamma"}));
 }
 
-TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItself) {
+TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItselfReturnAndSpaceActivate) {
     const HTREEITEM scratchNode = ShowScratch(L"alpha");
     ASSERT_NE(scratchNode, nullptr);
     const POINT button = ExpandButtonOf(scratchNode);
@@ -194,6 +194,20 @@ TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItself) {
     EXPECT_TRUE(doubleClicked_.empty());
     DoubleClickAt({(label.left + label.right) / 2, button.y});
     EXPECT_EQ(doubleClicked_, std::vector<HTREEITEM>{scratchNode});
+
+    // Return activates at once, Space on its release.
+    ::SetFocus(view_.ContainerhWnd());
+    Pump();
+    ASSERT_EQ(::GetFocus(), tree());
+    const auto key = [&](UINT message, WPARAM code) {
+        ::PostMessageW(tree(), message, code, 1);
+        Pump();
+        return activations_;
+    };
+    EXPECT_EQ(key(WM_KEYDOWN, VK_RETURN), 1);
+    key(WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(key(WM_KEYDOWN, VK_SPACE), 1);
+    EXPECT_EQ(key(WM_KEYUP, VK_SPACE), 2);
 }
 
 // What the tree asks for when it draws a node: the expand button only where
@@ -231,22 +245,6 @@ TEST_F(FolderTreeViewTest, ButtonsAndIconsOfNodesNeverExpandedAreTheShells) {
               static_cast<std::ptrdiff_t>(closedPicture.size()));
     EXPECT_EQ(ImagePixels(list, icons.iImage), closedPicture);
     EXPECT_EQ(ImagePixels(list, icons.iSelectedImage), ImagePixels(list, opened.iIcon));
-}
-
-TEST_F(FolderTreeViewTest, ReturnActivatesAtOnceAndSpaceOnRelease) {
-    ASSERT_NE(ShowScratch(L"alpha"), nullptr);
-    ::SetFocus(view_.ContainerhWnd());
-    Pump();
-    ASSERT_EQ(::GetFocus(), tree());
-    const auto key = [&](UINT message, WPARAM code) {
-        ::PostMessageW(tree(), message, code, 1);
-        Pump();
-        return activations_;
-    };
-    EXPECT_EQ(key(WM_KEYDOWN, VK_RETURN), 1);
-    key(WM_KEYUP, VK_RETURN);
-    EXPECT_EQ(key(WM_KEYDOWN, VK_SPACE), 1);
-    EXPECT_EQ(key(WM_KEYUP, VK_SPACE), 2);
 }
 
 TEST_F(FolderTreeViewTest, ItsIdentifierListsAreFreedWhenTheFormGoesFirst) {
