@@ -214,24 +214,7 @@ TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
     EXPECT_EQ(logic->GetPIDLParent(single.get()), nullptr);
 }
 
-TEST_F(ShellFolderTreeTest, RemovedFoldersLeaveTheTree) {
-    ShowPath(L"C:\\Users\\Ann");
-    shell.Remove("Computer/C:/Users/Ann");
-    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
-    const NodeHandle users = OnC({L"Users"});
-    EXPECT_TRUE(tree.at(users).children.empty());
-    EXPECT_EQ(tree.at(users).childrenFlag, 0);
-    EXPECT_FALSE(tree.at(users).expanded || tree.at(users).expandedOnce);
-
-    logic->FullPathSet(L"C:\\Work\\src\\ui");
-    shell.Remove("Computer/C:/Work/src");
-    Notify(kEventRmdir, "Computer/C:/Work/src");  // one of several
-    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs"}));
-    EXPECT_TRUE(tree.at(OnC({L"Work"})).expanded);
-    EXPECT_EQ(tree.selected, 0u);
-}
-
-TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
+TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShownRemovedOnesLeave) {
     ShowPath(L"C:\\Users\\Ann");
     tree.ExpandNode(OnC({L"Work"}));
     shell.Add("Computer/C:/Work/alpha/beta");
@@ -253,6 +236,21 @@ TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
     shell.Add("Computer/D:/Deep/New");
     Notify(kEventMkdir, "Computer/D:/Deep/New");  // under a folder the tree does not show: nothing
     EXPECT_EQ(tree.nodes.size(), nodes);
+
+    // Removed folders leave it.
+    shell.Remove("Computer/C:/Users/Ann");
+    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
+    const NodeHandle users = OnC({L"Users"});
+    EXPECT_TRUE(tree.at(users).children.empty());
+    EXPECT_EQ(tree.at(users).childrenFlag, 0);
+    EXPECT_FALSE(tree.at(users).expanded || tree.at(users).expandedOnce);
+
+    logic->FullPathSet(L"C:\\Work\\src\\ui");
+    shell.Remove("Computer/C:/Work/src");
+    Notify(kEventRmdir, "Computer/C:/Work/src");  // one of several
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs", L"alpha"}));
+    EXPECT_TRUE(tree.at(OnC({L"Work"})).expanded);
+    EXPECT_EQ(tree.selected, 0u);
 }
 
 TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAttributeChangesNotAtAllAndAnUpdateReloads) {
