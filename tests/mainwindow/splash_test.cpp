@@ -78,7 +78,7 @@ TEST_F(SplashTest, WithoutAUsableLogoItReportsACorruptInstallationAndExitEnds) {
     }
 }
 
-TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhite) {
+TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhiteAndFinishOnlyHides) {
     ASSERT_NO_FATAL_FAILURE(ShowWithLogo());
     EXPECT_NE(splash_.LogoImageType(), 0);
     EXPECT_EQ(Caption(splash_.hWnd()), L"Tarvo 2");
@@ -111,6 +111,17 @@ TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhite) {
     }
     ASSERT_GT(drawn, 0) << "the logo is white where it is sampled";
     EXPECT_EQ(matching, drawn);
+
+    // Finish hides it, and an unload by code leaves the program running.
+    shown.reset();
+    splash_.Finish();
+    EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
+    const HWND window = splash_.hWnd();
+    splash_.Unload();
+    EXPECT_FALSE(::IsWindow(window));
+    int exitCode = -1;
+    EXPECT_FALSE(TakeQuit(exitCode));
+    EXPECT_NE(splash_.LogoImageType(), 0) << "the logo lives as long as the splash object";
 }
 
 TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
@@ -133,18 +144,6 @@ TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_TRUE(splash_.EndedProgram());
     EXPECT_TRUE(TakeQuit(exitCode));
-}
-
-TEST_F(SplashTest, FinishHidesAndAnUnloadByCodeLeavesTheProgramRunning) {
-    ASSERT_NO_FATAL_FAILURE(ShowWithLogo());
-    splash_.Finish();
-    EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
-    const HWND window = splash_.hWnd();
-    splash_.Unload();
-    EXPECT_FALSE(::IsWindow(window));
-    int exitCode = -1;
-    EXPECT_FALSE(TakeQuit(exitCode));
-    EXPECT_NE(splash_.LogoImageType(), 0) << "the logo lives as long as the splash object";
 }
 
 }  // namespace
