@@ -96,24 +96,25 @@ TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhiteAndFinishOnlyHides) {
     select_object_scope select(expected.get(), canvas.get());
     ::PatBlt(expected.get(), 0, 0, 300, 300, WHITENESS);
     const_cast<c32bppDIB&>(splash_.Logo()).Render(expected.get(), 0, 0, 300, 300, 0, 0, 300, 300, 100, true);
-    unique_window_dc shown(splash_.Picture1());
     int drawn = 0, matching = 0;
-    for (int y = 10; y < 250; y += 20) {
-        for (int x = 10; x < 290; x += 20) {
-            const COLORREF want = ::GetPixel(expected.get(), x, y);
-            if (want == 0xFFFFFF) continue;
-            ++drawn;
-            const COLORREF got = ::GetPixel(shown.get(), x, y);
-            if (std::abs(GetRValue(got) - GetRValue(want)) <= 8 && std::abs(GetGValue(got) - GetGValue(want)) <= 8 &&
-                std::abs(GetBValue(got) - GetBValue(want)) <= 8)
-                ++matching;
+    {
+        unique_window_dc shown(splash_.Picture1());
+        for (int y = 10; y < 250; y += 20) {
+            for (int x = 10; x < 290; x += 20) {
+                const COLORREF want = ::GetPixel(expected.get(), x, y);
+                if (want == 0xFFFFFF) continue;
+                ++drawn;
+                const COLORREF got = ::GetPixel(shown.get(), x, y);
+                if (std::abs(GetRValue(got) - GetRValue(want)) <= 8 &&
+                    std::abs(GetGValue(got) - GetGValue(want)) <= 8 && std::abs(GetBValue(got) - GetBValue(want)) <= 8)
+                    ++matching;
+            }
         }
     }
     ASSERT_GT(drawn, 0) << "the logo is white where it is sampled";
     EXPECT_EQ(matching, drawn);
 
     // Finish hides it, and an unload by code leaves the program running.
-    shown.reset();
     splash_.Finish();
     EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
     const HWND window = splash_.hWnd();
