@@ -182,7 +182,7 @@ TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
     EXPECT_FALSE(withoutFolder.ToolBtn(HelpFrm::kHome).Enabled());
 }
 
-TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowThatCloseOnlyHides) {
+TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowTheMouseNavigatesAndCloseOnlyHides) {
     LoadStandardPages();
     RECT client{};
     ::GetClientRect(help_.hWnd(), &client);
@@ -202,17 +202,7 @@ TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowThatCloseOnlyHides) {
     EXPECT_EQ(test::RectInParent(help_.ToolBack().hwnd()).right, client.right);
     EXPECT_EQ(test::RectInParent(help_.RichHelp().hWnd()).bottom, client.bottom);
 
-    help_.Show();
-    Pump();
-    ::SendMessageW(help_.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    Pump();
-    ASSERT_TRUE(::IsWindow(help_.hWnd()));
-    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
-    EXPECT_EQ(help_.History(), Names{L"index"}) << "the page waits for the next showing";
-}
-
-TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
-    LoadStandardPages();
+    // The mouse on a link and on a button navigates.
     help_.Show();
     Pump();
     const HWND edit = help_.RichHelp().RichEdithWnd();
@@ -223,11 +213,17 @@ TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
     ::SendMessageW(edit, WM_LBUTTONUP, 0, where);
     Pump();
     ASSERT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
-
     const HWND back = help_.ToolBtn(HelpFrm::kBack).hwnd();
     ::SendMessageW(back, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(back, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     Pump();
+    EXPECT_EQ(help_.HistoryPos(), 1u);
+
+    ::SendMessageW(help_.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    ASSERT_TRUE(::IsWindow(help_.hWnd()));
+    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"})) << "the pages wait for the next showing";
     EXPECT_EQ(help_.HistoryPos(), 1u);
 }
 
