@@ -6,7 +6,7 @@
 //                   "cdefg" on standard output and "err" on standard error
 //   touch PATH      creates the file PATH
 //   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
-//   two-streams     "a", "b" on standard output in one write, then "x", "y" on standard error in one write
+//   two-streams     "a", "b" on standard output in one write, a pause, then "x", "y" on standard error in one write
 //   err-split       writes "first half" on standard error, pauses, then "second half"
 //   fast N K        N bytes of numbered lines in 64 KiB writes; after every K-th write
 //                   (K > 0) a numbered line on standard error
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
         Out("got:" + ReadLine() + "\r\n");
     } else if (mode == "two-streams") {
         Out("a\r\nb\r\n");
+        ::Sleep(200);  // so that the reader takes the two in order
         Err("x\r\ny\r\n");
     } else if (mode == "err-split") {
         Err("first half");

@@ -23,6 +23,9 @@ namespace {
 
 using test::Caption;
 using test::ExeFolder;
+using test::Quoted;
+using test::RegNumber;
+using test::RegText;
 using test::TempFolder;
 using test::Visible;
 using ::testing::Contains;
@@ -36,8 +39,6 @@ constexpr wchar_t kBackgroundVerb[] = L"Directory\\Background\\shell\\TarvoHere"
 constexpr wchar_t kSettingsKey[] = L"Software\\Tarvo";
 constexpr const wchar_t* kShortcuts[] = {L"\\Tarvo.lnk", L"\\Tarvo (Administrator).lnk"};
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     PWSTR path = nullptr;
     std::wstring folder;
@@ -49,32 +50,8 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool KeyExists(HKEY root, const std::wstring& subkey) {
-    HKEY opened = nullptr;
-    const bool found = ::RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
-    const unique_hkey key(opened);
-    return found;
-}
-
-std::optional<std::wstring> RegText(HKEY root, const std::wstring& subkey, const wchar_t* name) {
-    DWORD size = 0;
-    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    std::wstring text(size / sizeof(wchar_t), L'\0');
-    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    text.resize(size / sizeof(wchar_t) - 1);
-    return text;
-}
-
-std::optional<DWORD> RegNumber(HKEY root, const std::wstring& subkey, const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return value;
+    unique_hkey key;
+    return ::RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 // Every file under `folder` by its relative path, with its size.
@@ -230,8 +207,7 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
         EXPECT_EQ(Caption(main), L"Open Here With Spaces - Tarvo");
         EXPECT_TRUE(process.End()) << "WM_CLOSE did not end the installed program";
     }
-    std::int32_t state = -1;
-    ASSERT_TRUE(settings.ReadNumber(L"WindowState", state)) << "the installed program kept no settings";
+    ASSERT_TRUE(RegNumber(HKEY_CURRENT_USER, kSettingsKey, L"WindowState")) << "the installed program kept no settings";
 
     // Add/Remove Programs: the version is the one in the executable's version information.
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Tarvo");
@@ -255,7 +231,7 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, verb)) << Visible(verb);
     }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_TRUE(settings.ReadNumber(L"WindowState", state)) << "a silent uninstall took the user's settings";
+    EXPECT_TRUE(RegNumber(HKEY_CURRENT_USER, kSettingsKey, L"WindowState")) << "a silent uninstall took the user's settings";
 }
 
 }  // namespace

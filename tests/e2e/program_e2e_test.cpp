@@ -16,6 +16,7 @@ namespace {
 
 using test::Caption;
 using test::ExeFolder;
+using test::Quoted;
 using test::TempFolder;
 using test::Visible;
 using test::WaitUntil;
@@ -24,8 +25,6 @@ using test::WindowRect;
 constexpr DWORD kStartMs = 60000;
 constexpr DWORD kReactMs = 20000;
 constexpr wchar_t kSettingsKey[] = L"Software\\Tarvo";
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // What the program shows for a start folder it cannot enter: the system's
 // message for it in front of the path.
@@ -177,10 +176,13 @@ TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndClosingItEndsTheProgram) {
     ASSERT_NE(exitButton, nullptr);
     EXPECT_TRUE(::IsWindowVisible(exitButton) && ::IsWindowEnabled(exitButton));
     EXPECT_EQ(process.FindTopWindow(kMainWindowClass), nullptr);
+    EXPECT_EQ(process.FindTopWindow(L"TarvoHelpFrm"), nullptr) << "the help browser is never loaded";
     EXPECT_THAT(process.TopWindows(true), ::testing::ElementsAre(splash)) << "only the splash is visible";
 
     ::PostMessageW(exitButton, BM_CLICK, 0, 0);
     EXPECT_TRUE(process.WaitForExit(kReactMs)) << "Exit did not end the program";
+    DWORD exitCode = 1;
+    EXPECT_TRUE(::GetExitCodeProcess(process.Handle(), &exitCode) && exitCode == 0) << exitCode;
 
     // With no main window, a close from the title bar ends the program as well.
     ASSERT_TRUE(process.Start(copy, L"", base_));
@@ -195,7 +197,6 @@ TEST_F(ProgramTest, WithoutLogoOnlyTheSplashShowsAndClosingItEndsTheProgram) {
 
 TEST_F(ProgramTest, WindowRectangleAndMaximisedStateSurviveRestart) {
     const RECT placed{140, 90, 140 + 720, 90 + 480};
-    std::int32_t state = -1;
     auto isPlaced = [&] {
         const RECT now = WindowRect(main_);
         return ::EqualRect(&now, &placed) != FALSE;
@@ -217,8 +218,7 @@ TEST_F(ProgramTest, WindowRectangleAndMaximisedStateSurviveRestart) {
             EXPECT_TRUE(::IsZoomed(main_));
         }
         ASSERT_TRUE(process.End()) << "WM_CLOSE did not end the program";
-        EXPECT_TRUE(settings_.ReadNumber(L"WindowState", state));
-        EXPECT_EQ(state, run == 0 ? 0 : 2);
+        EXPECT_EQ(test::RegNumber(HKEY_CURRENT_USER, kSettingsKey, L"WindowState"), run == 0 ? 0u : 2u);
     }
 }
 

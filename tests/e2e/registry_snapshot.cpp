@@ -49,9 +49,4 @@ void RegistrySnapshot::Restore() const {
     }
 }
 
-bool RegistrySnapshot::ReadNumber(const wchar_t* name, std::int32_t& value) const {
-    DWORD size = sizeof(value);
-    return ::RegGetValueW(root_, subkey_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
-}
-
 }  // namespace tarvo::e2e

@@ -21,8 +21,6 @@ public:
     // Puts back exactly what was recorded; removes the key when it did not exist.
     void Restore() const;
 
-    bool ReadNumber(const wchar_t* name, std::int32_t& value) const;
-
 private:
     HKEY root_;
     std::wstring subkey_;

@@ -16,16 +16,19 @@
 namespace tarvo {
 namespace {
 
+using test::Child;
 using test::Count;
 using test::Visible;
 
 // The pane keeps a line break as CR alone.
-std::wstring InPane(std::wstring text) {
-    for (auto at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at)) text.erase(at + 1, 1);
-    return text;
+template <typename Text>
+std::wstring InPane(const Text& text) {
+    std::wstring shown;
+    for (auto c : text) {
+        if (c != '\n') shown.push_back(static_cast<wchar_t>(c));
+    }
+    return shown;
 }
-
-std::wstring Child(const std::wstring& args) { return L"\"" + test::ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
 
 class ConsoleWindowTest : public test::MainFormFixture {
 protected:
@@ -51,8 +54,8 @@ TEST_F(ConsoleWindowTest, PromptIsBlueBoldTypedTextPlainAndOnlyTheCommandEditabl
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
     EXPECT_EQ(test::Caption(form_.hWnd()), L"tarvo_console_test - Tarvo");
     Type(L"ec");
-    EXPECT_EQ(FormatAt(0), std::make_pair(kPromptColour, true));
-    EXPECT_EQ(FormatAt(Prompt().size()), std::make_pair(kNormalColour, false));
+    EXPECT_EQ(FormatAt(0), std::make_pair(0xFF0000L, true));
+    EXPECT_EQ(FormatAt(Prompt().size()), std::make_pair(0x000000L, false));
 
     const std::wstring before = Text();
     CaretAt(1);  // inside the prompt
@@ -75,11 +78,11 @@ TEST_F(ConsoleWindowTest, StandardErrorIsRedBehindOneMarkPerRead) {
     ASSERT_NE(mark, std::wstring::npos) << Visible(text);
     EXPECT_LT(a, mark);
     EXPECT_EQ(Count(text, L"STDERR: "), 1u);
-    EXPECT_EQ(ColourAt(a + 1), kNormalColour);
-    EXPECT_EQ(ColourAt(mark), kErrorColour);
-    EXPECT_EQ(ColourAt(mark + 10), kErrorColour);  // "y"
+    EXPECT_EQ(ColourAt(a + 1), 0x000000L);
+    EXPECT_EQ(ColourAt(mark), 0x0000FFL);
+    EXPECT_EQ(ColourAt(mark + 10), 0x0000FFL);  // "y"
     EXPECT_EQ(text.substr(text.size() - Prompt().size()), Prompt());
-    EXPECT_EQ(ColourAt(text.size() - 1), kPromptColour);
+    EXPECT_EQ(ColourAt(text.size() - 1), 0xFF0000L);
     EXPECT_FALSE(form_.StopEnabled());
 
     Enter(Child(L"err-split"));
@@ -105,8 +108,8 @@ TEST_F(ConsoleWindowTest, FolderQueriesAndChanges) {
     const auto failure = text.find(L"nosuch_folder_here\r", message);
     ASSERT_NE(failure, std::wstring::npos) << Visible(text);
     EXPECT_GT(failure, message + 5) << "the system's text comes before the name";
-    EXPECT_EQ(ColourAt(message), kErrorColour);
-    EXPECT_EQ(ColourAt(failure), kErrorColour);
+    EXPECT_EQ(ColourAt(message), 0x0000FFL);
+    EXPECT_EQ(ColourAt(failure), 0x0000FFL);
     EXPECT_EQ(form_.Console().CurrentFolder(), now);
 
     form_.Console().ChangeFolder(L"");
@@ -130,7 +133,7 @@ TEST_F(ConsoleWindowTest, AFolderTooLongForACurrentDirectoryIsRefused) {
     const std::wstring text = Text();
     const std::wstring refusal = L"\r" + InPane(ApiErrorText(ERROR_FILENAME_EXCED_RANGE)) + tooLong + L"\r\r" + Prompt();
     ASSERT_EQ(text.substr(text.size() - refusal.size()), refusal) << Visible(text);
-    EXPECT_EQ(ColourAt(text.size() - refusal.size() + 1), kErrorColour);
+    EXPECT_EQ(ColourAt(text.size() - refusal.size() + 1), 0x0000FFL);
     EXPECT_EQ(form_.Console().CurrentFolder(), folder_);
     EXPECT_EQ(test::Caption(form_.hWnd()), caption);
 
@@ -161,7 +164,7 @@ TEST_F(ConsoleWindowTest, NothingRunsInAConsoleFolderDeletedFromOutside) {
         const std::wstring missing =
             std::wstring(line) + L"\r" + InPane(ApiErrorText(ERROR_PATH_NOT_FOUND)) + gone + L"\r\r" + Prompt();
         EXPECT_EQ(text.substr(before.size()), missing) << Visible(text);
-        EXPECT_EQ(ColourAt(before.size() + wcslen(line) + 1), kErrorColour);
+        EXPECT_EQ(ColourAt(before.size() + wcslen(line) + 1), 0x0000FFL);
     }
     EXPECT_FALSE(ran);
     EXPECT_EQ(form_.Console().CurrentFolder(), gone);
@@ -233,14 +236,8 @@ TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildTheTypedLineAloneOnItsOwnL
 }
 
 TEST_F(ConsoleWindowTest, ABatchReadingLinesGetsExactlyEachTypedLineAndLaterCommandsLoseNothing) {
-    const std::wstring batch = folder_ + L"\\reader.bat";
-    {
-        unique_hfile file(::CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        const char script[] = "@echo off\r\nset /p a=\r\necho [%a%]\r\nset /p b=\r\necho [%b%]\r\n"
-                              "set /p c=\r\necho [%c%]\r\n";
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), script, sizeof script - 1, &written, nullptr));
-    }
+    ASSERT_TRUE(test::WriteFileBytes(folder_ + L"\\reader.bat", "@echo off\r\nset /p a=\r\necho [%a%]\r\n"
+                                     "set /p b=\r\necho [%b%]\r\nset /p c=\r\necho [%c%]\r\n"));
     form_.myConsole().SetMessagePump([&, step = 0]() mutable {
         const std::wstring text = Text();
         if (step == 0 && form_.myConsole().Busy()) {
@@ -319,14 +316,6 @@ TEST_F(ConsoleWindowTest, RecentCommandsAreDistinctInFirstEntryOrderAndReplaceTh
     EXPECT_EQ(Text(), history);
 }
 
-std::wstring WithPaneBreaks(const std::string& text) {
-    std::wstring shown;
-    for (char c : text) {
-        if (c != '\n') shown.push_back(static_cast<wchar_t>(c));
-    }
-    return shown;
-}
-
 TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerErrorRead) {
     // 2 MiB in 32 writes of 64 KiB, a line on standard error after every 8th.
     Enter(Child(L"fast 2097152 8"));
@@ -354,7 +343,7 @@ TEST_F(ConsoleWindowTest, AFastWritersOutputArrivesWholeInOrderWithAMarkPerError
         }
         if (i < text.size() - ending.size()) afterErrors.push_back(i);
     }
-    EXPECT_EQ(out, WithPaneBreaks(test::FastWriterText(2097152)));
+    EXPECT_EQ(out, InPane(test::FastWriterText(2097152)));
     EXPECT_EQ(errors, L"e000001\re000002\re000003\re000004\r");
     EXPECT_GE(marks, 1u);
     EXPECT_LE(marks, 4u);
@@ -389,15 +378,11 @@ TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindo
     const HWND window = form_.hWnd();
     std::wstring childId;
     form_.myConsole().SetMessagePump([&] {
-        const std::wstring text = Text();
         // The child's first line is its process id.
-        std::wstring last;
-        if (text.size() > 1 && text.back() == L'\r') {
-            const auto start = text.rfind(L'\r', text.size() - 2) + 1;
-            last = text.substr(start, text.size() - 1 - start);
-        }
-        if (childId.empty() && !last.empty() && last.find_first_not_of(L"0123456789") == std::wstring::npos) {
-            childId = last;
+        const std::wstring text = Text();
+        const auto start = text.find(L" 30000\r"), end = text.find(L'\r', start + 7);
+        if (childId.empty() && start != std::wstring::npos && end != std::wstring::npos) {
+            childId = text.substr(start + 7, end - start - 7);
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         }
         form_.PumpDuringRun();
@@ -411,11 +396,7 @@ TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindo
     EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ::TerminateProcess(child.get(), 0);
     for (const wchar_t* name : {L"WindowState", L"WindowTop", L"WindowLeft", L"WindowWidth", L"WindowHeight"}) {
-        DWORD value = 0, size = sizeof(value);
-        EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, settingsKey_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
-                                 &size),
-                  ERROR_SUCCESS)
-            << Visible(name);
+        EXPECT_TRUE(test::RegNumber(HKEY_CURRENT_USER, settingsKey_, name)) << Visible(name);
     }
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "controls/accelerator_routing.h"
-#include "start_mod_test_support.h"
+#include "test_support.h"
 
 namespace tarvo {
 namespace {
@@ -26,31 +26,20 @@ void Pump() {
     }
 }
 
-// The temporary program folder with its help pages.
-class ProgramFolder {
-public:
-    const std::wstring& Path() const { return folder_.Path(); }
-    std::wstring Help() const { return Path() + L"\\help\\"; }
-    // A rich-text page whose body is `text`; `file` is the full file name.
-    void WriteFile(const std::wstring& file, const std::string& text) const {
-        folder_.CreateFolder(L"help");
-        folder_.WriteFile(L"help\\" + file,
-                          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}");
-    }
-    void WritePage(const std::wstring& name, const std::string& text) const { WriteFile(name + L".rtf", text); }
-    void DeletePage(const std::wstring& name) const { ::DeleteFileW((Help() + name + L".rtf").c_str()); }
-
-private:
-    testing_support::TempProgramFolder folder_;
-};
-
 class HelpFrmTest : public ::testing::Test {
 protected:
-    void WriteStandardPages() {
-        folder_.WritePage(L"index", "Welcome. Read Alpha first, then Beta.");
-        folder_.WritePage(L"Alpha", "This is Alpha. Next comes Beta, later Gamma; or go to the index.");
-        folder_.WritePage(L"Beta", "Beta talks about the alphabet and ALPHA.");
-        folder_.WritePage(L"Gamma", "Gamma is the last page.");
+    // A rich-text page whose body is `text`; `file` is the full file name.
+    void WriteFile(const std::wstring& file, const std::string& text) {
+        folder_.WriteFile(L"help\\" + file, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}");
+    }
+    void WritePage(const std::wstring& name, const std::string& text) { WriteFile(name + L".rtf", text); }
+    void DeletePage(const std::wstring& name) { ::DeleteFileW((folder_.Path() + L"\\help\\" + name + L".rtf").c_str()); }
+    void LoadStandardPages() {
+        WritePage(L"index", "Welcome. Read Alpha first, then Beta.");
+        WritePage(L"Alpha", "This is Alpha. Next comes Beta, later Gamma; or go to the index.");
+        WritePage(L"Beta", "Beta talks about the alphabet and ALPHA.");
+        WritePage(L"Gamma", "Gamma is the last page.");
+        LoadForm();
     }
     void LoadForm() {
         ASSERT_TRUE(help_.Load(folder_.Path()));
@@ -79,41 +68,29 @@ protected:
         ASSERT_GE(at, 0) << Narrow(word) << " is not on the page";
         short message = WM_LBUTTONUP;
         long start = at, end = at + static_cast<long>(word.size());
-        ASSERT_TRUE(help_.RichHelp().LinkOver);
         help_.RichHelp().LinkOver(message, start, end);
         Pump();
     }
     void Back() { help_.ToolBtn_Click(HelpFrm::kBack); }
-    void Home() { help_.ToolBtn_Click(HelpFrm::kHome); }
-    void Forward() { help_.ToolBtn_Click(HelpFrm::kForward); }
     // Back, Home, Forward.
     std::vector<bool> Buttons() {
         return {help_.ToolBtn(HelpFrm::kBack).Enabled(), help_.ToolBtn(HelpFrm::kHome).Enabled(),
                 help_.ToolBtn(HelpFrm::kForward).Enabled()};
     }
-    RECT ChildRect(HWND child) {
-        RECT r{};
-        ::GetWindowRect(child, &r);
-        ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
 
-    ProgramFolder folder_;
+    test::TempProgramFolder folder_;
     HelpFrm help_;
 };
 
 TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
-    WriteStandardPages();
-    LoadForm();
+    LoadStandardPages();
     Names pages = help_.Pages();
     std::sort(pages.begin(), pages.end());
     EXPECT_EQ(pages, (Names{L"Alpha", L"Beta", L"Gamma", L"index"}));
     EXPECT_EQ(help_.History(), Names{L"index"});
     EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, false}));
     EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
-    wchar_t title[64] = {};
-    ::GetWindowTextW(help_.hWnd(), title, 64);
-    EXPECT_STREQ(title, L"Help browser - Tarvo2");
+    EXPECT_EQ(test::Caption(help_.hWnd()), L"Help browser - Tarvo2");
     EXPECT_TRUE(WordIsLink(L"Alpha"));
     EXPECT_FALSE(WordIsLink(L"Welcome"));
     RichEditMethods& pane = help_.RichHelp().Methods();
@@ -131,19 +108,8 @@ TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
     EXPECT_FALSE(WordIsLink(L"Beta")) << "the page's own name stays plain text";
 }
 
-TEST_F(HelpFrmTest, APageNeverLinksToItselfWhateverTheCase) {
-    folder_.WritePage(L"index", "See alpha.");
-    folder_.WritePage(L"alpha", "This is ALPHA, not the index.");
-    LoadForm();
-    ClickLink(L"alpha");
-    ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
-    EXPECT_FALSE(WordIsLink(L"ALPHA"));
-    EXPECT_TRUE(WordIsLink(L"index"));
-}
-
 TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
-    WriteStandardPages();
-    LoadForm();
+    LoadStandardPages();
     ClickLink(L"Alpha");
     ClickLink(L"Beta");
     ASSERT_EQ(help_.History(), (Names{L"index", L"Alpha", L"Beta"}));
@@ -153,19 +119,17 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
     EXPECT_NE(Text().find(L"This is Alpha"), std::wstring::npos);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(WordIsLink(L"Gamma")) << "links are marked again for the page Back brought";
-    Forward();
+    help_.ToolBtn_Click(HelpFrm::kForward);
     EXPECT_EQ(help_.HistoryPos(), 3u);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
 
     Back();
-    Home();
+    help_.ToolBtn_Click(HelpFrm::kHome);
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha", L"index"}));
     EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false}));
 
-    Back();
-    Back();
-    Back();  // nothing before the first page: the position stays
+    for (int i = 0; i < 3; ++i) Back();  // nothing before the first page: the position stays
     EXPECT_EQ(help_.HistoryPos(), 1u);
     EXPECT_EQ(Buttons(), (std::vector<bool>{false, false, true}));
 
@@ -174,34 +138,37 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
 }
 
-TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePages) {
-    folder_.WritePage(L"index", "Upper, Folder, Notes and Beta.");
-    folder_.WriteFile(L"Upper.RTF", "upper");
-    folder_.WriteFile(L"Notes.txt", "notes");
-    folder_.WriteFile(L".rtf", "nameless");
-    folder_.WritePage(L"Beta", "beta");
-    ::CreateDirectoryW((folder_.Help() + L"Folder.rtf").c_str(), nullptr);
+TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePagesAndNoneLinksToItselfWhateverTheCase) {
+    WritePage(L"index", "Upper, Folder, Notes and alpha.");
+    WriteFile(L"Upper.RTF", "upper");
+    WriteFile(L"Notes.txt", "notes");
+    WriteFile(L".rtf", "nameless");
+    WritePage(L"alpha", "This is ALPHA, not the index.");
+    ::CreateDirectoryW((folder_.Path() + L"\\help\\Folder.rtf").c_str(), nullptr);
     LoadForm();
     Names pages = help_.Pages();
     std::sort(pages.begin(), pages.end());
-    EXPECT_EQ(pages, (Names{L"", L"Beta", L"index"}));
+    EXPECT_EQ(pages, (Names{L"", L"alpha", L"index"}));
     EXPECT_FALSE(WordIsLink(L"Upper"));
     EXPECT_FALSE(WordIsLink(L"Folder"));
-    EXPECT_TRUE(WordIsLink(L"Beta"));
+    EXPECT_TRUE(WordIsLink(L"alpha"));
+    ClickLink(L"alpha");
+    ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
+    EXPECT_FALSE(WordIsLink(L"ALPHA"));
+    EXPECT_TRUE(WordIsLink(L"index"));
 }
 
 TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
-    WriteStandardPages();
-    LoadForm();
+    LoadStandardPages();
     ClickLink(L"Alpha");
-    folder_.DeletePage(L"Gamma");
+    DeletePage(L"Gamma");
     const std::wstring alpha = Text();
     ClickLink(L"Gamma");
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
     EXPECT_EQ(Text(), alpha);
 
     ClickLink(L"Beta");
-    folder_.DeletePage(L"Alpha");
+    DeletePage(L"Alpha");
     const std::wstring beta = Text();
     Back();
     EXPECT_EQ(help_.HistoryPos(), 2u);
@@ -215,39 +182,27 @@ TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
     EXPECT_FALSE(withoutFolder.ToolBtn(HelpFrm::kHome).Enabled());
 }
 
-TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowThatCloseOnlyHides) {
-    WriteStandardPages();
-    LoadForm();
+TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowTheMouseNavigatesAndCloseOnlyHides) {
+    LoadStandardPages();
     RECT client{};
     ::GetClientRect(help_.hWnd(), &client);
     EXPECT_EQ(client.right, 611);
     EXPECT_EQ(client.bottom, 522);
     for (int i = 0; i < 3; ++i) {
-        const RECT button = ChildRect(help_.ToolBtn(i).hwnd());
+        const RECT button = test::RectInParent(help_.ToolBtn(i).hwnd());
         EXPECT_EQ(button.left, 10 + i * 38) << "button " << i;
         EXPECT_EQ(button.right - button.left, 28);
         EXPECT_GT(help_.ToolBtn(i).Picture().Width(), 0) << "button " << i << " has no icon";
         EXPECT_EQ(help_.ToolBtn(i).ToolTip(), L"") << "button " << i;
     }
-    EXPECT_EQ(ChildRect(help_.RichHelp().hWnd()).top, 28);
+    EXPECT_EQ(test::RectInParent(help_.RichHelp().hWnd()).top, 28);
     ::SetWindowPos(help_.hWnd(), nullptr, 0, 0, 420, 300, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
     ::GetClientRect(help_.hWnd(), &client);
-    EXPECT_EQ(ChildRect(help_.ToolBack().hwnd()).right, client.right);
-    EXPECT_EQ(ChildRect(help_.RichHelp().hWnd()).bottom, client.bottom);
+    EXPECT_EQ(test::RectInParent(help_.ToolBack().hwnd()).right, client.right);
+    EXPECT_EQ(test::RectInParent(help_.RichHelp().hWnd()).bottom, client.bottom);
 
-    help_.Show();
-    Pump();
-    ::SendMessageW(help_.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    Pump();
-    ASSERT_TRUE(::IsWindow(help_.hWnd()));
-    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
-    EXPECT_EQ(help_.History(), Names{L"index"}) << "the page waits for the next showing";
-}
-
-TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
-    WriteStandardPages();
-    LoadForm();
+    // The mouse on a link and on a button navigates.
     help_.Show();
     Pump();
     const HWND edit = help_.RichHelp().RichEdithWnd();
@@ -258,21 +213,24 @@ TEST_F(HelpFrmTest, MouseOnTheLinkAndTheButtonNavigates) {
     ::SendMessageW(edit, WM_LBUTTONUP, 0, where);
     Pump();
     ASSERT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
-
     const HWND back = help_.ToolBtn(HelpFrm::kBack).hwnd();
     ::SendMessageW(back, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(back, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     Pump();
     EXPECT_EQ(help_.HistoryPos(), 1u);
+
+    ::SendMessageW(help_.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    ASSERT_TRUE(::IsWindow(help_.hWnd()));
+    EXPECT_FALSE(::IsWindowVisible(help_.hWnd()));
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"})) << "the pages wait for the next showing";
+    EXPECT_EQ(help_.HistoryPos(), 1u);
 }
 
 // The pages the program ships, copied beside the test by the build.
 TEST(ShippedHelpPages, EveryPageLoadsAndLinksToAnother) {
-    wchar_t exe[MAX_PATH] = {};
-    const std::wstring exePath(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    const std::wstring programFolder = exePath.substr(0, exePath.find_last_of(L'\\')) + L"\\help_frm_test_program";
     HelpFrm help;
-    ASSERT_TRUE(help.Load(programFolder));
+    ASSERT_TRUE(help.Load(test::ExeFolder() + L"\\help_frm_test_program"));
     ASSERT_EQ(help.History(), Names{L"index"}) << "no start page in " << Narrow(help.HelpDir());
     EXPECT_GE(help.Pages().size(), 6u);
 

@@ -8,18 +8,13 @@
 #include <string>
 
 #include "controls/accelerator_routing.h"
-#include "start_mod_test_support.h"
+#include "test_support.h"
 
 namespace tarvo {
 namespace {
 
-using testing_support::TempProgramFolder;
-
-std::wstring Caption(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
-}
+using test::Caption;
+using test::TempProgramFolder;
 
 // True when a WM_QUIT waits; it is taken from the queue.
 bool TakeQuit(int& exitCode) {
@@ -29,13 +24,6 @@ bool TakeQuit(int& exitCode) {
     return true;
 }
 
-RECT ClientRectIn(HWND child) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 class SplashTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -43,6 +31,12 @@ protected:
         int ignored = 0;
         while (TakeQuit(ignored)) {
         }
+    }
+    void ShowWithLogo() {
+        folder_.CopyLogo();
+        ASSERT_TRUE(splash_.Load(folder_.Path()));
+        splash_.Show();
+        AcceleratorRouting::PumpPending();
     }
     TempProgramFolder folder_;
     frmSplash splash_;
@@ -66,11 +60,11 @@ TEST_F(SplashTest, WithoutAUsableLogoItReportsACorruptInstallationAndExitEnds) {
         EXPECT_TRUE(::IsWindowEnabled(splash.cmd1()));
         EXPECT_EQ(Caption(splash.cmd1()), L"Exit");
         // 100 twips in, 200 twips narrower than the window (15 twips per pixel at 96 dpi).
-        const RECT label = ClientRectIn(splash.Label1());
+        const RECT label = test::RectInParent(splash.Label1());
         EXPECT_EQ(label.left, 7);
         EXPECT_EQ(label.right - label.left, 287);
         // The button is not covered by the label that reaches down to the bottom edge.
-        const RECT exitButton = ClientRectIn(splash.cmd1());
+        const RECT exitButton = test::RectInParent(splash.cmd1());
         const POINT centre{(exitButton.left + exitButton.right) / 2, (exitButton.top + exitButton.bottom) / 2};
         EXPECT_EQ(::ChildWindowFromPointEx(splash.hWnd(), centre, CWP_SKIPINVISIBLE), splash.cmd1());
 
@@ -84,11 +78,8 @@ TEST_F(SplashTest, WithoutAUsableLogoItReportsACorruptInstallationAndExitEnds) {
     }
 }
 
-TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhite) {
-    folder_.CopyLogo();
-    ASSERT_TRUE(splash_.Load(folder_.Path()));
-    splash_.Show();
-    AcceleratorRouting::PumpPending();
+TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhiteAndFinishOnlyHides) {
+    ASSERT_NO_FATAL_FAILURE(ShowWithLogo());
     EXPECT_NE(splash_.LogoImageType(), 0);
     EXPECT_EQ(Caption(splash_.hWnd()), L"Tarvo 2");
     EXPECT_FALSE(::IsWindowVisible(splash_.Label1()));
@@ -105,27 +96,37 @@ TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhite) {
     select_object_scope select(expected.get(), canvas.get());
     ::PatBlt(expected.get(), 0, 0, 300, 300, WHITENESS);
     const_cast<c32bppDIB&>(splash_.Logo()).Render(expected.get(), 0, 0, 300, 300, 0, 0, 300, 300, 100, true);
-    unique_window_dc shown(splash_.Picture1());
     int drawn = 0, matching = 0;
-    for (int y = 10; y < 250; y += 20) {
-        for (int x = 10; x < 290; x += 20) {
-            const COLORREF want = ::GetPixel(expected.get(), x, y);
-            if (want == 0xFFFFFF) continue;
-            ++drawn;
-            const COLORREF got = ::GetPixel(shown.get(), x, y);
-            if (std::abs(GetRValue(got) - GetRValue(want)) <= 8 && std::abs(GetGValue(got) - GetGValue(want)) <= 8 &&
-                std::abs(GetBValue(got) - GetBValue(want)) <= 8)
-                ++matching;
+    {
+        unique_window_dc shown(splash_.Picture1());
+        for (int y = 10; y < 250; y += 20) {
+            for (int x = 10; x < 290; x += 20) {
+                const COLORREF want = ::GetPixel(expected.get(), x, y);
+                if (want == 0xFFFFFF) continue;
+                ++drawn;
+                const COLORREF got = ::GetPixel(shown.get(), x, y);
+                if (std::abs(GetRValue(got) - GetRValue(want)) <= 8 &&
+                    std::abs(GetGValue(got) - GetGValue(want)) <= 8 && std::abs(GetBValue(got) - GetBValue(want)) <= 8)
+                    ++matching;
+            }
         }
     }
     ASSERT_GT(drawn, 0) << "the logo is white where it is sampled";
     EXPECT_EQ(matching, drawn);
+
+    // Finish hides it, and an unload by code leaves the program running.
+    splash_.Finish();
+    EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
+    const HWND window = splash_.hWnd();
+    splash_.Unload();
+    EXPECT_FALSE(::IsWindow(window));
+    int exitCode = -1;
+    EXPECT_FALSE(TakeQuit(exitCode));
+    EXPECT_NE(splash_.LogoImageType(), 0) << "the logo lives as long as the splash object";
 }
 
 TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
-    folder_.CopyLogo();
-    ASSERT_TRUE(splash_.Load(folder_.Path()));
-    splash_.Show();
+    ASSERT_NO_FATAL_FAILURE(ShowWithLogo());
     unique_hwnd mainWindow(::CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                              nullptr, ::GetModuleHandleW(nullptr), nullptr));
     splash_.MainWindow(mainWindow.get());
@@ -144,20 +145,6 @@ TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_TRUE(splash_.EndedProgram());
     EXPECT_TRUE(TakeQuit(exitCode));
-}
-
-TEST_F(SplashTest, FinishHidesAndAnUnloadByCodeLeavesTheProgramRunning) {
-    folder_.CopyLogo();
-    ASSERT_TRUE(splash_.Load(folder_.Path()));
-    splash_.Show();
-    splash_.Finish();
-    EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
-    const HWND window = splash_.hWnd();
-    splash_.Unload();
-    EXPECT_FALSE(::IsWindow(window));
-    int exitCode = -1;
-    EXPECT_FALSE(TakeQuit(exitCode));
-    EXPECT_NE(splash_.LogoImageType(), 0) << "the logo lives as long as the splash object";
 }
 
 }  // namespace

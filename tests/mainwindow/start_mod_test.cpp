@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "mainwindow/app_icon.h"
-#include "start_mod_test_support.h"
+#include "test_support.h"
 
 namespace tarvo {
 namespace {
 
-using testing_support::TempProgramFolder;
+using test::TempProgramFolder;
 
 constexpr int kGiveUpExitCode = 99;
 
@@ -38,7 +38,6 @@ HWND PlainWindow(HWND owner, const wchar_t* title = L"") {
 // What the timers saw inside Main's loop.
 struct Observed {
     bool splashVisible = false;
-    std::wstring splashCaption;
     bool splashVisibleAfterStart = true;
     bool helpLoadedBeforeMain = false;
     HWND help = nullptr;
@@ -58,18 +57,6 @@ Observed g_seen;
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     ::PostQuitMessage(kGiveUpExitCode);
-}
-
-void CALLBACK ClickExit(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    const HWND splash = ::FindWindowW(L"TarvoSplash", nullptr);
-    if (!splash) return;
-    g_seen.splashVisible = ::IsWindowVisible(splash) != FALSE;
-    wchar_t caption[128] = {};
-    ::GetWindowTextW(splash, caption, 128);
-    g_seen.splashCaption = caption;
-    const HWND exitButton = ::FindWindowExW(splash, nullptr, L"BUTTON", L"Exit");
-    if (exitButton) ::SendMessageW(exitButton, BM_CLICK, 0, 0);
 }
 
 // Looks once Main has made the main window and loaded the help browser, which a busy machine can delay.
@@ -103,26 +90,8 @@ protected:
     UINT_PTR giveUp_ = 0;
 };
 
-TEST_F(StartModTest, WithoutTheLogoOnlyTheSplashShowsAndExitEndsMain) {
-    bool mainCreated = false;
-    ::SetTimer(nullptr, 0, 200, ClickExit);
-    StartMod::MainWindowLoader loader;
-    loader.Create = [&](frmSplash&, HelpFrm&) {
-        mainCreated = true;
-        return HWND{};
-    };
-    const int exitCode = StartMod::Main(loader, folder_.Path());
-
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_FALSE(mainCreated);
-    EXPECT_TRUE(g_seen.splashVisible);
-    EXPECT_EQ(g_seen.splashCaption, L"Tarvo 2 - Corrupt installation");
-    EXPECT_EQ(::FindWindowW(L"TarvoHelpFrm", nullptr), nullptr) << "the help browser is never loaded";
-}
-
 TEST_F(StartModTest, WithTheLogoTheMainWindowComesUpThenTheHiddenHelpBrowser) {
     folder_.CopyLogo();
-    ::CreateDirectoryW((folder_.Path() + L"\\help").c_str(), nullptr);
     folder_.WriteFile(L"help\\index.rtf", "{\\rtf1\\ansi Welcome\\par}");
 
     ::SetTimer(nullptr, 0, 200, LookAndCloseMain);

@@ -153,31 +153,31 @@ Folder& Shell::Add(const std::string& path, bool isFolder) {
     return *folder;
 }
 
-Folder* Shell::Find(const std::string& path) {
+Folder* Shell::Walk(const std::vector<std::string>& names) {
     Folder* folder = &desktop_;
-    for (const auto& name : SplitPath(path, '/')) {
-        folder = folder->Child(name);
-        if (!folder) return nullptr;
-    }
+    for (std::size_t i = 0; folder && i < names.size(); ++i) folder = folder->Child(names[i]);
     return folder;
 }
 
-void Shell::Remove(const std::string& path) {
+Folder* Shell::Find(const std::string& path) { return Walk(SplitPath(path, '/')); }
+
+std::unique_ptr<Folder> Shell::Detach(const std::string& path) {
     Folder* folder = Find(path);
     auto& siblings = folder->parent->children;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == folder; }));
+    auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == folder; });
+    std::unique_ptr<Folder> detached = std::move(*it);
+    siblings.erase(it);
+    return detached;
 }
+
+void Shell::Remove(const std::string& path) { Detach(path); }
 
 void Shell::Rename(const std::string& path, const std::string& newName) { Find(path)->name = newName; }
 
 void Shell::Move(const std::string& path, const std::string& newParentPath) {
-    Folder* folder = Find(path);
     Folder* target = Find(newParentPath);
-    auto& siblings = folder->parent->children;
-    auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == folder; });
-    target->children.push_back(std::move(*it));
-    siblings.erase(it);
-    folder->parent = target;
+    target->children.push_back(Detach(path));
+    target->children.back()->parent = target;
 }
 
 IdList Shell::ListOf(const std::string& path) { return MakeList(SplitPath(path, '/')); }
@@ -213,19 +213,10 @@ std::vector<std::string> Shell::NamesOf(IdList list) const {
     return names;
 }
 
-Folder* Shell::Resolve(IdList list) {
-    Folder* folder = &desktop_;
-    for (const auto& name : NamesOf(list)) {
-        folder = folder->Child(name);
-        if (!folder) return nullptr;
-    }
-    return folder;
-}
+Folder* Shell::Resolve(IdList list) { return Walk(NamesOf(list)); }
 
-IdList Shell::CloneSpecialIdList(int csidl) {
-    auto it = specialFolders.find(csidl);
-    return it == specialFolders.end() ? nullptr : ListOf(it->second);
-}
+// The desktop and "Computer" are the only special folders the fake knows.
+IdList Shell::CloneSpecialIdList(int csidl) { return csidl == 0 ? ListOf("") : csidl == 17 ? ListOf("Computer") : nullptr; }
 
 std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) {
     ++parentBinds;
@@ -378,7 +369,6 @@ NodeHandle Tree::AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, No
 
 void Tree::AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool children) {
     if (!listener || !(image || selectedImage || children)) return;
-    ++displayInfoAsks;
     NodeDisplayInfo info;
     info.wantImage = image;
     info.wantSelectedImage = selectedImage;

@@ -53,7 +53,6 @@ public:
     int parentBinds = 0;
     // Like a shell that reports kAttrHasSubFolder for every folder.
     bool claimsSubFolders = false;
-    std::map<int, std::string> specialFolders{{0, ""}, {17, "Computer"}};
 
     std::uintptr_t SmallImageList() override { return 0x5150; }
     int DefaultIconIndex() override { return kDefaultIcon; }
@@ -77,6 +76,8 @@ public:
     Folder* Resolve(IdList list);
 
 private:
+    Folder* Walk(const std::vector<std::string>& names);
+    std::unique_ptr<Folder> Detach(const std::string& path);
     Folder desktop_;
     std::set<void*> live_;
 };
@@ -119,7 +120,6 @@ public:
     bool redraw = true;
     bool waitCursor = false;
     int redrawOffCount = 0;
-    int displayInfoAsks = 0;
     std::uintptr_t imageList = 0;
     ITreeListener* listener = nullptr;
 

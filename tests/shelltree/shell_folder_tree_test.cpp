@@ -128,7 +128,7 @@ TEST_F(ShellFolderTreeTest, IconsAndPlusButtonsAreAskedOfTheShellWhenANodeIsFirs
     EXPECT_EQ(shell.subFolderQueries, 4);  // the desktop, Computer, C: and Big, each as it expanded
     const NodeHandle f1 = OnC({L"Big", L"f1"});
     EXPECT_EQ(tree.at(f1).image, fake::Tree::kImageOnDemand);
-    EXPECT_EQ(tree.at(f1).childrenFlag, kChildrenOnDemand);
+    EXPECT_EQ(tree.at(f1).childrenFlag, -1);  // the native tree's "ask me later"
 
     const int binds = shell.parentBinds;
     EXPECT_EQ(tree.Shown(f1).image, 10);
@@ -200,6 +200,10 @@ TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
     EXPECT_EQ(logic->GetPIDLRelation(work.get(), empty.get()), 0);
 
     EXPECT_EQ(logic->GetItemIDCount(work.get()), 3);
+    ScopedIdList oneLetter(shell, shell.ListOf("Computer/C:/W/x"));  // items of a single character
+    EXPECT_EQ(logic->GetItemIDCount(oneLetter.get()), 4);
+    EXPECT_EQ(logic->GetPIDLRelation(drive.get(), oneLetter.get()), 1);
+    EXPECT_EQ(logic->GetPIDLRelation(work.get(), oneLetter.get()), 0);
     for (auto [n, name] : std::vector<std::pair<int, std::string>>{{1, "Computer"}, {3, "Work"}, {-1, "Work"}, {7, "Work"}}) {
         ScopedIdList item(shell, logic->GetItemID(work.get(), static_cast<std::int16_t>(n)));
         EXPECT_EQ(shell.NamesOf(item.get()), std::vector<std::string>{name}) << "item " << n;
@@ -210,24 +214,7 @@ TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
     EXPECT_EQ(logic->GetPIDLParent(single.get()), nullptr);
 }
 
-TEST_F(ShellFolderTreeTest, RemovedFoldersLeaveTheTree) {
-    ShowPath(L"C:\\Users\\Ann");
-    shell.Remove("Computer/C:/Users/Ann");
-    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
-    const NodeHandle users = OnC({L"Users"});
-    EXPECT_TRUE(tree.at(users).children.empty());
-    EXPECT_EQ(tree.at(users).childrenFlag, 0);
-    EXPECT_FALSE(tree.at(users).expanded || tree.at(users).expandedOnce);
-
-    logic->FullPathSet(L"C:\\Work\\src\\ui");
-    shell.Remove("Computer/C:/Work/src");
-    Notify(kEventRmdir, "Computer/C:/Work/src");  // one of several
-    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs"}));
-    EXPECT_TRUE(tree.at(OnC({L"Work"})).expanded);
-    EXPECT_EQ(tree.selected, 0u);
-}
-
-TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
+TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShownRemovedOnesLeave) {
     ShowPath(L"C:\\Users\\Ann");
     tree.ExpandNode(OnC({L"Work"}));
     shell.Add("Computer/C:/Work/alpha/beta");
@@ -249,9 +236,24 @@ TEST_F(ShellFolderTreeTest, AddedFoldersAppearWhereTheirParentIsShown) {
     shell.Add("Computer/D:/Deep/New");
     Notify(kEventMkdir, "Computer/D:/Deep/New");  // under a folder the tree does not show: nothing
     EXPECT_EQ(tree.nodes.size(), nodes);
+
+    // Removed folders leave it.
+    shell.Remove("Computer/C:/Users/Ann");
+    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
+    const NodeHandle users = OnC({L"Users"});
+    EXPECT_TRUE(tree.at(users).children.empty());
+    EXPECT_EQ(tree.at(users).childrenFlag, 0);
+    EXPECT_FALSE(tree.at(users).expanded || tree.at(users).expandedOnce);
+
+    logic->FullPathSet(L"C:\\Work\\src\\ui");
+    shell.Remove("Computer/C:/Work/src");
+    Notify(kEventRmdir, "Computer/C:/Work/src");  // one of several
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"docs", L"alpha"}));
+    EXPECT_TRUE(tree.at(OnC({L"Work"})).expanded);
+    EXPECT_EQ(tree.selected, 0u);
 }
 
-TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAttributeChangesNotAtAll) {
+TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAttributeChangesNotAtAllAndAnUpdateReloads) {
     ShowPath(L"C:\\Work\\docs");
     shell.Add("Computer/C:/Work/twice");
     ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice"));
@@ -264,15 +266,13 @@ TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAttributeChange
     const std::size_t nodes = tree.nodes.size();
     Notify(kEventAttributes, "Computer/C:/Work/docs");
     EXPECT_EQ(tree.nodes.size(), nodes);
-}
 
-TEST_F(ShellFolderTreeTest, AnUpdatedFolderIsReloadedUnderOneRedrawPause) {
-    ShowPath(L"C:\\Work\\docs");
+    // An updated folder is reloaded whole under one redraw pause.
     shell.Add("Computer/C:/Work/late");
     shell.Remove("Computer/C:/Work/docs");
     const int redrawOffs = tree.redrawOffCount;
     Notify(kEventUpdateDir, "Computer/C:/Work");
-    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"late"}));
+    EXPECT_EQ(tree.ChildTexts(OnC({L"Work"})), (Texts{L"src", L"twice", L"late"}));
     EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);
     EXPECT_TRUE(tree.redraw);
 }

@@ -81,28 +81,25 @@ protected:
     HTREEITEM Next(UINT relation, HTREEITEM item) {
         return reinterpret_cast<HTREEITEM>(::SendMessageW(tree(), TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     }
+    std::wstring TextOf(HTREEITEM node) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW data{};
+        data.mask = TVIF_HANDLE | TVIF_TEXT;
+        data.hItem = node;
+        data.pszText = text;
+        data.cchTextMax = MAX_PATH;
+        ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        return text;
+    }
     Texts ChildTexts(HTREEITEM parent) {
         Texts texts;
-        for (HTREEITEM child = Next(TVGN_CHILD, parent); child; child = Next(TVGN_NEXT, child)) {
-            wchar_t text[MAX_PATH] = {};
-            TVITEMW data{};
-            data.mask = TVIF_HANDLE | TVIF_TEXT;
-            data.hItem = child;
-            data.pszText = text;
-            data.cchTextMax = MAX_PATH;
-            ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-            texts.push_back(text);
-        }
+        for (HTREEITEM child = Next(TVGN_CHILD, parent); child; child = Next(TVGN_NEXT, child)) texts.push_back(TextOf(child));
         return texts;
     }
     HTREEITEM ChildNamed(HTREEITEM parent, const std::wstring& name) {
-        const Texts texts = ChildTexts(parent);
         HTREEITEM child = Next(TVGN_CHILD, parent);
-        for (const auto& text : texts) {
-            if (text == name) return child;
-            child = Next(TVGN_NEXT, child);
-        }
-        return nullptr;
+        while (child && TextOf(child) != name) child = Next(TVGN_NEXT, child);
+        return child;
     }
     // Where a click lands on the node's expand button; x is -1 when it has none.
     POINT ExpandButtonOf(HTREEITEM node) {
@@ -172,22 +169,19 @@ TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedFoldersAppearA
     const fs::path created = scratch_ / L"gamma";
     fs::create_directory(created);
     ::SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, created.c_str(), nullptr);
-    for (int i = 0; i < 200 && ChildTexts(scratchNode).size() < 3; ++i) {
-        Pump();
-        ::Sleep(10);
-    }
+    const auto settle = [&](std::size_t count) {
+        for (int i = 0; i < 200 && ChildTexts(scratchNode).size() != count; ++i, ::Sleep(10)) Pump();
+    };
+    settle(3);
     EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"beta", L"gamma"}));
 
     fs::remove(scratch_ / L"beta");
     ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW, (scratch_ / L"beta").c_str(), nullptr);
-    for (int i = 0; i < 200 && ChildTexts(scratchNode).size() > 2; ++i) {
-        Pump();
-        ::Sleep(10);
-    }
+    settle(2);
     EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"gamma"}));
 }
 
-TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItself) {
+TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItselfReturnAndSpaceActivate) {
     const HTREEITEM scratchNode = ShowScratch(L"alpha");
     ASSERT_NE(scratchNode, nullptr);
     const POINT button = ExpandButtonOf(scratchNode);
@@ -200,6 +194,20 @@ TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItself) {
     EXPECT_TRUE(doubleClicked_.empty());
     DoubleClickAt({(label.left + label.right) / 2, button.y});
     EXPECT_EQ(doubleClicked_, std::vector<HTREEITEM>{scratchNode});
+
+    // Return activates at once, Space on its release.
+    ::SetFocus(view_.ContainerhWnd());
+    Pump();
+    ASSERT_EQ(::GetFocus(), tree());
+    const auto key = [&](UINT message, WPARAM code) {
+        ::PostMessageW(tree(), message, code, 1);
+        Pump();
+        return activations_;
+    };
+    EXPECT_EQ(key(WM_KEYDOWN, VK_RETURN), 1);
+    key(WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(key(WM_KEYDOWN, VK_SPACE), 1);
+    EXPECT_EQ(key(WM_KEYUP, VK_SPACE), 2);
 }
 
 // What the tree asks for when it draws a node: the expand button only where
@@ -237,22 +245,6 @@ TEST_F(FolderTreeViewTest, ButtonsAndIconsOfNodesNeverExpandedAreTheShells) {
               static_cast<std::ptrdiff_t>(closedPicture.size()));
     EXPECT_EQ(ImagePixels(list, icons.iImage), closedPicture);
     EXPECT_EQ(ImagePixels(list, icons.iSelectedImage), ImagePixels(list, opened.iIcon));
-}
-
-TEST_F(FolderTreeViewTest, ReturnActivatesAtOnceAndSpaceOnRelease) {
-    ASSERT_NE(ShowScratch(L"alpha"), nullptr);
-    ::SetFocus(view_.ContainerhWnd());
-    Pump();
-    ASSERT_EQ(::GetFocus(), tree());
-    const auto key = [&](UINT message, WPARAM code) {
-        ::PostMessageW(tree(), message, code, 1);
-        Pump();
-        return activations_;
-    };
-    EXPECT_EQ(key(WM_KEYDOWN, VK_RETURN), 1);
-    key(WM_KEYUP, VK_RETURN);
-    EXPECT_EQ(key(WM_KEYDOWN, VK_SPACE), 1);
-    EXPECT_EQ(key(WM_KEYUP, VK_SPACE), 2);
 }
 
 TEST_F(FolderTreeViewTest, ItsIdentifierListsAreFreedWhenTheFormGoesFirst) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/handles.h"
+
 namespace tarvo::test {
 
 std::wstring ExeFolder() {
@@ -19,6 +21,64 @@ std::wstring TempFolder(const std::wstring& name) {
     wchar_t full[MAX_PATH] = {};
     ::GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
     return full;
+}
+
+std::wstring Child(const std::wstring& args) { return L"\"" + ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
+
+namespace {
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry{};
+    if (unique_hfind search(::FindFirstFileW((folder + L"\\*").c_str(), &entry)); search) {
+        do {
+            const std::wstring name = entry.cFileName, full = folder + L"\\" + name;
+            if (name == L"." || name == L"..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+            else ::DeleteFileW(full.c_str());
+        } while (::FindNextFileW(search.get(), &entry));
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
+TempProgramFolder::TempProgramFolder() {
+    static int serial = 0;
+    path_ = TempFolder(L"ts" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++serial));
+}
+
+TempProgramFolder::~TempProgramFolder() { RemoveTree(path_); }
+
+void TempProgramFolder::CopyLogo() const {
+    ::CopyFileW((ExeFolder() + L"\\startup_test_logo.png").c_str(), (path_ + L"\\tarvo2logo.png").c_str(), FALSE);
+}
+
+void TempProgramFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes) const {
+    const auto slash = relativePath.find_last_of(L'\\');
+    if (slash != std::wstring::npos) ::CreateDirectoryW((path_ + L"\\" + relativePath.substr(0, slash)).c_str(), nullptr);
+    WriteFileBytes(path_ + L"\\" + relativePath, bytes);
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::optional<std::wstring> RegText(HKEY root, const std::wstring& subkey, const wchar_t* name) {
+    DWORD size = 0;
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) return {};
+    text.resize(size / sizeof(wchar_t) - 1);
+    return text;
+}
+
+std::optional<DWORD> RegNumber(HKEY root, const std::wstring& subkey, const wchar_t* name) {
+    DWORD value = 0, size = sizeof(value);
+    if (::RegGetValueW(root, subkey.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return {};
+    return value;
 }
 
 std::string Visible(const std::wstring& text) {
@@ -46,6 +106,12 @@ std::wstring Caption(HWND window) {
 RECT WindowRect(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT RectInParent(HWND child) {
+    RECT rect = WindowRect(child);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
