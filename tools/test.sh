@@ -9,6 +9,7 @@ cd "$root"
 build=$(realpath -m "${TARVO_BUILD_ROOT:-build}")
 
 tools/install-deps.sh
+tools/check_layers.sh
 jobs=$(nproc)
 
 cmake -S . -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug

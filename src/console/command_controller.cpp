@@ -4,7 +4,7 @@
 #include "console/command_line.h"
 #include "console/recent_commands.h"
 #include "controls/rich_edit.h"
-#include "mainwindow/win_api_error.h"
+#include "common/win_api_error.h"
 
 namespace tarvo {
 

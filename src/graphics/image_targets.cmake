@@ -1,4 +1,4 @@
-# The image object, its PNG reader and the tooltip bubble (included by CMakeLists.txt).
+# The image object and its PNG reader (included by CMakeLists.txt).
 
 # Image decoding and compositing arithmetic, built for the host too.
 add_library(tarvo_image_core STATIC inflate.cpp png_parser.cpp image_compose.cpp)
@@ -26,10 +26,4 @@ if(TARVO_WINDOWS)
     file(COPY ${TARVO_ZLIB_DLL} DESTINATION ${CMAKE_BINARY_DIR}/bin)
   endif()
   file(COPY ${PROJECT_SOURCE_DIR}/resources/tarvo2logo.png DESTINATION ${CMAKE_BINARY_DIR}/bin)
-endif()
-
-if(TARVO_WINDOWS)
-  # The speech-bubble window shown by blinking style buttons.
-  add_library(tarvo_tooltip STATIC fake_tooltip.cpp)
-  target_link_libraries(tarvo_tooltip PUBLIC tarvo_controls tarvo_common user32 gdi32)
 endif()

@@ -10,7 +10,7 @@
 
 #include "common/handles.h"
 #include "controls/rich_edit.h"
-#include "graphics/style_button.h"
+#include "controls/style_button.h"
 
 namespace tarvo {
 

@@ -1,7 +1,7 @@
 #include "mainwindow/registry.h"
 
 #include "common/handles.h"
-#include "mainwindow/win_api_error.h"
+#include "common/win_api_error.h"
 
 namespace tarvo::Registry {
 

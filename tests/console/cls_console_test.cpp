@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/system_oem.h"
-#include "mainwindow/win_api_error.h"
+#include "common/win_api_error.h"
 #include "resource_counts.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-# Tests of the image object, its PNG reader and the tooltip bubble (included by CMakeLists.txt).
+# Tests of the image object and its PNG reader (included by CMakeLists.txt).
 
 if(NOT TARVO_WINDOWS)
   # The host's zlib produces the reference streams and serves as the "present" library.
@@ -11,8 +11,4 @@ endif()
 if(TARVO_WINDOWS)
   tarvo_add_test(image_test SOURCES c32bpp_dib_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image tarvo_test_support)
   target_include_directories(image_test PRIVATE ${PROJECT_SOURCE_DIR}/resources)
-endif()
-
-if(TARVO_WINDOWS)
-  tarvo_add_test(tooltip_test SOURCES fake_tooltip_test.cpp LIBS tarvo_tooltip tarvo_test_window WINDOW)
 endif()

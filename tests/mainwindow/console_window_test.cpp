@@ -9,7 +9,7 @@
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
 #include "fast_writer_text.h"
-#include "mainwindow/win_api_error.h"
+#include "common/win_api_error.h"
 #include "main_form_fixture.h"
 #include "test_support.h"
 

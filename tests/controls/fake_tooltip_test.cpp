@@ -1,4 +1,4 @@
-#include "graphics/fake_tooltip.h"
+#include "controls/fake_tooltip.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "graphics/style_button.h"
+#include "controls/style_button.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 #include "dib_surface.h"
 #include "graphics/button_bar.h"
-#include "graphics/style_button_attention.h"
+#include "controls/style_button_attention.h"
 #include "test_window.h"
 
 namespace tarvo {

@@ -1,4 +1,4 @@
-#include "mainwindow/win_api_error.h"
+#include "common/win_api_error.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "graphics/style_button.h"
+#include "controls/style_button.h"
 
 #include <commctrl.h>
 

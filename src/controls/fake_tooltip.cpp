@@ -1,4 +1,4 @@
-#include "graphics/fake_tooltip.h"
+#include "controls/fake_tooltip.h"
 
 #include "common/window_class.h"
 #include "controls/def_prefs_handles.h"

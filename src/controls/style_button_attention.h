@@ -1,7 +1,7 @@
 #pragma once
 // The program's speech bubble as the attention tip of a blinking style button.
-#include "graphics/fake_tooltip.h"
-#include "graphics/style_button.h"
+#include "controls/fake_tooltip.h"
+#include "controls/style_button.h"
 
 namespace tarvo {
 
