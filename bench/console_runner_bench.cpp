@@ -8,7 +8,7 @@
 
 #include "common/handles.h"
 #include "raw_pipe_baseline.h"
-#include "console/cls_console.h"
+#include "console/process_runner.h"
 
 namespace {
 

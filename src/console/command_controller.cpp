@@ -1,6 +1,6 @@
 #include "console/command_controller.h"
 
-#include "console/cls_console.h"
+#include "console/process_runner.h"
 #include "console/command_line.h"
 #include "console/recent_commands.h"
 #include "controls/rich_edit.h"

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "console/cls_console.h"
+#include "console/process_runner.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring command = L"echo Hello from Tarvo& echo and from standard error 1>&2";

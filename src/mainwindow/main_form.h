@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "common/handles.h"
-#include "console/cls_console.h"
+#include "console/process_runner.h"
 #include "console/command_controller.h"
 #include "console/recent_commands.h"
 #include "controls/input_box.h"

@@ -1,4 +1,4 @@
-#include "console/cls_console.h"
+#include "console/process_runner.h"
 
 #include <gtest/gtest.h>
 
