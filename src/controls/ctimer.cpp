@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/raised_error.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 namespace tarvo {
 

@@ -4,7 +4,7 @@
 
 #include "common/raised_error.h"
 #include "controls/font_metrics.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 namespace tarvo {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/handles.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 namespace tarvo {
 

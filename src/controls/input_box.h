@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controls/accelerator_routing.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "controls/text_control_host.h"
 
 namespace tarvo {

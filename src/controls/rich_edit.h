@@ -17,7 +17,7 @@
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
 #include "controls/def_prefs_handles.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 namespace tarvo {
 

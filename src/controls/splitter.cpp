@@ -1,7 +1,7 @@
 #include "controls/splitter.h"
 
 #include "common/raised_error.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 namespace tarvo {
 

@@ -12,7 +12,7 @@
 #include "common/handles.h"
 #include "controls/ctimer.h"
 #include "controls/def_prefs_handles.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "graphics/c32bpp_dib.h"
 #include "graphics/colour_math.h"
 #include "graphics/mem_dc.h"

@@ -16,7 +16,7 @@
 #include "console/recent_commands.h"
 #include "controls/input_box.h"
 #include "controls/list_box.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "controls/rich_edit.h"
 #include "controls/splitter.h"
 #include "graphics/button_bar.h"

@@ -1,7 +1,7 @@
 #include "mainwindow/settings.h"
 
 #include "common/handles.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "graphics/colour_math.h"
 #include "mainwindow/registry.h"
 

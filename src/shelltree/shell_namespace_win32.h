@@ -8,7 +8,7 @@
 #include <cstddef>
 
 #include "common/handles.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "shelltree/shell_namespace.h"
 
 namespace tarvo {

@@ -11,7 +11,7 @@
 
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 #include "controls/text_control_host.h"
 #include "shelltree/shell_folder_tree.h"
 

@@ -1,4 +1,4 @@
-#include "controls/msubclass.h"
+#include "controls/message_hooks.h"
 
 #include <gtest/gtest.h>
 
