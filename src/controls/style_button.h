@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/handles.h"
-#include "controls/ctimer.h"
+#include "controls/thread_timer.h"
 #include "controls/def_prefs_handles.h"
 #include "controls/message_hooks.h"
 #include "graphics/c32bpp_dib.h"

@@ -1,4 +1,4 @@
-#include "controls/ctimer.h"
+#include "controls/thread_timer.h"
 
 #include <array>
 #include <string>
