@@ -1,7 +1,7 @@
 #include "controls/fake_tooltip.h"
 
 #include "common/window_class.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 
 namespace tarvo {
 namespace {

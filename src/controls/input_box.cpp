@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 
 namespace tarvo {
 

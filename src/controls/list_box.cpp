@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/raised_error.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 
 namespace tarvo {
 

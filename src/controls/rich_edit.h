@@ -16,7 +16,7 @@
 
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "controls/message_hooks.h"
 
 namespace tarvo {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 
 namespace tarvo {
 

@@ -11,7 +11,7 @@
 
 #include "common/handles.h"
 #include "controls/thread_timer.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "controls/message_hooks.h"
 #include "graphics/c32bpp_dib.h"
 #include "graphics/colour_math.h"

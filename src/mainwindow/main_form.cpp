@@ -5,7 +5,7 @@
 #include "common/window_class.h"
 #include "console/command_line.h"
 #include "controls/accelerator_routing.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "controls/text_control_host.h"
 #include "mainwindow/output_search.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "shelltree/shell_namespace_win32.h"
 
 namespace tarvo {

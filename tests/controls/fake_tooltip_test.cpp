@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "test_window.h"
 
 namespace tarvo {

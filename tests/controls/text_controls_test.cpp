@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controls/accelerator_routing.h"
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 #include "controls/input_box.h"
 #include "controls/list_box.h"
 #include "expect_raised.h"

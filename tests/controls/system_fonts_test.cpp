@@ -1,4 +1,4 @@
-#include "controls/def_prefs_handles.h"
+#include "controls/system_fonts.h"
 
 #include <gtest/gtest.h>
 
