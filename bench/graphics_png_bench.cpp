@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "graphics/c32bpp_dib.h"
+#include "graphics/image.h"
 #include "graphics/png_parser.h"
 
 namespace {

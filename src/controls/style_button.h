@@ -13,7 +13,7 @@
 #include "controls/thread_timer.h"
 #include "controls/system_fonts.h"
 #include "controls/message_hooks.h"
-#include "graphics/c32bpp_dib.h"
+#include "graphics/image.h"
 #include "graphics/colour_math.h"
 #include "graphics/mem_dc.h"
 

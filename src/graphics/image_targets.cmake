@@ -17,7 +17,7 @@ endif()
 
 if(TARVO_WINDOWS)
   # The image object on DIB sections; zlib is loaded at run time, never linked.
-  add_library(tarvo_image STATIC c32bpp_dib.cpp)
+  add_library(tarvo_image STATIC image.cpp)
   target_link_libraries(tarvo_image PUBLIC tarvo_image_core tarvo_common gdi32 msimg32)
 
   # The zlib the program ships beside itself, and the logo the splash loads.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/handles.h"
-#include "graphics/c32bpp_dib.h"
+#include "graphics/image.h"
 
 namespace tarvo {
 

@@ -9,6 +9,6 @@ if(NOT TARVO_WINDOWS)
 endif()
 
 if(TARVO_WINDOWS)
-  tarvo_add_test(image_test SOURCES c32bpp_dib_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image tarvo_test_support)
+  tarvo_add_test(image_test SOURCES image_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image tarvo_test_support)
   target_include_directories(image_test PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endif()

@@ -1,4 +1,4 @@
-#include "graphics/c32bpp_dib.h"
+#include "graphics/image.h"
 
 #include <algorithm>
 #include <cstring>
