@@ -1,6 +1,6 @@
 #pragma once
 // The program's speech bubble as the attention tip of a blinking style button.
-#include "controls/fake_tooltip.h"
+#include "controls/speech_bubble.h"
 #include "controls/style_button.h"
 
 namespace tarvo {

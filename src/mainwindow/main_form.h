@@ -20,7 +20,7 @@
 #include "controls/rich_edit.h"
 #include "controls/splitter.h"
 #include "graphics/button_bar.h"
-#include "controls/fake_tooltip.h"
+#include "controls/speech_bubble.h"
 #include "controls/style_button.h"
 #include "controls/style_button_attention.h"
 #include "mainwindow/panel.h"

@@ -1,4 +1,4 @@
-#include "controls/fake_tooltip.h"
+#include "controls/speech_bubble.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/fake_tooltip.h"
+#include "controls/speech_bubble.h"
 
 #include "common/window_class.h"
 #include "controls/system_fonts.h"
