@@ -4,7 +4,7 @@
 // runs it with an observer of its steps.
 #include <string>
 
-#include "mainwindow/start_mod.h"
+#include "mainwindow/start_up.h"
 
 namespace tarvo {
 

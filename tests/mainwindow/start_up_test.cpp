@@ -1,6 +1,6 @@
 // The entry routine run in-process with a temporary program folder: timers
 // play the user inside its message loop. And the application icon routine.
-#include "mainwindow/start_mod.h"
+#include "mainwindow/start_up.h"
 
 #include <gtest/gtest.h>
 

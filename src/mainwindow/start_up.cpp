@@ -1,4 +1,4 @@
-#include "mainwindow/start_mod.h"
+#include "mainwindow/start_up.h"
 
 #include <commctrl.h>
 #include <ole2.h>
