@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/handles.h"
-#include "shelltree/vrx_sys_folder_tree_view.h"
+#include "shelltree/folder_tree_view.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "controls/style_button_attention.h"
 #include "mainwindow/panel.h"
 #include "mainwindow/settings.h"
-#include "shelltree/vrx_sys_folder_tree_view.h"
+#include "shelltree/folder_tree_view.h"
 
 namespace tarvo {
 

@@ -1,4 +1,4 @@
-#include "shelltree/vrx_sys_folder_tree_view.h"
+#include "shelltree/folder_tree_view.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
