@@ -6,7 +6,7 @@
 #include <cwctype>
 
 #include "common/window_class.h"
-#include "graphics/button_bar.h"
+#include "controls/button_bar.h"
 
 namespace tarvo {
 

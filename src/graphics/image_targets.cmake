@@ -1,25 +1,17 @@
-# The image object and its PNG reader (included by CMakeLists.txt).
-
-# Image decoding and compositing arithmetic, built for the host too.
-add_library(tarvo_image_core STATIC inflate.cpp png_parser.cpp image_compose.cpp)
-target_link_libraries(tarvo_image_core PUBLIC tarvo_common_core)
+# The PNG fuzz target and the files the image object needs at run time (included by CMakeLists.txt).
 
 if(TARVO_FUZZ)
   # Coverage feedback for the fuzzer comes from the library itself.
-  target_compile_options(tarvo_image_core PRIVATE -fsanitize=fuzzer-no-link)
+  target_compile_options(tarvo_graphics_core PRIVATE -fsanitize=fuzzer-no-link)
   # libFuzzer target over the PNG reader; run it with tools/fuzz_png.sh.
   add_executable(fuzz_png png_fuzz_target.cpp)
   target_compile_options(fuzz_png PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(fuzz_png PRIVATE -fsanitize=fuzzer,address,undefined)
   find_package(ZLIB REQUIRED)
-  target_link_libraries(fuzz_png PRIVATE tarvo_image_core ZLIB::ZLIB)
+  target_link_libraries(fuzz_png PRIVATE tarvo_graphics_core ZLIB::ZLIB)
 endif()
 
 if(TARVO_WINDOWS)
-  # The image object on DIB sections; zlib is loaded at run time, never linked.
-  add_library(tarvo_image STATIC image.cpp)
-  target_link_libraries(tarvo_image PUBLIC tarvo_image_core tarvo_common gdi32 msimg32)
-
   # The zlib the program ships beside itself, and the logo the splash loads.
   set(TARVO_ZLIB_DLL /usr/x86_64-w64-mingw32/lib/zlib1.dll CACHE FILEPATH "zlib1.dll shipped beside the program")
   if(EXISTS ${TARVO_ZLIB_DLL})

@@ -19,11 +19,11 @@
 #include "controls/message_hooks.h"
 #include "controls/rich_edit.h"
 #include "controls/splitter.h"
-#include "graphics/button_bar.h"
+#include "controls/button_bar.h"
 #include "controls/speech_bubble.h"
 #include "controls/style_button.h"
 #include "controls/style_button_attention.h"
-#include "mainwindow/panel.h"
+#include "controls/panel.h"
 #include "mainwindow/settings.h"
 #include "shelltree/folder_tree_view.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dib_surface.h"
-#include "graphics/button_bar.h"
+#include "controls/button_bar.h"
 #include "controls/style_button_attention.h"
 #include "test_window.h"
 

@@ -5,10 +5,10 @@ if(NOT TARVO_WINDOWS)
   find_package(ZLIB REQUIRED)
   tarvo_add_test(image_core_test
     SOURCES png_parser_test.cpp inflate_test.cpp image_compose_test.cpp png_writer.cpp
-    LIBS tarvo_image_core ZLIB::ZLIB)
+    LIBS tarvo_graphics_core ZLIB::ZLIB)
 endif()
 
 if(TARVO_WINDOWS)
-  tarvo_add_test(image_test SOURCES image_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_image tarvo_test_support)
+  tarvo_add_test(image_test SOURCES image_test.cpp ${PROJECT_SOURCE_DIR}/resources/tarvo.rc LIBS tarvo_graphics tarvo_test_support)
   target_include_directories(image_test PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endif()

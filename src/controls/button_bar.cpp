@@ -1,4 +1,4 @@
-#include "graphics/button_bar.h"
+#include "controls/button_bar.h"
 
 #include <olectl.h>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/panel.h"
+#include "controls/panel.h"
 
 #include <windowsx.h>
 
