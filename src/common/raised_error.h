@@ -1,4 +1,5 @@
 #pragma once
+// RaisedError: the raised error.
 // The one error type for failures the controls "raise": a number, the source
 // (executable name plus ".WindowProc", ".Splitter", ...) and a description.
 #include <cstdint>

@@ -1,4 +1,5 @@
 #pragma once
+// UniqueResource: the resource owner.
 // An owner for one resource value that is released exactly once. Traits give
 // the value type, the "none" value and the release call.
 #include <utility>

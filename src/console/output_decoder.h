@@ -1,4 +1,5 @@
 #pragma once
+// OutputDecoder: bytes of one output stream to text.
 // Turns the bytes a child writes to one stream into UTF-16 text. Console
 // programs write the OEM code page, yet many write UTF-8: where the bytes are
 // valid UTF-8 and hold at least one multi-byte sequence they are read as UTF-8,

@@ -1,4 +1,5 @@
 #pragma once
+// clsConsole: the process runner.
 // Runs one command line at a time as a hidden child on anonymous pipes and
 // reports what it writes. There is no second thread: RunCommand polls on the
 // caller's thread and pumps the message queue between polls, so the owner's

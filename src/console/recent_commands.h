@@ -1,4 +1,5 @@
 #pragma once
+// RecentCommands: the recent-commands list.
 // The recent-commands list: each distinct entered line once, in the order first
 // entered; choosing one puts it back after the prompt for editing.
 #include <string>

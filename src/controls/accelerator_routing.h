@@ -1,4 +1,5 @@
 #pragma once
+// AcceleratorRouting and ITranslateAccelerator: keys to the focused control first.
 // Lets the focused control see keyboard messages before the window that hosts it.
 // A control makes itself the active target whenever its inner window gains the
 // focus; the program's message loop offers every keyboard message to that target

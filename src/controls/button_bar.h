@@ -1,4 +1,5 @@
 #pragma once
+// VRX_ButtonBar: the button bar.
 // A container strip painted with the two-band light-blue gradient. The
 // gradient is rendered once into a memory context and copied on every paint;
 // it is rendered again only when the height changes or the width grows past

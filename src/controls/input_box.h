@@ -1,4 +1,5 @@
 #pragma once
+// VRX_InputBox: the input box.
 // A single-line text field: one native "Edit" window inside the control's own
 // container window, which sizes its height to the menu font.
 #include <windows.h>

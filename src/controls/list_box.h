@@ -1,4 +1,5 @@
 #pragma once
+// VRX_ListBox: the list box.
 // A single-selection list of strings: one native "ListBox" window inside the
 // control's own container window, its messages turned into events.
 #include <windows.h>

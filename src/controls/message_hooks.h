@@ -1,4 +1,5 @@
 #pragma once
+// MSubclass and ISubclass: the message hooks.
 // One shared service for hooking messages of native windows of this process.
 // Any number of listeners subscribe to (window, message) pairs; while a window
 // has a subscription, a single dispatching procedure replaces its own and hands

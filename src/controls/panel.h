@@ -1,4 +1,5 @@
 #pragma once
+// Panel: the panel a splitter works in.
 // A plain child window (a picture box) that reports its size changes, mouse
 // and paint to its owner, so a splitter can work inside it.
 #include <windows.h>

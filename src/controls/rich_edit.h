@@ -1,4 +1,5 @@
 #pragma once
+// VRX_RichEdit: the rich edit control.
 // The rich edit control: one native "RichEdit20W" window inside the control's
 // own container window. Its notifications become events; its operations are
 // grouped in Behavior (input), Methods (text, selection, format) and View

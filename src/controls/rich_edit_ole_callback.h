@@ -1,4 +1,5 @@
 #pragma once
+// RichEditOleCallback: the rich edit's OLE callback.
 // The rich edit's OLE callback: hands out sub-storages of one temporary
 // compound file, named "VRXRE 1", "VRXRE 2", ... per control; every other
 // request is accepted without doing anything.

@@ -1,4 +1,5 @@
 #pragma once
+// frmFakeToolTip: the speech bubble.
 // The shared speech-bubble window: a rounded rectangle with a tail on its upper
 // edge, a one-pixel outline and one block of text, shown without taking the
 // focus and hidden whenever its owner moves or is deactivated.

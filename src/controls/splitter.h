@@ -1,4 +1,5 @@
 #pragma once
+// Splitter: the splitter bar.
 // Divides a container window between two panes with a draggable bar. The
 // splitter has no window of its own: the container forwards its mouse, paint
 // and resize events, and the splitter moves the panes, paints the grip and

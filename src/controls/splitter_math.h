@@ -1,4 +1,5 @@
 #pragma once
+// SplitterModel: the splitter's settings and placement.
 // The Win32-free part of the splitter: its settings with their checks, the
 // clamping of the bar position, the proportion, the pane rectangles and the
 // grip's line segments. All sizes are pixels.

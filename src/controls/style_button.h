@@ -1,4 +1,5 @@
 #pragma once
+// VRX_StyleButton: the style button.
 // An owner-drawn push, check or option button with a picture, a caption, hover
 // and pressed looks, a hover tooltip and a blinking picture with an attention
 // bubble. Every look is rendered into a back buffer when the state changes and

@@ -1,4 +1,5 @@
 #pragma once
+// StyleButtonAttention: the style button's speech bubble.
 // The program's speech bubble as the attention tip of a blinking style button.
 #include "controls/speech_bubble.h"
 #include "controls/style_button.h"

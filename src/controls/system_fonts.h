@@ -1,4 +1,5 @@
 #pragma once
+// DefPrefsHandles and StdFontInfo: the system fonts.
 // The desktop's six system fonts, read once, as cached handles, pixel heights
 // and font objects. The text controls use kind 4, the menu font.
 #include <windows.h>

@@ -1,4 +1,5 @@
 #pragma once
+// CTimer and VRXTimer: thread timers.
 // Thread timers without a window. One process-wide table of 100 slots maps the
 // system's timer identifiers back to their objects, so a single callback can
 // raise the right object's ThatTime.

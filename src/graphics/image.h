@@ -1,4 +1,5 @@
 #pragma once
+// c32bppDIB: the image object.
 // The program's image object: a 32-bit DIB section with premultiplied alpha
 // (bytes B, G, R, A; rows bottom-up), loaded from a resource, file or byte
 // stream by the built-in PNG reader and drawn with alpha blending.

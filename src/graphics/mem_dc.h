@@ -1,4 +1,5 @@
 #pragma once
+// VRX_memDC: the memory device context.
 // A memory device context with a compatible bitmap that only ever grows. It
 // owns the context and the bitmap; the fonts given to it stay their owner's.
 #include <windows.h>

@@ -1,4 +1,5 @@
 #pragma once
+// cPNGparser: the PNG reader.
 // The PNG reader behind c32bppDIB. Win32-free: it turns PNG bytes into the
 // image object's pixel model (premultiplied BGRA, rows bottom-up).
 #include <cstdint>

@@ -1,4 +1,5 @@
 #pragma once
+// HelpFrm: the help browser.
 // The help browser: rich-text pages from a folder, every mention of another
 // page's name a link, a back/forward history and a home page "index". It is
 // loaded hidden once and only hidden when the user closes it.

@@ -1,4 +1,5 @@
 #pragma once
+// mainForm: the main window.
 // The program's one main window: a toolbar along the top, the find bar along
 // the bottom, and between them the working area: the folder tree above the
 // recent commands on the left, the console pane on the right.

@@ -1,4 +1,5 @@
 #pragma once
+// Registry: the registry module.
 // A typed wrapper around the registry calls. Every operation opens and closes
 // its key, answers success or failure, and on failure overwrites the
 // module's last-error text (success never clears it; the program never shows it).

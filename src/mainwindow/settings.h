@@ -1,4 +1,5 @@
 #pragma once
+// WindowSettings: the main window's settings.
 // The main window's settings in the registry: its state and outer rectangle
 // (twips) and the console's start-up folder. Loaded once before the window is
 // shown, the window part saved when it closes, the folder saved on request.

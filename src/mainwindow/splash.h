@@ -1,4 +1,5 @@
 #pragma once
+// frmSplash: the splash.
 // The splash shown while the program starts. The logo file beside the
 // executable is also the installation check: without it (or when it cannot be
 // decoded) the splash tells of a corrupt installation and offers "Exit".

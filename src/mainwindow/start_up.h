@@ -1,4 +1,5 @@
 #pragma once
+// StartMod: the start-up.
 // The program's entry: the splash with its installation check, then the main
 // window, then the message loop, in which the help browser is loaded hidden.
 #include <windows.h>

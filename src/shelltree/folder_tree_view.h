@@ -1,4 +1,5 @@
 #pragma once
+// VRX_SysFolderTreeView: the folder tree view.
 // The folder tree control: a "SysTreeView32" window inside a host window of its
 // own, its View, Behavior and Methods over the tree's messages, and `shTree`,
 // the shell logic that fills the tree lazily and keeps it current.

@@ -1,4 +1,5 @@
 #pragma once
+// ShellFolderTree: the folder tree logic.
 // The shell logic behind the folder tree: builds the tree at a special folder,
 // loads sub-folders on first expansion, finds the node of a path and keeps the
 // loaded part current through change notifications. Every node owns the

@@ -1,4 +1,5 @@
 #pragma once
+// ShellNamespaceWin32: the shell namespace on Windows.
 // The folder tree's namespace and change notifications on the Windows shell:
 // IShellFolder for folders, the IL* functions for identifier lists, and a
 // message-only window registered with SHChangeNotifyRegister.
