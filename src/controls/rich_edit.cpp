@@ -1,7 +1,6 @@
 #include "controls/rich_edit.h"
 
 #include "common/raised_error.h"
-#include "common/window_class.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_ole_callback.h"
 #include "controls/rich_edit_rules.h"
@@ -11,15 +10,14 @@ namespace tarvo {
 
 namespace {
 
-constexpr wchar_t kContainerClass[] = L"TarvoRichEditContainer";
 constexpr wchar_t kEditClass[] = L"RichEdit20W";
 // WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, WS_MAXIMIZE, WS_VSCROLL,
 // WS_HSCROLL, WS_TABSTOP, ES_SAVESEL, ES_AUTOVSCROLL, ES_AUTOHSCROLL.
 constexpr DWORD kBaseStyle = 0x573180C0;
 // Change, update, scroll, keys, mouse, selection, dropped files, protected, link.
 constexpr LPARAM kEventMask = 0x043B0007;
-constexpr UINT kContainerMessages[] = {WM_NOTIFY, WM_SETFOCUS, WM_COMMAND};
-constexpr UINT kEditMessages[] = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
+constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_COMMAND, WM_SIZE};
+constexpr std::array<UINT, 4> kEditMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr short kEnter = 13;
 
 bool IsDown(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
@@ -40,31 +38,20 @@ namespace rich_edit_detail {
 std::wstring ErrorSource() { return MSubclass::AppTitle(); }
 }  // namespace rich_edit_detail
 
-VRX_RichEdit::VRX_RichEdit() { allowShortCut_.fill(true); }
+VRX_RichEdit::VRX_RichEdit() : host_(*this, kContainerMessages, kEditMessages) { allowShortCut_.fill(true); }
 
 VRX_RichEdit::~VRX_RichEdit() {
     Terminate();
-    if (container_) ::SetWindowLongPtrW(container_.get(), GWLP_USERDATA, 0);
+    host_.Close();
 }
 
 bool VRX_RichEdit::Create(HWND parent, int x, int y, int width, int height) {
-    Terminate();  // a second Create replaces the container and everything in it
-    RegisterWindowClass(kContainerClass, WindowProcFor<VRX_RichEdit, &VRX_RichEdit::ContainerMessage>, 0,
-                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-    container_.reset(::CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width,
-                                       height, parent, nullptr, ::GetModuleHandleW(nullptr), this));
-    return static_cast<bool>(container_);
+    Terminate();
+    host_.Close();  // a second Create replaces the container and everything in it
+    return host_.PlaceContainer(parent, RECT{x, y, x + width, y + height});
 }
 
-void VRX_RichEdit::Move(int x, int y, int width, int height) {
-    if (container_) ::MoveWindow(container_.get(), x, y, width, height, TRUE);
-}
-
-// A failed margin in Resize is caught by the class's procedure; the old layout stays.
-LRESULT VRX_RichEdit::ContainerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) Resize();
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+void VRX_RichEdit::Move(int x, int y, int width, int height) { host_.Move(RECT{x, y, x + width, y + height}); }
 
 bool VRX_RichEdit::LoadEditLibrary() {
     library_.reset(::LoadLibraryW(L"RICHED32.DLL"));
@@ -74,7 +61,7 @@ bool VRX_RichEdit::LoadEditLibrary() {
     return true;
 }
 
-void VRX_RichEdit::CreateEditWindow() {
+HWND VRX_RichEdit::CreateEditWindow() {
     DWORD style = kBaseStyle;
     if (view_.AlwaysShowScrollBars()) style |= ES_DISABLENOSCROLL;
     if (!view_.HideSelectionWhenWindowInactive()) style |= ES_NOHIDESEL;
@@ -83,26 +70,23 @@ void VRX_RichEdit::CreateEditWindow() {
     DWORD exStyle = 0;
     if (view_.Border()) exStyle |= WS_EX_CLIENTEDGE;
     if (view_.RightToLeft()) exStyle |= WS_EX_LAYOUTRTL;
-    const SIZE size = ClientSize(container_.get());
-    edit_ = ::CreateWindowExW(exStyle, kEditClass, L"", style, 0, 0, size.cx, size.cy, container_.get(), nullptr,
-                              ::GetModuleHandleW(nullptr), nullptr);
+    return host_.CreateInner(kEditClass, style, exStyle);
 }
 
 void VRX_RichEdit::Init() {
     Terminate();
-    if (!container_) return;  // not hosted: nothing to create
+    if (!host_.Container()) return;  // not hosted: nothing to create
     if (!LoadEditLibrary()) return;
     // A storage failure is raised before any window exists, so nothing is left half made.
     if (behavior_.UseOLECallback()) oleCallback_ = std::make_unique<RichEditOleCallback>();
-    CreateEditWindow();
-    if (!edit_) return;
+    HWND edit = CreateEditWindow();
+    if (!edit) return;
     if (oleCallback_) {
-        ::SendMessageW(edit_, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(oleCallback_.get()));
+        ::SendMessageW(edit, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(oleCallback_.get()));
     }
-    ::EnableWindow(edit_, TRUE);
-    Subscribe();
-    AttachWindowToParts(edit_);
-    unique_window_dc dc(container_.get());
+    ::SendMessageW(edit, EM_SETEVENTMASK, 0, kEventMask);
+    AttachWindowToParts(edit);
+    unique_window_dc dc(host_.Container());
     if (const auto font = DefaultFontObject(dc.get(), kMenuFont)) {
         try {
             view_.DefaultFont(*font);
@@ -113,17 +97,6 @@ void VRX_RichEdit::Init() {
     Resize();
 }
 
-void VRX_RichEdit::Subscribe() {
-    for (UINT msg : kContainerMessages) MSubclass::AttachMessage(this, container_.get(), msg);
-    for (UINT msg : kEditMessages) MSubclass::AttachMessage(this, edit_, msg);
-    ::SendMessageW(edit_, EM_SETEVENTMASK, 0, kEventMask);
-}
-
-void VRX_RichEdit::Unsubscribe() {
-    for (UINT msg : kContainerMessages) MSubclass::DetachMessage(this, container_.get(), msg);
-    for (UINT msg : kEditMessages) MSubclass::DetachMessage(this, edit_, msg);
-}
-
 void VRX_RichEdit::AttachWindowToParts(HWND edit) {
     view_.AttachWindow(edit);
     behavior_.AttachWindow(edit);
@@ -131,12 +104,8 @@ void VRX_RichEdit::AttachWindowToParts(HWND edit) {
 }
 
 void VRX_RichEdit::Terminate() {
-    if (edit_) {
-        Unsubscribe();
-        ::ShowWindow(edit_, SW_HIDE);
-        ::SetParent(edit_, nullptr);
-        ::DestroyWindow(edit_);
-        edit_ = nullptr;
+    if (host_.Inner()) {
+        host_.DestroyInner(ControlHost::Teardown::kQuiet);
         AttachWindowToParts(nullptr);
     }
     oleCallback_.reset();  // the edit that held it is gone
@@ -146,26 +115,26 @@ void VRX_RichEdit::Terminate() {
 }
 
 void VRX_RichEdit::Refresh() {
-    ::InvalidateRect(container_.get(), nullptr, TRUE);
-    ::UpdateWindow(container_.get());
+    ::InvalidateRect(host_.Container(), nullptr, TRUE);
+    ::UpdateWindow(host_.Container());
 }
 
 void VRX_RichEdit::Resize() {
-    if (!edit_) return;
-    const SIZE size = ClientSize(container_.get());
-    ::MoveWindow(edit_, 0, 0, size.cx, size.cy, FALSE);
+    if (!Edit()) return;
+    host_.FitInner(false);
+    const SIZE size = ClientSize(host_.Container());
     const auto area = rich_edit_rules::FormattingRectangle(size.cx, size.cy, view_.MarginLeft(), view_.MarginRight());
     RECT rect{area.left, area.top, area.right, area.bottom};
     const bool repaintThroughRedraw = behavior_.Redraw();
     if (repaintThroughRedraw) behavior_.Redraw(false);
-    ::SendMessageW(edit_, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    ::SendMessageW(Edit(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
     view_.MarginLeft(view_.MarginLeft());
     view_.MarginRight(view_.MarginRight());
     if (repaintThroughRedraw) {
         behavior_.Redraw(true);
     } else {
-        ::InvalidateRect(container_.get(), nullptr, TRUE);
-        ::UpdateWindow(container_.get());
+        ::InvalidateRect(host_.Container(), nullptr, TRUE);
+        ::UpdateWindow(host_.Container());
     }
 }
 
@@ -193,7 +162,7 @@ bool VRX_RichEdit::StreamFile(const std::wstring& path, long format, bool load) 
     const HFILE opened = ::OpenFile(ansiPath.c_str(), &info, load ? OF_READ : OF_CREATE);
     if (opened == HFILE_ERROR) return false;
     unique_hfile file(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(opened)));
-    return rich_edit_detail::StreamFile(edit_, file.get(), format, load, *this) != 0;
+    return rich_edit_detail::StreamFile(Edit(), file.get(), format, load, *this) != 0;
 }
 
 void VRX_RichEdit::RaiseLoadStatus(long amount, long total) {
@@ -205,19 +174,21 @@ std::wstring VRX_RichEdit::Contents(long) const { return {}; }
 void VRX_RichEdit::Contents(long, const std::wstring&) {}
 void VRX_RichEdit::InsertContents(long, const std::wstring&) {}
 void VRX_RichEdit::PasteSpecial() {}
-void VRX_RichEdit::Copy() { ::SendMessageW(edit_, WM_COPY, 0, 0); }
-void VRX_RichEdit::Undo() { ::SendMessageW(edit_, EM_UNDO, 0, 0); }
-void VRX_RichEdit::Redo() { ::SendMessageW(edit_, EM_REDO, 0, 0); }
+void VRX_RichEdit::Copy() { ::SendMessageW(Edit(), WM_COPY, 0, 0); }
+void VRX_RichEdit::Undo() { ::SendMessageW(Edit(), EM_UNDO, 0, 0); }
+void VRX_RichEdit::Redo() { ::SendMessageW(Edit(), EM_REDO, 0, 0); }
 
 IRichEditOleCallback* VRX_RichEdit::OleCallback() const { return oleCallback_.get(); }
 
 long VRX_RichEdit::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_RichEdit::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    if (const auto handled = HandOffFocus(*this, container_.get(), edit_, hwnd, iMsg, wParam, lParam)) {
-        return *handled;
-    }
+    if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
     switch (iMsg) {
+        case WM_SIZE:
+            // A failed margin is caught by the message hooks; the old layout stays.
+            if (hwnd == host_.Container()) Resize();
+            return 0;
         case WM_HSCROLL:
             if (HScroll) HScroll();
             return 0;
@@ -229,7 +200,7 @@ LRESULT VRX_RichEdit::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header && header->hwndFrom == edit_ && edit_) return OnNotify(*header, lParam);
+            if (header && header->hwndFrom == Edit() && Edit()) return OnNotify(*header, lParam);
             return 0;
         }
         default:
@@ -300,7 +271,7 @@ LRESULT VRX_RichEdit::OnMessageFilter(const MSGFILTER& filter) {
 void VRX_RichEdit::RaiseMouseEvent(UINT message) {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    ::ScreenToClient(edit_, &cursor);
+    ::ScreenToClient(Edit(), &cursor);
     unique_window_dc screen(nullptr);
     float x = static_cast<float>(cursor.x) * 1440.0f / static_cast<float>(::GetDeviceCaps(screen.get(), LOGPIXELSX));
     float y = static_cast<float>(cursor.y) * 1440.0f / static_cast<float>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
@@ -334,18 +305,18 @@ long VRX_RichEdit::TranslateAccel(MSG& msg) {
     rich_edit_rules::AccelInput input;
     input.message = msg.message;
     input.key = static_cast<std::uint32_t>(msg.wParam);
-    input.hasEditWindow = edit_ != nullptr;
+    input.hasEditWindow = Edit() != nullptr;
     input.readOnly = behavior_.ReadOnly();
     input.trapTab = view_.TrapTab();
     input.shiftOrCtrlActive = ::GetAsyncKeyState(VK_SHIFT) != 0 || ::GetAsyncKeyState(VK_CONTROL) != 0;
     switch (rich_edit_rules::DecideAccel(input)) {
         case AccelAction::kTypeTab:
-            ::SendMessageW(edit_, WM_CHAR, msg.wParam, msg.lParam);
+            ::SendMessageW(Edit(), WM_CHAR, msg.wParam, msg.lParam);
             return 0;
         case AccelAction::kSwallow:
             return 0;
         case AccelAction::kSendToEdit:
-            ::SendMessageW(edit_, msg.message, msg.wParam, msg.lParam);
+            ::SendMessageW(Edit(), msg.message, msg.wParam, msg.lParam);
             return 0;
         case AccelAction::kNotHandled:
         default:

@@ -1,7 +1,7 @@
 #pragma once
 // VRX_RichEdit: the rich edit control.
-// The rich edit control: one native "RichEdit20W" window inside the control's
-// own container window. Its notifications become events; its operations are
+// The rich edit control: one native "RichEdit20W" window inside the container
+// of its ControlHost. Its notifications become events; its operations are
 // grouped in Behavior (input), Methods (text, selection, format) and View
 // (appearance). Settings can be written before Init; they are kept and applied.
 #include <windows.h>
@@ -17,8 +17,9 @@
 
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
-#include "controls/system_fonts.h"
 #include "controls/message_hooks.h"
+#include "controls/system_fonts.h"
+#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -192,8 +193,8 @@ public:
     // Creates (or re-creates) the edit window from the current settings.
     void Init();
     void Move(int x, int y, int width, int height);
-    HWND hWnd() const { return container_.get(); }
-    HWND RichEdithWnd() const { return edit_; }
+    HWND hWnd() const { return host_.Container(); }
+    HWND RichEdithWnd() const { return host_.Inner(); }
     void Refresh();
 
     // Flags 1 to 13; error 9 outside.
@@ -245,12 +246,10 @@ public:
     long TranslateAccel(MSG& msg) override;
 
 private:
-    LRESULT ContainerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND Edit() const { return host_.Inner(); }
     void Terminate();
     bool LoadEditLibrary();
-    void CreateEditWindow();
-    void Subscribe();
-    void Unsubscribe();
+    HWND CreateEditWindow();
     void Resize();
     void AttachWindowToParts(HWND edit);
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
@@ -258,8 +257,7 @@ private:
     void RaiseMouseEvent(UINT message);
     bool StreamFile(const std::wstring& path, long format, bool load);
 
-    unique_hwnd container_;
-    HWND edit_ = nullptr;
+    ControlHost host_;
     unique_hmodule library_;
     unique_hmodule fallbackLibrary_;
     std::unique_ptr<RichEditOleCallback> oleCallback_;

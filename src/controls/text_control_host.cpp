@@ -93,11 +93,20 @@ HWND ControlHost::CreateInner(const wchar_t* className, DWORD style, DWORD exSty
     return inner_.get();
 }
 
-void ControlHost::DestroyInner() {
+void ControlHost::DestroyInner(Teardown teardown) {
     if (!inner_) return;
+    const bool quiet = teardown == Teardown::kQuiet && container_;
+    if (quiet) {
+        for (UINT iMsg : containerMessages_) MSubclass::DetachMessage(&listener_, container_.get(), iMsg);
+    }
     for (UINT iMsg : innerMessages_) MSubclass::DetachMessage(&listener_, inner_.get(), iMsg);
     ::ShowWindow(inner_.get(), SW_HIDE);
+    if (quiet) ::SetParent(inner_.get(), nullptr);
     inner_.reset();
+    // The container may already be gone with its parent, as when the form closes first.
+    if (quiet && ::IsWindow(container_.get())) {
+        for (UINT iMsg : containerMessages_) MSubclass::AttachMessage(&listener_, container_.get(), iMsg);
+    }
 }
 
 void ControlHost::Close() {

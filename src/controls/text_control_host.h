@@ -1,8 +1,26 @@
 #pragma once
-// What the hosted controls (list box, input box, rich edit, folder tree) share:
-// the container window each control owns around its native inner window, the
-// focus hand-off between the two, the shift state of their key events, and the
-// keys they take before the hosting form.
+// ControlHost: what the hosted controls (list box, input box, rich edit, folder
+// tree) share: the container window each control owns around its native inner
+// window, the focus hand-off between the two, the shift state of their key
+// events, and the keys they take before the hosting form.
+//
+// Which route carries which messages, for every window of the program:
+// - Window class procedure (common/window_class.h, WindowProcFor): windows whose
+//   class the program registers and whose every message it handles itself: the
+//   main form, help browser, splash, panel (whose events drive the splitter),
+//   button bar, style button, speech bubble. The hosts' containers use one class
+//   with DefWindowProc and take everything through the hooks.
+// - Subclass hook (controls/message_hooks.h, MSubclass): single messages of a
+//   window someone else owns or that several listeners share: each hosted
+//   control listens to its container (WM_SETFOCUS, WM_SIZE, and the inner
+//   window's WM_COMMAND or WM_NOTIFY) and to its inner window (focus, mouse
+//   activation, scrolling), as listed in the control's two message tables; the
+//   style button and speech bubble listen to their owner (moves, activation),
+//   the main form to its own frame, the shell change notifier to its window.
+// - Accelerator routing (controls/accelerator_routing.h): keyboard messages
+//   taken from the message loop before dispatch; the focused control (made the
+//   target by HandOffFocus) sees them first through TranslateAccel, and what it
+//   leaves goes on to the form's own key handling.
 #include <windows.h>
 
 #include <cstdint>
@@ -87,7 +105,11 @@ public:
     void Move(const RECT& bounds);
     // A fresh, enabled and subscribed inner window filling the container; null when it failed.
     HWND CreateInner(const wchar_t* className, DWORD style, DWORD exStyle);
-    void DestroyInner();
+    // kQuiet also pauses the container's subscriptions and takes the inner window
+    // out of the container first, so its last messages (the focus handed back
+    // on hiding, notifications while it goes) reach no listener.
+    enum class Teardown { kPlain, kQuiet };
+    void DestroyInner(Teardown teardown = Teardown::kPlain);
     // Destroys both windows; the control calls it while it can still answer their messages.
     void Close();
 

@@ -24,12 +24,6 @@ constexpr UINT kNavigateMessage = WM_APP + 1;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
-SIZE ClientSize(HWND window) {
-    RECT r{};
-    ::GetClientRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
 bool EndsWithExactly(const std::wstring& name, const std::wstring& suffix) {
     return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
