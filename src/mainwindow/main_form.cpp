@@ -19,6 +19,7 @@ constexpr int kSyncMargin = 6;
 constexpr int kLeftPaneWidth = 200;
 constexpr long kEngravedCaption = 4;
 constexpr UINT kRootFolderTree = WM_APP + 1;
+constexpr UINT kSelectConsoleFolder = WM_APP + 2;
 enum EditMenuItem : UINT { kMenuCopy = 1, kMenuPaste = 2, kMenuSelectAll = 3 };
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
@@ -153,9 +154,15 @@ bool mainForm::Load() {
     return true;
 }
 
+// Two posted steps, so that input and other programs' requests are answered in between.
 void mainForm::RootFolderTree() {
     if (!folderTree_.HasTree()) return;
     folderTree_.shTree().RootNodeCSIDLSet(0);
+    ::PostMessageW(window_.get(), kSelectConsoleFolder, 0, 0);
+}
+
+void mainForm::SelectConsoleFolder() {
+    if (!folderTree_.HasTree()) return;
     folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
     StepDone("folder tree rooted");
 }
@@ -527,6 +534,9 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             return 0;
         case kRootFolderTree:
             RootFolderTree();
+            return 0;
+        case kSelectConsoleFolder:
+            SelectConsoleFolder();
             return 0;
         case WM_SETFOCUS:
             ::SetFocus(richEdit_.RichEdithWnd());

@@ -124,6 +124,7 @@ private:
     void SetUpFolderTree();
     void SetUpEditMenu();
     void RootFolderTree();
+    void SelectConsoleFolder();
     void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();
