@@ -19,7 +19,6 @@ constexpr int kSyncMargin = 6;
 constexpr int kLeftPaneWidth = 200;
 constexpr long kEngravedCaption = 4;
 constexpr UINT kRootFolderTree = WM_APP + 1;
-constexpr UINT kSelectConsoleFolder = WM_APP + 2;
 enum EditMenuItem : UINT { kMenuCopy = 1, kMenuPaste = 2, kMenuSelectAll = 3 };
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
@@ -154,17 +153,23 @@ bool mainForm::Load() {
     return true;
 }
 
-// Two posted steps, so that input and other programs' requests are answered in between.
-void mainForm::RootFolderTree() {
+// In posted steps, so that other programs' requests to this window are answered in between.
+void mainForm::RootFolderTree(WPARAM step) {
     if (!folderTree_.HasTree()) return;
-    folderTree_.shTree().RootNodeCSIDLSet(0);
-    ::PostMessageW(window_.get(), kSelectConsoleFolder, 0, 0);
-}
-
-void mainForm::SelectConsoleFolder() {
-    if (!folderTree_.HasTree()) return;
-    folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
-    StepDone("folder tree rooted");
+    ShellFolderTree& tree = folderTree_.shTree();
+    switch (step) {
+        case 0:
+            tree.SetUpImageList();
+            break;
+        case 1:
+            tree.RootNodeCSIDLSet(0);
+            break;
+        default:
+            tree.FullPathSet(controller_->CurrentFolder());
+            StepDone("folder tree rooted");
+            return;
+    }
+    ::PostMessageW(window_.get(), kRootFolderTree, step + 1, 0);
 }
 
 void mainForm::StepDone(const char* step) const {
@@ -533,10 +538,7 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             Form_Resize();
             return 0;
         case kRootFolderTree:
-            RootFolderTree();
-            return 0;
-        case kSelectConsoleFolder:
-            SelectConsoleFolder();
+            RootFolderTree(wParam);
             return 0;
         case WM_SETFOCUS:
             ::SetFocus(richEdit_.RichEdithWnd());

@@ -123,8 +123,7 @@ private:
     void SetUpToolbar();
     void SetUpFolderTree();
     void SetUpEditMenu();
-    void RootFolderTree();
-    void SelectConsoleFolder();
+    void RootFolderTree(WPARAM step);
     void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();
