@@ -153,11 +153,23 @@ bool mainForm::Load() {
     return true;
 }
 
-void mainForm::RootFolderTree() {
+// In posted steps, so that other programs' requests to this window are answered in between.
+void mainForm::RootFolderTree(WPARAM step) {
     if (!folderTree_.HasTree()) return;
-    folderTree_.shTree().RootNodeCSIDLSet(0);
-    folderTree_.shTree().FullPathSet(controller_->CurrentFolder());
-    StepDone("folder tree rooted");
+    ShellFolderTree& tree = folderTree_.shTree();
+    switch (step) {
+        case 0:
+            tree.SetUpImageList();
+            break;
+        case 1:
+            tree.RootNodeCSIDLSet(0);
+            break;
+        default:
+            tree.FullPathSet(controller_->CurrentFolder());
+            StepDone("folder tree rooted");
+            return;
+    }
+    ::PostMessageW(window_.get(), kRootFolderTree, step + 1, 0);
 }
 
 void mainForm::StepDone(const char* step) const {
@@ -526,7 +538,7 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             Form_Resize();
             return 0;
         case kRootFolderTree:
-            RootFolderTree();
+            RootFolderTree(wParam);
             return 0;
         case WM_SETFOCUS:
             ::SetFocus(richEdit_.RichEdithWnd());

@@ -124,7 +124,7 @@ private:
     void SetUpToolbar();
     void SetUpFolderTree();
     void SetUpEditMenu();
-    void RootFolderTree();
+    void RootFolderTree(WPARAM step);
     void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();

@@ -26,6 +26,8 @@ public:
     virtual ~ShellFolderTree();
 
     void Init(IFolderTree& TreeView);
+    // Hands the system image list to the tree once; rooting does it too.
+    void SetUpImageList();
     void RootNodeCSIDLSet(int csidl);
     std::wstring FullPathGet(NodeHandle hNode);
     void FullPathSet(std::wstring FullPath);
@@ -73,7 +75,6 @@ private:
     void FreeNodePIDLs(NodeHandle hNode);
     void FreeNodeAndDelete(NodeHandle hNode);
     void ClearTree();
-    void SetUpImageList();
     void NotifyStop();
     void ForgetLastNotification();
 

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cwchar>
+
 namespace tarvo {
 namespace {
 
@@ -34,6 +36,27 @@ public:
 private:
     com_ptr<IEnumIDList> items_;
 };
+
+// The shell reads a folder's desktop.ini only when the folder is marked read-only
+// or system; any other plain directory shows the stock folder icon, which is
+// looked up once instead of probing each folder on disk.
+bool IsPlainDirectory(IShellFolder* folder, LPCITEMIDLIST item) {
+    WIN32_FIND_DATAW data{};
+    if (FAILED(::SHGetDataFromIDListW(folder, item, SHGDFIL_FINDDATA, &data, sizeof data))) return false;
+    constexpr DWORD kCustomisable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & kCustomisable) &&
+           !std::wcschr(data.cFileName, L'{');
+}
+
+// The open icon is asked only for the selected node, so it keeps the full lookup.
+int StockFolderIcon() {
+    static const int index = [] {
+        SHFILEINFOW info{};
+        return ::SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, kDefaultIconQuery) ? info.iIcon
+                                                                                                           : -1;
+    }();
+    return index;
+}
 
 }  // namespace
 
@@ -149,7 +172,9 @@ std::wstring ShellFolderWin32::DisplayNameOf(IdList item, std::uint32_t kind) {
 }
 
 int ShellFolderWin32::IconIndexOf(IdList item) {
-    return folder_ ? ::SHMapPIDLToSystemImageListIndex(folder_.get(), AsPidl(item), nullptr) : -1;
+    if (!folder_) return -1;
+    if (IsPlainDirectory(folder_.get(), AsPidl(item))) return StockFolderIcon();
+    return ::SHMapPIDLToSystemImageListIndex(folder_.get(), AsPidl(item), nullptr);
 }
 
 // Asked of SHGetFileInfoW: a shell may hand out the closed index as the open one
