@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/command_controller.h"
+#include "console/console_system.h"
 #include "console/output_renderer.h"
 #include "controls/accelerator_routing.h"
 #include "fast_writer_text.h"
