@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -97,7 +98,8 @@ TEST(clsConsole, StopAbandonsTheChildAndNoKindOfRunOrStartLeavesAHandle) {
     const std::wstring marker = test::TempFolder(L"tarvo_runner_test") + L"\\detached_marker.txt";
     EXPECT_EQ(HandlesLeftBy([&] {
                   ::DeleteFileW(marker.c_str());
-                  EXPECT_EQ(r.console.RunWithoutWait(Child(L"touch \"" + marker + L"\"")), 0u);
+                  const std::wstring comSpec = _wgetenv(L"ComSpec");
+                  EXPECT_EQ(r.console.RunWithoutWait(comSpec + L" /c type nul > \"" + marker + L"\""), 0u);
                   EXPECT_TRUE(test::WaitUntil([&] { return ::GetFileAttributesW(marker.c_str()) != ~0u; }, 10000));
               }), 0) << "a detached start";
     ::DeleteFileW(marker.c_str());

@@ -63,27 +63,21 @@ protected:
         return pane.text.substr(before);
     }
     void Output(std::wstring out, std::wstring err) { renderer.myConsole_OutputReceived(out, err); }
-    static std::wstring Protected(std::size_t count, std::size_t open = 0) {
-        return std::wstring(count, L'P') + std::wstring(open, L'-');
-    }
 };
 
 TEST_F(ConsoleRules, PromptOutputAndErrorsKeepTheirColoursAndEverythingBeforeTheInputIsProtected) {
     ASSERT_EQ(pane.text, L"C:\\w>");
     EXPECT_EQ(renderer.InputStart(), 5);
     pane.InsertText(L"ab");  // typed before output arrives
-    EXPECT_EQ(pane.Colours(), L"BBBBB..");
-    EXPECT_EQ(pane.Protection(), Protected(5, 2));
+    EXPECT_EQ(pane.Formats(), L"BBBBBnn");
 
     Output(L"o\r\n", L"");
     Output(L"", L"e");
     Output(L"k", L"");
     ASSERT_EQ(pane.text, L"C:\\w>abo\rSTDERR: ek");
-    EXPECT_EQ(pane.Colours(), L"BBBBB....RRRRRRRRR.");
     EXPECT_EQ(renderer.InputStart(), 19);
     pane.InsertText(L"z");
-    EXPECT_EQ(pane.Protection(), Protected(19, 1));
-    EXPECT_EQ(pane.Colours().back(), L'.');
+    EXPECT_EQ(pane.Formats(), L"BBBBBNNNNRRRRRRRRRNn");
 }
 
 TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
@@ -110,7 +104,7 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
 TEST_F(ConsoleRules, FailuresWriteTheSystemsMessageInRedAndANewPrompt) {
     world.enterResult = 2;
     EXPECT_EQ(Enter(L"cd x"), L"cd x\rE2\rx\r\rC:\\w>");
-    EXPECT_EQ(pane.Colours().substr(5), L"....RRRRRRRBBBBB");
+    EXPECT_EQ(pane.Formats().substr(5), L"NNNNRRRRRRRBBBBB");
     EXPECT_EQ(Enter(L"cd .."), L"cd ..\rE2\r\rC:\\w>") << "no path after the message";
     EXPECT_EQ(log, (Log{L"enter:.."}));
 
@@ -127,7 +121,7 @@ TEST_F(ConsoleRules, LinesEnteredDuringARunGoToTheChildAndTypedAheadTextFollowsT
     world.busy = true;
     EXPECT_EQ(Enter(L"hello"), L"hello\r");
     EXPECT_EQ(log, (Log{L"write:hello"}));
-    EXPECT_EQ(pane.Protection(), Protected(11));
+    EXPECT_EQ(pane.Formats(), L"BBBBBNNNNNN");
     EXPECT_EQ(renderer.InputStart(), 11);
     world.busy = false;
 
@@ -135,11 +129,10 @@ TEST_F(ConsoleRules, LinesEnteredDuringARunGoToTheChildAndTypedAheadTextFollowsT
     controller.myConsole_Complete();
     EXPECT_EQ(pane.text, L"C:\\w>hello\r\rC:\\w>next");
     EXPECT_EQ(renderer.InputStart(), 17);
-    EXPECT_EQ(pane.Protection(), Protected(17, 4));
-    EXPECT_EQ(pane.Colours().substr(12), L"BBBBB....");
+    EXPECT_EQ(pane.Formats().substr(11), L"NBBBBBnnnn");
     renderer.ReplaceTypedText(L"dir");  // a recent command chosen
     EXPECT_EQ(pane.text.substr(17), L"dir");
-    EXPECT_EQ(pane.Protection(), Protected(17, 3));
+    EXPECT_EQ(pane.Formats().substr(11), L"NBBBBBnnn");
     renderer.ReplaceTypedText(L"");
     EXPECT_EQ(pane.text.size(), 17u);
 }
@@ -191,7 +184,7 @@ TEST_F(ConsoleRules, OutputDuringARunIsWrittenInBoundedPiecesAndRepaintedAfterwa
     EXPECT_EQ(pane.text.size(), 5u + 40000);
     for (int pass = 0; pass < 4; ++pass) renderer.OnPumpPass();  // repaint, piece, repaint, piece
     ASSERT_EQ(pane.text.substr(40004), L"aSTDERR: e\rb") << "the CR waits for an LF";
-    EXPECT_EQ(pane.Colours().substr(40004), L".RRRRRRRRRR.");
+    EXPECT_EQ(pane.Formats().substr(40004), L"NRRRRRRRRRRN");
     renderer.FlushRedraw();
     EXPECT_EQ(pane.text.substr(40015), L"b\r");
     EXPECT_TRUE(pane.redraw);

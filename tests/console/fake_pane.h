@@ -4,6 +4,7 @@
 // insertion point the format of the character before it (selecting where it
 // already is changes nothing). A line break is kept as a CR alone.
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -49,17 +50,13 @@ public:
     void Redraw(bool on) override { redraw = on; }
     void WantEvents(bool on) override { events = on; }
 
-    // One letter a character: 'P' protected, '-' not.
-    std::wstring Protection() const {
-        std::wstring map;
-        for (const auto& f : formats) map.push_back(f.isProtected ? L'P' : L'-');
-        return map;
-    }
-    // One letter a character: 'B' blue 0xFF0000 (bold 'b' when not), 'R' red 0x0000FF, '.' black, '?' other.
-    std::wstring Colours() const {
+    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
+    // '?' any other format; lower case when the character is not protected.
+    std::wstring Formats() const {
         std::wstring map;
         for (const auto& f : formats) {
-            map.push_back(f.colour == 0xFF0000 ? (f.bold ? L'B' : L'b') : f.colour == 0x0000FF ? L'R' : f.colour ? L'?' : L'.');
+            const char letter = f.bold ? (f.colour == 0xFF0000 ? 'B' : '?') : f.colour == 0x0000FF ? 'R' : f.colour ? '?' : 'N';
+            map.push_back(static_cast<wchar_t>(f.isProtected ? letter : std::tolower(letter)));
         }
         return map;
     }

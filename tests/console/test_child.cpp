@@ -3,7 +3,6 @@
 //   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
 //   echo-skip       reads a line and echoes it in two writes with a pause between, then
 //                   "cdefg" on standard output and "err" on standard error
-//   touch PATH      creates the file PATH
 //   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
 //   two-streams     "a", "b" on standard output in one write, a pause, then "x", "y" on standard error in one write
 //   fast N K        N bytes of numbered lines in 64 KiB writes; after every K-th write
@@ -67,10 +66,6 @@ int main(int argc, char** argv) {
                 Write(STD_ERROR_HANDLE, tarvo::test::FastWriterErrorLine(block / errorEvery));
             }
         }
-    } else if (mode == "touch" && argc > 2) {
-        HANDLE f = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return 2;
-        ::CloseHandle(f);
     } else {
         return 1;
     }
