@@ -1,6 +1,7 @@
 #pragma once
-// The console's Win32 side: the system's folders and messages, the clipboard,
-// the caption, and the command controller wired to the rich edit and the runner.
+// SystemConsole and MakeWindowCommandController: the console's Win32 side, the
+// system's folders and messages, the clipboard, the caption, and the command
+// controller wired to the rich edit and the runner.
 #include <windows.h>
 
 #include <memory>
