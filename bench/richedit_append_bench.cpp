@@ -16,6 +16,7 @@
 
 #include "common/handles.h"
 #include "console/output_renderer.h"
+#include "console/rich_edit_pane.h"
 #include "controls/rich_edit.h"
 #include "richedit_message_times.h"
 
@@ -96,8 +97,9 @@ int main(int argc, char** argv) {
     tarvo::VRX_RichEdit pane;
     if (!form || !pane.Create(form.get(), 0, 0, 780, 560)) return 1;
     const std::wstring folder = L"C:\\bench";
-    tarvo::OutputRenderer renderer(pane, folder);
-    renderer.SetUpPane(false);
+    tarvo::RichEditPane consolePane(pane);
+    tarvo::OutputRenderer renderer(consolePane, folder);
+    tarvo::SetUpConsolePane(pane, false);
     if (!pane.RichEdithWnd()) return 1;
     renderer.WritePrompt();
     bool running = true;

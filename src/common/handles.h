@@ -32,6 +32,7 @@ inline void DestroyBitmap(HBITMAP b) { ::DeleteObject(b); }
 inline void DestroyIconHandle(HICON i) { ::DestroyIcon(i); }
 inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
+inline void FreeGlobal(HGLOBAL g) { ::GlobalFree(g); }
 }  // namespace handle_traits
 
 // Kernel handles whose "none" is NULL (processes, threads, pipes from CreatePipe).
@@ -53,6 +54,23 @@ using unique_hdc = UniqueResource<handle_traits::Traits<HDC, handle_traits::Null
 using unique_hmodule = UniqueResource<handle_traits::Traits<HMODULE, handle_traits::Null<HMODULE>, handle_traits::UnloadLibrary>>;
 using unique_pidl = UniqueResource<handle_traits::Traits<LPITEMIDLIST, handle_traits::Null<LPITEMIDLIST>, handle_traits::FreeIdList>>;
 using unique_hwnd = UniqueResource<handle_traits::Traits<HWND, handle_traits::Null<HWND>, handle_traits::DestroyWindowHandle>>;
+// Global memory from GlobalAlloc, until the clipboard takes it over.
+using unique_hglobal = UniqueResource<handle_traits::Traits<HGLOBAL, handle_traits::Null<HGLOBAL>, handle_traits::FreeGlobal>>;
+
+// The clipboard, open for as long as the scope lasts.
+class clipboard_scope {
+public:
+    explicit clipboard_scope(HWND owner) noexcept : open_(::OpenClipboard(owner) != FALSE) {}
+    clipboard_scope(const clipboard_scope&) = delete;
+    clipboard_scope& operator=(const clipboard_scope&) = delete;
+    ~clipboard_scope() {
+        if (open_) ::CloseClipboard();
+    }
+    bool is_open() const noexcept { return open_; }
+
+private:
+    bool open_;
+};
 
 // A DC from GetDC / GetWindowDC, released to its window.
 class unique_window_dc {

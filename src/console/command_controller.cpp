@@ -1,54 +1,16 @@
 #include "console/command_controller.h"
 
-#include "console/process_runner.h"
 #include "console/command_line.h"
-#include "console/recent_commands.h"
-#include "controls/rich_edit.h"
-#include "common/win_api_error.h"
 
 namespace tarvo {
 
-void SetUnicodeCaption(HWND window, const std::wstring& text) {
-    ::DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 namespace {
-
-// The longest folder a current directory can hold, without its trailing backslash and terminator.
-constexpr std::size_t kMaxFolderLength = MAX_PATH - 2;
-
-// The length of the full form of `path`, a trailing backslash not counted; 0 when it has none.
-std::size_t FullPathLength(const std::wstring& path) {
-    const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size <= 1) return 0;  // no full form: the change itself reports why
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return 0;
-    full.resize(length);
-    // The system adds the backslash itself: with or without one, a folder takes the same room.
-    if (full.size() > 3 && full.back() == L'\\') full.pop_back();
-    return full.size();
-}
-
-// 0 when `path` became the process's current directory, else the reason it did not.
-DWORD EnterFolder(const std::wstring& path) {
-    if (FullPathLength(path) > kMaxFolderLength) return ERROR_FILENAME_EXCED_RANGE;
-    return ::SetCurrentDirectoryW(path.c_str()) ? ERROR_SUCCESS : ::GetLastError();
-}
-
+constexpr std::uint32_t kPathNotFound = 3;  // the system's code for a missing folder
 }  // namespace
 
-std::wstring ComSpecValue() {
-    const DWORD size = ::GetEnvironmentVariableW(L"ComSpec", nullptr, 0);
-    if (size == 0) return {};
-    std::wstring value(size, L'\0');
-    const DWORD length = ::GetEnvironmentVariableW(L"ComSpec", value.data(), size);
-    value.resize(length < size ? length : 0);
-    return value;
-}
-
-CommandController::CommandController(ConsoleHost host, VRX_RichEdit& pane, clsConsole& console, bool adminMode)
-    : host_(std::move(host)), pane_(pane), console_(console), adminMode_(adminMode), renderer_(pane, currentFolder_) {}
+CommandController::CommandController(ConsoleHost host, IConsolePane& pane, IProcessRunner& runner,
+                                     IConsoleSystem& system, bool adminMode)
+    : host_(std::move(host)), runner_(runner), system_(system), adminMode_(adminMode), renderer_(pane, currentFolder_) {}
 
 void CommandController::Record(const std::wstring& command) {
     if (recent_) recent_->AddRecentCommand(command);
@@ -59,23 +21,16 @@ void CommandController::NewPrompt() {
     renderer_.WritePrompt();
 }
 
+void CommandController::FollowInTree() {
+    if (SyncTicked() && host_.TreeFullPathSet) host_.TreeFullPathSet(currentFolder_);
+}
+
 void CommandController::OnCommandEntered() {
     SetStopEnabled(true);
-    auto& behavior = pane_.Behavior();
-    auto& methods = pane_.Methods();
-    behavior.Redraw(false);
-    behavior.WantEvents(false);
-    const std::wstring typed = methods.TextInRangeGet(renderer_.InputStart(), methods.CharacterCount());
-    // Only the typed line is new history; everything before it is protected already.
-    methods.SelectionCharRangeSet(renderer_.InputStart(), -1);
-    methods.FormatProtectedSet(true, 1);
-    renderer_.CaretToEnd();
-    behavior.WantEvents(true);
-    behavior.Redraw(true);
-
-    if (console_.Busy()) {
+    const std::wstring typed = renderer_.TakeEnteredLine();
+    if (runner_.Busy()) {
         // As in a console: the line stands on its own, the program's answer below it.
-        console_.WriteData(typed);
+        runner_.WriteData(typed);
         renderer_.EndTypedLine();
         return;
     }
@@ -90,7 +45,7 @@ void CommandController::OnCommandEntered() {
         case CommandRule::kFolderQuery:
             renderer_.AppendText(L"\r\n" + currentFolder_ + L"\r\n");
             renderer_.WritePrompt();
-            if (SyncTicked() && host_.TreeFullPathSet) host_.TreeFullPathSet(currentFolder_);
+            FollowInTree();
             break;
         case CommandRule::kFolderUp:
             ChangeFolderUp();
@@ -123,10 +78,10 @@ bool CommandController::RunConsoleCommand(const std::wstring& command) {
     renderer_.AppendText(L"\r\n");
     // Lines typed during the run start after the command, never inside it.
     renderer_.MarkInputStart();
-    const auto code = console_.RunCommand(ChildCommandLine(ComSpecValue(), command));
+    const auto code = runner_.RunCommand(ChildCommandLine(system_.ComSpec(), command));
     renderer_.FlushRedraw();
     if (code != 0) {
-        renderer_.AppendText(ApiErrorText(code));
+        renderer_.AppendText(system_.ErrorText(code));
         NewPrompt();
         return false;
     }
@@ -134,8 +89,8 @@ bool CommandController::RunConsoleCommand(const std::wstring& command) {
 }
 
 void CommandController::StartDetached(const std::wstring& command) {
-    const auto code = console_.RunWithoutWait(ChildCommandLine(ComSpecValue(), command));
-    if (code != 0) renderer_.AppendText(L"\r\n" + ApiErrorText(code));
+    const auto code = runner_.RunWithoutWait(ChildCommandLine(system_.ComSpec(), command));
+    if (code != 0) renderer_.AppendText(L"\r\n" + system_.ErrorText(code));
     NewPrompt();
 }
 
@@ -151,31 +106,27 @@ void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(pa
 void CommandController::ChangeFolderUp() { SwitchFolder(L"..", false); }
 
 void CommandController::SwitchFolder(const std::wstring& path, bool showPath) {
-    const DWORD code = EnterFolder(path);
-    if (code != ERROR_SUCCESS) {
-        renderer_.AppendErrorText(L"\r\n" + ApiErrorText(code) + (showPath ? path + L"\r\n" : L""));
+    const std::uint32_t code = system_.EnterFolder(path);
+    if (code != 0) {
+        renderer_.AppendErrorText(L"\r\n" + system_.ErrorText(code) + (showPath ? path + L"\r\n" : L""));
         return;
     }
     RefreshFolder();
-    if (SyncTicked() && host_.TreeFullPathSet) host_.TreeFullPathSet(currentFolder_);
+    FollowInTree();
 }
 
 bool CommandController::ReportMissingFolder() {
-    const DWORD attributes = ::GetFileAttributesW(currentFolder_.c_str());
-    const bool there = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // Children inherit the process's current directory: it must be the folder the prompt shows.
-    if (there && ::SetCurrentDirectoryW(currentFolder_.c_str())) return false;
-    renderer_.AppendErrorText(L"\r\n" + ApiErrorText(ERROR_PATH_NOT_FOUND) + currentFolder_ + L"\r\n");
+    if (system_.ReenterFolder(currentFolder_)) return false;
+    renderer_.AppendErrorText(L"\r\n" + system_.ErrorText(kPathNotFound) + currentFolder_ + L"\r\n");
     NewPrompt();
     return true;
 }
 
 const std::wstring& CommandController::RefreshFolder() {
-    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    const DWORD length = size > 0 ? ::GetCurrentDirectoryW(size, folder.data()) : 0;
-    if (length > 0 && length < size) currentFolder_.assign(folder.data(), length);
-    if (host_.mainWindow) SetUnicodeCaption(host_.mainWindow, FolderTitle(currentFolder_, adminMode_));
+    const std::wstring folder = system_.CurrentFolder();
+    if (!folder.empty()) currentFolder_ = folder;
+    if (host_.ShowCaption) host_.ShowCaption(FolderTitle(currentFolder_, adminMode_));
     return currentFolder_;
 }
 

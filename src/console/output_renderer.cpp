@@ -1,66 +1,49 @@
 #include "console/output_renderer.h"
 
-#include <cstring>
 #include <utility>
-
-#include "controls/rich_edit.h"
 
 namespace tarvo {
 
 namespace {
-constexpr long kRangeSelection = 1;
-
-// The pane's work for a piece, measured as this thread's processor time: on a
-// busy machine the wall clock would shrink the pieces just when each append
-// costs the most.
-double ThreadMilliseconds() {
-    FILETIME created, exited, kernel, user;
-    if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
-    auto value = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return static_cast<double>(value(kernel) + value(user)) / 10000.0;
-}
+// The key codes the pane's key handler looks at.
+constexpr short kBackKey = 0x08;
+constexpr short kInsertKey = 0x2D;
+constexpr short kDeleteKey = 0x2E;
+constexpr short kShiftOnly = 1;
+constexpr short kCtrlOnly = 2;
 }  // namespace
 
-OutputRenderer::OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder)
+OutputRenderer::OutputRenderer(IConsolePane& pane, const std::wstring& currentFolder)
     : pane_(pane), currentFolder_(currentFolder) {}
 
-void OutputRenderer::SetUpPane(bool adminMode) {
-    pane_.View().Border(true);
-    pane_.Init();
-    pane_.Behavior().ConsumeEnter(true);
-    ::SendMessageW(pane_.RichEdithWnd(), EM_SETUNDOLIMIT, 0, 0);  // undo could reach into the history
-    pane_.View().maxLength(-1);
-    if (adminMode) pane_.View().BgColor(kAdminBackground);
-}
-
 void OutputRenderer::CaretToEnd() {
-    const long n = pane_.Methods().CharacterCount();
-    pane_.Methods().SelectionCharRangeSet(n, n);
+    const long n = pane_.CharacterCount();
+    pane_.Select(n, n);
 }
 
 void OutputRenderer::BeginAppend() {
-    pane_.Behavior().WantEvents(false);
-    pane_.Behavior().Redraw(false);
+    pane_.WantEvents(false);
+    pane_.Redraw(false);
 }
 
 void OutputRenderer::EndAppend() {
     if (Deferring()) {
         redrawPending_ = true;
     } else {
-        pane_.Behavior().Redraw(true);
+        pane_.Redraw(true);
         redrawPending_ = false;
     }
-    pane_.Behavior().WantEvents(true);
+    pane_.WantEvents(true);
 }
 
 bool OutputRenderer::WriteNextPiece(bool final) {
-    const double start = ThreadMilliseconds();
+    const double start = WorkMilliseconds();
     OutputPiece piece = backlog_.Take(sizer_.NextSize(), final);
     if (piece.text.empty()) return false;
     // Its own colour either way: after a piece of standard error the insertion point may still carry red.
     InsertAtEnd(piece.text, piece.isError ? kErrorColour : kNormalColour, true);
     UpdateInputStart();
-    sizer_.Record(piece.text.size(), ThreadMilliseconds() - start);
+    sizer_.Record(piece.text.size(), WorkMilliseconds() - start);
     return true;
 }
 
@@ -72,11 +55,11 @@ void OutputRenderer::WriteBacklog() {
 // One piece or one repaint a pass, so that no pass takes the time of both.
 void OutputRenderer::OnPumpPass() {
     const auto now = std::chrono::steady_clock::now();
-    const bool inputWaiting = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+    const bool inputWaiting = InputWaiting();
     // Painting a large pane costs more than writing to it, so it waits longer.
     if (redrawPending_ && (inputWaiting || now - lastRedraw_ >= kRedrawInterval)) {
         redrawPending_ = false;
-        pane_.Behavior().Redraw(true);
+        pane_.Redraw(true);
         lastRedraw_ = now;
         return;
     }
@@ -89,42 +72,38 @@ void OutputRenderer::FlushRedraw() {
     WriteBacklog();
     if (!redrawPending_) return;
     redrawPending_ = false;
-    pane_.Behavior().Redraw(true);
+    pane_.Redraw(true);
 }
 
 void OutputRenderer::ProtectHistory() {
-    auto& methods = pane_.Methods();
-    methods.SelectionCharRangeSet(inputStart_, -1);
-    methods.FormatProtectedSet(true, kRangeSelection);
+    pane_.Select(inputStart_, -1);
+    pane_.FormatProtected(true);
     CaretToEnd();
-    methods.FormatProtectedSet(false, kRangeSelection);
+    pane_.FormatProtected(false);
 }
 
-long OutputRenderer::EndPosition() const {
-    return pane_.Methods().CharacterCount() - pane_.Methods().LineCount() + 1;
-}
+long OutputRenderer::EndPosition() const { return pane_.CharacterCount() - pane_.LineCount() + 1; }
 
 void OutputRenderer::UpdateInputStart() { inputStart_ = EndPosition(); }
 
 // The new text is inserted already protected, through the format of the
 // insertion point: protecting it afterwards as a range costs as much again.
 // Only text the user typed since the last write still needs it as a range.
-void OutputRenderer::InsertAtEnd(const std::wstring& text, long colour, bool setColour) {
+void OutputRenderer::InsertAtEnd(const std::wstring& text, std::uint32_t colour, bool setColour) {
     BeginAppend();
-    auto& methods = pane_.Methods();
     const bool typedSinceLastWrite = EndPosition() > inputStart_;
     if (typedSinceLastWrite) {
-        methods.SelectionCharRangeSet(inputStart_, -1);
-        methods.FormatProtectedSet(true, kRangeSelection);
+        pane_.Select(inputStart_, -1);
+        pane_.FormatProtected(true);
     }
     CaretToEnd();
-    if (setColour) methods.FormatColourSet(colour, kRangeSelection);
-    methods.FormatProtectedSet(true, kRangeSelection);
-    methods.InsertText(text);
+    if (setColour) pane_.FormatColour(colour);
+    pane_.FormatProtected(true);
+    pane_.InsertText(text);
     CaretToEnd();
-    methods.FormatProtectedSet(false, kRangeSelection);
+    pane_.FormatProtected(false);
     // Moving the selection gives the insertion point the format of the text before it.
-    if (setColour) methods.FormatColourSet(kNormalColour, kRangeSelection);
+    if (setColour) pane_.FormatColour(kNormalColour);
     EndAppend();
 }
 
@@ -142,15 +121,14 @@ void OutputRenderer::WritePrompt() {
     WriteBacklog();
     BeginAppend();
     CaretToEnd();
-    auto& methods = pane_.Methods();
     for (const std::wstring& part : {currentFolder_, std::wstring(L">")}) {
-        methods.FormatColourSet(kPromptColour, kRangeSelection);
-        methods.FormatBoldSet(true, kRangeSelection);
-        methods.InsertText(part);
+        pane_.FormatColour(kPromptColour);
+        pane_.FormatBold(true);
+        pane_.InsertText(part);
     }
     ProtectHistory();
-    methods.FormatColourSet(kNormalColour, kRangeSelection);
-    methods.FormatBoldSet(false, kRangeSelection);
+    pane_.FormatColour(kNormalColour);
+    pane_.FormatBold(false);
     UpdateInputStart();
     EndAppend();
 }
@@ -166,25 +144,36 @@ void OutputRenderer::myConsole_OutputReceived(std::wstring& stdOut, std::wstring
     UpdateInputStart();
 }
 
+std::wstring OutputRenderer::TakeEnteredLine() {
+    pane_.Redraw(false);
+    pane_.WantEvents(false);
+    const std::wstring typed = pane_.TextInRange(inputStart_, pane_.CharacterCount());
+    // Only the typed line is new history; everything before it is protected already.
+    pane_.Select(inputStart_, -1);
+    pane_.FormatProtected(true);
+    CaretToEnd();
+    pane_.WantEvents(true);
+    pane_.Redraw(true);
+    return typed;
+}
+
 void OutputRenderer::EndTypedLine() {
     BeginAppend();
     CaretToEnd();
-    auto& methods = pane_.Methods();
-    methods.FormatProtectedSet(true, kRangeSelection);
-    methods.InsertText(L"\r\n");
+    pane_.FormatProtected(true);
+    pane_.InsertText(L"\r\n");
     CaretToEnd();
-    methods.FormatProtectedSet(false, kRangeSelection);
+    pane_.FormatProtected(false);
     UpdateInputStart();
     EndAppend();
 }
 
 std::wstring OutputRenderer::TakeTypedText() {
-    auto& methods = pane_.Methods();
     if (EndPosition() <= inputStart_) return {};
     BeginAppend();
-    std::wstring typed = methods.TextInRangeGet(inputStart_, methods.CharacterCount());
-    methods.SelectionCharRangeSet(inputStart_, -1);
-    methods.InsertText(L"");
+    std::wstring typed = pane_.TextInRange(inputStart_, pane_.CharacterCount());
+    pane_.Select(inputStart_, -1);
+    pane_.InsertText(L"");
     EndAppend();
     return typed;
 }
@@ -193,81 +182,78 @@ void OutputRenderer::PutBackTypedText(const std::wstring& typed) {
     if (typed.empty()) return;
     BeginAppend();
     CaretToEnd();
-    auto& methods = pane_.Methods();
-    methods.FormatColourSet(kNormalColour, kRangeSelection);
-    methods.FormatBoldSet(false, kRangeSelection);
-    methods.FormatProtectedSet(false, kRangeSelection);
-    methods.InsertText(typed);
+    pane_.FormatColour(kNormalColour);
+    pane_.FormatBold(false);
+    pane_.FormatProtected(false);
+    pane_.InsertText(typed);
     CaretToEnd();
     EndAppend();
 }
 
+void OutputRenderer::ReplaceTypedText(const std::wstring& text) {
+    pane_.WantEvents(false);
+    pane_.Redraw(false);
+    pane_.Select(inputStart_, pane_.CharacterCount());
+    pane_.InsertText(L"");
+    CaretToEnd();
+    pane_.FormatProtected(false);
+    pane_.InsertText(text);
+    CaretToEnd();
+    pane_.Redraw(true);
+    pane_.WantEvents(true);
+}
+
 void OutputRenderer::OnSelectionChange(long lMin, long, long eSelType) {
     if (eSelType != 0 || lMin < inputStart_) return;
-    pane_.Behavior().WantEvents(false);
-    pane_.Methods().FormatProtectedSet(false, kRangeSelection);
-    pane_.Behavior().WantEvents(true);
+    pane_.WantEvents(false);
+    pane_.FormatProtected(false);
+    pane_.WantEvents(true);
 }
 
 bool OutputRenderer::SelectionInHistory() const {
     long start = 0, end = 0;
-    pane_.Methods().SelectionCharRangeGet(start, end);
+    pane_.Selection(start, end);
     return start < inputStart_;
 }
 
-void OutputRenderer::OnKeyDown(short& keyCode, short shift, HWND clipboardOwner) {
-    constexpr short kShiftOnly = 1;
-    constexpr short kCtrlOnly = 2;
-    if (shift == kCtrlOnly && (keyCode == 'C' || keyCode == VK_INSERT)) {
-        CopySelection(clipboardOwner);
+bool OutputRenderer::ReachesHistory(bool backspace) const {
+    long start = 0, end = 0;
+    pane_.Selection(start, end);
+    const bool backIntoHistory = backspace && start == end && start <= inputStart_;
+    return start < inputStart_ || backIntoHistory;
+}
+
+void OutputRenderer::OnKeyDown(short& keyCode, short shift) {
+    if (shift == kCtrlOnly && (keyCode == 'C' || keyCode == kInsertKey)) {
+        CopySelection();
         return;
     }
-    const bool edits = keyCode == VK_DELETE || keyCode == VK_BACK ||
+    const bool edits = keyCode == kDeleteKey || keyCode == kBackKey ||
                        (shift == kCtrlOnly && (keyCode == 'V' || keyCode == 'X')) ||
-                       (shift == kShiftOnly && (keyCode == VK_INSERT || keyCode == VK_DELETE));
-    if (!edits) return;
-    long start = 0, end = 0;
-    pane_.Methods().SelectionCharRangeGet(start, end);
-    const bool backIntoHistory = keyCode == VK_BACK && start == end && start <= inputStart_;
-    if (start < inputStart_ || backIntoHistory) keyCode = 0;
+                       (shift == kShiftOnly && (keyCode == kInsertKey || keyCode == kDeleteKey));
+    if (edits && ReachesHistory(keyCode == kBackKey)) keyCode = 0;
 }
 
 void OutputRenderer::OnKeyPress(short& keyAscii) {
-    constexpr short kBackspace = 8;
-    if (keyAscii < 32 && keyAscii != kBackspace && keyAscii != '\t') return;
-    long start = 0, end = 0;
-    pane_.Methods().SelectionCharRangeGet(start, end);
-    const bool backIntoHistory = keyAscii == kBackspace && start == end && start <= inputStart_;
-    if (start < inputStart_ || backIntoHistory) keyAscii = 0;
+    if (keyAscii < 32 && keyAscii != kBackKey && keyAscii != '\t') return;
+    if (ReachesHistory(keyAscii == kBackKey)) keyAscii = 0;
 }
 
-void OutputRenderer::CopySelection(HWND clipboardOwner) {
-    if (!::OpenClipboard(clipboardOwner)) return;
-    struct ClipboardScope {
-        ~ClipboardScope() { ::CloseClipboard(); }
-    } closeClipboard;
-
+std::wstring OutputRenderer::ClipboardText() const {
     std::wstring text;
-    for (wchar_t c : pane_.Methods().SelectedText()) {
+    for (wchar_t c : pane_.SelectedText()) {
         if (c == L'\r') {
             text += L"\r\n";
         } else {
             text.push_back(c);
         }
     }
-    if (text.empty()) return;
+    return text;
+}
 
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(0, bytes);
-    if (!block) return;
-    void* memory = ::GlobalLock(block);
-    if (!memory) {
-        ::GlobalFree(block);
-        return;
-    }
-    std::memcpy(memory, text.c_str(), bytes);
-    ::GlobalUnlock(block);
-    if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
+void OutputRenderer::CopySelection() {
+    const std::wstring text = ClipboardText();
+    if (!text.empty() && hooks_.copyText) hooks_.copyText(text);
 }
 
 }  // namespace tarvo

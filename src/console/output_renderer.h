@@ -1,31 +1,35 @@
 #pragma once
-// The console pane as a text model: everything before InputStart is protected
-// history in its colours; what follows is the command being typed.
-#include <windows.h>
-
+// OutputRenderer: the console pane as a text model. Everything before
+// InputStart is protected history in its colours; what follows is the command
+// being typed.
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "console/console_pane.h"
 #include "console/output_backlog.h"
 
 namespace tarvo {
 
-class VRX_RichEdit;
+constexpr std::uint32_t kPromptColour = 0xFF0000;  // blue
+constexpr std::uint32_t kErrorColour = 0x0000FF;   // red
+constexpr std::uint32_t kNormalColour = 0;
+constexpr std::uint32_t kAdminBackground = 0xC0C0FF;
 
-constexpr long kPromptColour = 0xFF0000;  // blue
-constexpr long kErrorColour = 0x0000FF;   // red
-constexpr long kNormalColour = 0;
-constexpr long kAdminBackground = 0xC0C0FF;
+// What the renderer asks of the system around it; each part may be left empty.
+struct RendererHooks {
+    std::function<double()> workMilliseconds;  // this thread's processor time
+    std::function<bool()> inputWaiting;        // keys or mouse messages are queued
+    std::function<void(const std::wstring& text)> copyText;  // to the clipboard
+};
 
 class OutputRenderer {
 public:
     // `currentFolder` is the console folder the prompt shows; it is read at each prompt.
-    OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder);
+    OutputRenderer(IConsolePane& pane, const std::wstring& currentFolder);
 
-    // The once-only configuration at window load.
-    void SetUpPane(bool adminMode);
-
+    void Hooks(RendererHooks hooks) { hooks_ = std::move(hooks); }
     long InputStart() const noexcept { return inputStart_; }
 
     void CaretToEnd();
@@ -35,6 +39,8 @@ public:
     void myConsole_OutputReceived(std::wstring& stdOut, std::wstring& stdErr);
     // Where the next command or typed line begins: the end of the text now.
     void MarkInputStart() { UpdateInputStart(); }
+    // The line typed after InputStart, protected as history from now on.
+    std::wstring TakeEnteredLine();
     // Ends a line typed into a running program with a protected line break of
     // its own; output read but not yet written follows it.
     void EndTypedLine();
@@ -42,14 +48,18 @@ public:
     // a run, it belongs after the next prompt), and puts it back at the end.
     std::wstring TakeTypedText();
     void PutBackTypedText(const std::wstring& typed);
-    void CopySelection(HWND clipboardOwner);
+    // Replaces whatever is typed after InputStart with `text`, ready for editing.
+    void ReplaceTypedText(const std::wstring& text);
+    // The selection as the clipboard takes it: each line break as CR LF.
+    std::wstring ClipboardText() const;
+    void CopySelection();
 
     // The pane's events.
     void OnSelectionChange(long lMin, long lMax, long eSelType);
     // Ctrl+C and Ctrl+Insert copy. A key that would change the protected history
     // is withheld (its code set to 0): the pane's own protection is not
     // enforced by every rich edit implementation.
-    void OnKeyDown(short& keyCode, short shift, HWND clipboardOwner);
+    void OnKeyDown(short& keyCode, short shift);
     void OnKeyPress(short& keyAscii);
     // True when a paste now would land in the history.
     bool SelectionInHistory() const;
@@ -80,7 +90,7 @@ public:
 private:
     void BeginAppend();
     void EndAppend();
-    void InsertAtEnd(const std::wstring& text, long colour, bool setColour);
+    void InsertAtEnd(const std::wstring& text, std::uint32_t colour, bool setColour);
     // Protects the text from the last InputStart to the end, and leaves the
     // insertion point at the end unprotected.
     void ProtectHistory();
@@ -88,13 +98,18 @@ private:
     // The end of the text as a pane position (a line break counts once).
     long EndPosition() const;
     bool Deferring() const { return deferWhile_ && deferWhile_(); }
+    double WorkMilliseconds() const { return hooks_.workMilliseconds ? hooks_.workMilliseconds() : 0; }
+    bool InputWaiting() const { return hooks_.inputWaiting && hooks_.inputWaiting(); }
+    // True when the edit would reach into the history.
+    bool ReachesHistory(bool backspace) const;
     // Writes one piece of the backlog; `final` also lets go of a trailing CR,
     // which otherwise waits for the LF that may follow in the next read.
     bool WriteNextPiece(bool final);
     void WriteBacklog();
 
-    VRX_RichEdit& pane_;
+    IConsolePane& pane_;
     const std::wstring& currentFolder_;
+    RendererHooks hooks_;
     long inputStart_ = 0;
     bool redrawPending_ = false;
     bool pieceBeforeNextPass_ = false;  // the pass that follows only repaints or dispatches

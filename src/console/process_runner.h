@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/handles.h"
+#include "console/command_controller.h"
 #include "console/echo_skip.h"
 #include "console/output_decoder.h"
 
@@ -20,7 +21,7 @@ namespace tarvo {
 // the quit message is posted again so that the outer loop still ends.
 bool PumpPendingMessages();
 
-class clsConsole {
+class clsConsole : public IProcessRunner {
 public:
     static constexpr DWORD kChunkBytes = 1024;
     static constexpr DWORD kPollMilliseconds = 30;
@@ -44,11 +45,11 @@ public:
     // through its accelerator layer; tests count or script the passes).
     void SetMessagePump(std::function<void()> pump);
 
-    bool Busy() const noexcept { return busy_; }
+    bool Busy() const noexcept override { return busy_; }
     void StopWait() noexcept { stop_ = true; }
-    std::uint32_t RunWithoutWait(const std::wstring& strCommand);
-    std::uint32_t RunCommand(const std::wstring& strCommand);
-    std::int32_t WriteData(const std::wstring& strData);
+    std::uint32_t RunWithoutWait(const std::wstring& strCommand) override;
+    std::uint32_t RunCommand(const std::wstring& strCommand) override;
+    std::int32_t WriteData(const std::wstring& strData) override;
 
 private:
     bool ReadChunk(HANDLE pipe, DWORD& bytesRead);

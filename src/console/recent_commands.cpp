@@ -24,20 +24,7 @@ void RecentCommands::AddRecentCommand(const std::wstring& command) {
 }
 
 void RecentCommands::UseRecentCommand() {
-    auto& behavior = pane_.Behavior();
-    auto& methods = pane_.Methods();
-    behavior.WantEvents(false);
-    behavior.Redraw(false);
-    const long end = methods.CharacterCount();
-    methods.SelectionCharRangeSet(renderer_.InputStart(), end);
-    methods.InsertText(L"");
-    renderer_.CaretToEnd();
-    methods.FormatProtectedSet(false, 1);
-    const std::int32_t selected = list_.Methods().CurSelIndexGet();
-    methods.InsertText(list_.Methods().ItemGet(selected));
-    renderer_.CaretToEnd();
-    behavior.Redraw(true);
-    behavior.WantEvents(true);
+    renderer_.ReplaceTypedText(list_.Methods().ItemGet(list_.Methods().CurSelIndexGet()));
     ::SetFocus(pane_.RichEdithWnd());
 }
 

@@ -4,6 +4,8 @@
 
 #include "common/window_class.h"
 #include "console/command_line.h"
+#include "console/console_system.h"
+#include "console/rich_edit_pane.h"
 #include "controls/accelerator_routing.h"
 #include "controls/system_fonts.h"
 #include "controls/text_control_host.h"
@@ -178,13 +180,12 @@ void mainForm::StepDone(const char* step) const {
 
 void mainForm::SetUpConsole() {
     ConsoleHost host;
-    host.mainWindow = window_.get();
     host.SetStopEnabled = [this](bool enabled) { SetStopEnabled(enabled); };
     host.SyncTicked = [this] { return ::SendMessageW(sync_, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     host.TreeFullPathSet = [this](const std::wstring& path) {
         if (folderTree_.HasTree()) folderTree_.shTree().FullPathSet(path);
     };
-    controller_ = std::make_unique<CommandController>(std::move(host), richEdit_, myConsole_, options_.adminMode);
+    controller_ = MakeWindowCommandController(std::move(host), window_.get(), richEdit_, myConsole_, options_.adminMode);
     myConsole_.OutputReceived = [this](std::wstring& out, std::wstring& err) {
         controller_->Renderer().myConsole_OutputReceived(out, err);
     };
@@ -209,7 +210,7 @@ void mainForm::SetUpConsole() {
         controller_->Renderer().OnSelectionChange(lMin, lMax, eSelType);
     };
     richEdit_.KeyDown = [this](short& keyCode, short& shift) {
-        controller_->Renderer().OnKeyDown(keyCode, shift, window_.get());
+        controller_->Renderer().OnKeyDown(keyCode, shift);
     };
     richEdit_.KeyPress = [this](short& keyAscii) { controller_->Renderer().OnKeyPress(keyAscii); };
     richEdit_.MouseUp = [this](short& button, short&, float&, float&) {
@@ -230,7 +231,7 @@ void mainForm::SetUpWorkingArea() {
     leftBottom_.Create(picLeft_.hWnd(), ::GetSysColor(COLOR_BTNFACE));
 
     richEdit_.Create(bigContainer_.hWnd(), 0, 0, 100, 100);
-    controller_->Renderer().SetUpPane(options_.adminMode);
+    SetUpConsolePane(richEdit_, options_.adminMode);
 
     for (auto* header : {&headerFolders_, &headerRecent_}) {
         header->Init(header == &headerFolders_ ? leftTop_.hWnd() : leftBottom_.hWnd(), Bounds(0, 0, 100, kHeaderHeight));
@@ -408,7 +409,7 @@ void mainForm::ToolBtn_Click(int index) {
             ::ShellExecuteW(window_.get(), L"open", options_.homePage.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
             break;
         case kToggleFindBar: ToggleFindBar(); break;
-        case kCopy: controller_->Renderer().CopySelection(window_.get()); break;
+        case kCopy: controller_->Renderer().CopySelection(); break;
         case kPaste:
             if (!controller_->Renderer().SelectionInHistory()) richEdit_.Methods().Paste();
             break;

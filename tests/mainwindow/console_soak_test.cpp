@@ -12,7 +12,7 @@
 
 #include "common/handles.h"
 #include "common/library_search.h"
-#include "console/command_controller.h"
+#include "console/console_system.h"
 #include "main_form_fixture.h"
 #include "resource_counts.h"
 #include "test_support.h"

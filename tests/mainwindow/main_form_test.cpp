@@ -243,9 +243,9 @@ TEST_F(MainFormTest, CtrlCCopiesTheSelectionWithCrLfAndCtrlShiftCDoesNot) {
     auto& renderer = form_.Console().Renderer();
     test::SetClipboardText(form_.hWnd(), L"before");
     short key = 'C';
-    renderer.OnKeyDown(key, 3, form_.hWnd());
+    renderer.OnKeyDown(key, 3);
     EXPECT_EQ(test::ClipboardText(form_.hWnd()), L"before");
-    renderer.OnKeyDown(key, 2, form_.hWnd());
+    renderer.OnKeyDown(key, 2);
     EXPECT_EQ(test::ClipboardText(form_.hWnd()), L"first\r\nsecond");
 
     test::SetClipboardText(form_.hWnd(), L"before");
