@@ -19,12 +19,9 @@ bool SameName(const std::string& a, const std::string& b) {
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 unsigned char* Bytes(IdList list) { return reinterpret_cast<unsigned char*>(list); }
 
-class Enumerator : public IFolderEnum {
-public:
+struct Enumerator : IFolderEnum {
     Enumerator(Shell& shell, std::vector<std::string> names) : shell_(shell), names_(std::move(names)) {}
     IdList Next() override { return index_ < names_.size() ? shell_.MakeList({names_[index_++]}) : nullptr; }
-
-private:
     Shell& shell_;
     std::vector<std::string> names_;
     std::size_t index_ = 0;
@@ -49,28 +46,17 @@ public:
         return ((subFolders || (shell_.claimsSubFolders && f->isFolder) ? kAttrHasSubFolder : 0) |
                 (f->hidden ? kAttrHidden : 0)) & mask;
     }
-    std::wstring DisplayNameOf(IdList item, std::uint32_t) override {
-        const Folder* f = ItemFolder(item);
-        return f ? Widen(f->name) : L"";
-    }
-    int IconIndexOf(IdList item) override {
-        ++shell_.iconQueries;
-        const Folder* f = ItemFolder(item);
-        return f ? f->icon : -1;
-    }
+    std::wstring DisplayNameOf(IdList item, std::uint32_t) override { return ItemFolder(item) ? Widen(ItemFolder(item)->name) : L""; }
+    int IconIndexOf(IdList item) override { return ++shell_.iconQueries, ItemFolder(item) ? ItemFolder(item)->icon : -1; }
     int OpenIconIndexOf(IdList item) override {
-        ++shell_.openIconQueries;
-        const Folder* f = ItemFolder(item);
-        return f ? f->openIcon : -1;
+        return ++shell_.openIconQueries, ItemFolder(item) ? ItemFolder(item)->openIcon : -1;
     }
 
 private:
     std::unique_ptr<IFolderEnum> Children(Folder* self) {
         if (!self || !self->isFolder || self->enumFails) return nullptr;
         std::vector<std::string> names;
-        for (const auto& child : self->children) {
-            if (child->isFolder) names.push_back(child->name);
-        }
+        for (const auto& child : self->children) if (child->isFolder) names.push_back(child->name);
         return std::make_unique<Enumerator>(shell_, std::move(names));
     }
     // An empty item names the folder itself (the desktop as its own parent).
@@ -87,34 +73,24 @@ private:
 }  // namespace
 
 Folder* Folder::Child(const std::string& childName) {
-    for (auto& child : children) {
-        if (SameName(child->name, childName)) return child.get();
-    }
+    for (auto& child : children) if (SameName(child->name, childName)) return child.get();
     return nullptr;
 }
 
 std::vector<std::string> Shell::Split(const std::string& path, char separator) {
     std::vector<std::string> parts;
     std::stringstream in(path);
-    for (std::string part; std::getline(in, part, separator);) {
-        if (!part.empty()) parts.push_back(part);
-    }
+    for (std::string part; std::getline(in, part, separator);) if (!part.empty()) parts.push_back(part);
     return parts;
 }
 
-Shell::~Shell() {
-    for (void* block : live_) std::free(block);
-}
+Shell::~Shell() { for (void* block : live_) std::free(block); }
 
 Folder& Shell::Add(const std::string& path, bool isFolder) {
     Folder* folder = &desktop_;
     for (const auto& name : Split(path, '/')) {
         Folder* child = folder->Child(name);
-        if (!child) {
-            child = folder->children.emplace_back(std::make_unique<Folder>()).get();
-            child->name = name;
-            child->parent = folder;
-        }
+        if (!child) child = folder->children.emplace_back(new Folder{name, true, false, false, 10, 11, folder, {}}).get();
         folder = child;
     }
     folder->isFolder = isFolder;
@@ -145,9 +121,8 @@ IdList Shell::MakeList(const std::vector<std::string>& names) {
     IdList list = Alloc(total);
     unsigned char* p = Bytes(list);
     for (const auto& name : names) {
-        const std::size_t size = 2 + name.size();
-        p[0] = static_cast<unsigned char>(size & 0xFF);
-        p[1] = static_cast<unsigned char>(size >> 8);
+        const std::uint16_t size = static_cast<std::uint16_t>(2 + name.size());
+        std::memcpy(p, &size, 2);  // little-endian, as the shell stores it
         std::memcpy(p + 2, name.data(), name.size());
         p += size;
     }
@@ -207,10 +182,7 @@ IdList Shell::FindLastId(IdList list) {
     return reinterpret_cast<IdList>(last);
 }
 
-IdList Shell::GetNext(IdList item) {
-    const std::uint16_t size = ItemByteSize(item);
-    return size ? reinterpret_cast<IdList>(Bytes(item) + size) : nullptr;
-}
+IdList Shell::GetNext(IdList item) { return ItemByteSize(item) ? reinterpret_cast<IdList>(Bytes(item) + ItemByteSize(item)) : nullptr; }
 
 bool Shell::RemoveLastId(IdList list) {
     if (ItemByteSize(list) == 0) return false;
@@ -231,13 +203,12 @@ bool Shell::IsEqual(IdList a, IdList b) {
 }
 
 void Shell::Free(IdList list) {
-    if (!list) return;
-    if (live_.erase(list) == 0) {
+    if (list && live_.erase(list) == 0) {
         ++badFrees;
         ADD_FAILURE() << "freed an identifier list that is not live";
-        return;
+    } else {
+        std::free(list);
     }
-    std::free(list);
 }
 
 IdList Shell::Alloc(std::size_t bytes) { return static_cast<IdList>(*live_.insert(std::malloc(bytes)).first); }
@@ -251,30 +222,22 @@ bool Notifier::Start(IdList root, INotifySink&) {
 
 void Notifier::Stop() { registrations -= registrations > 0; }
 
-void Tree::EraseAll() {
-    for (NodeHandle root : std::vector<NodeHandle>(roots)) DeleteNode(root);
-    selected = 0;
-}
+void Tree::EraseAll() { for (NodeHandle root : std::vector<NodeHandle>(roots)) DeleteNode(root); }
 
 NodeHandle Tree::AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) {
     const NodeHandle handle = ++next_;
     (hParent ? at(hParent).children : roots).push_back(handle);
-    Node node;
+    Node& node = nodes[handle];
     node.text = NodeText;
     node.data = lParam;
     node.parent = hParent;
     node.cut = cut;
-    nodes.emplace(handle, std::move(node));
     return handle;
 }
 
 void Tree::AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool children) {
     if (!listener || !(image || selectedImage || children)) return;
-    NodeDisplayInfo info;
-    info.wantImage = image;
-    info.wantSelectedImage = selectedImage;
-    info.wantChildren = children;
-    info.selected = hNode == selected;
+    NodeDisplayInfo info{image, selectedImage, children, hNode == selected};
     listener->mTreeView_GetDisplayInfo(hNode, at(hNode).data, info);
     Node& node = at(hNode);
     if (image) node.image = info.image;
@@ -282,11 +245,9 @@ void Tree::AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool
     if (children) node.childrenFlag = info.hasChildren ? 1 : 0;
 }
 
-Tree::Node& Tree::Shown(NodeHandle hNode) {
-    const Node& node = at(hNode);
-    AskDisplayInfo(hNode, node.image == kImageOnDemand, node.selectedImage == kImageOnDemand,
-                   node.childrenFlag == kChildrenOnDemand);
-    return at(hNode);
+Tree::Node& Tree::Shown(NodeHandle h) {
+    AskDisplayInfo(h, at(h).image == kImageOnDemand, at(h).selectedImage == kImageOnDemand, at(h).childrenFlag == kChildrenOnDemand);
+    return at(h);
 }
 
 bool Tree::CanExpand(NodeHandle hNode) {
