@@ -225,15 +225,18 @@ TEST_F(ShellFolderTreeTest, NoticesAboutUnloadedEmptyOrUnshownFolders) {
 TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAnUpdateReloadsUnderOnePause) {
     ShowPath(L"C:\\Work\\docs");
     shell.Add("Computer/C:/Work/twice");
-    ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice"));
+    ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice")), docs(shell, shell.ListOf("Computer/C:/Work/docs"));
     logic->ShellNotify(kEventMkdir, item.get(), nullptr);
     logic->ShellNotify(kEventMkdir, item.get(), nullptr);
     EXPECT_EQ(Kids("Work"), (Texts{L"src", L"docs", L"twice"}));
     Notify(kEventMkdir, "Computer/C:/Work/twice");  // a new message with an equal list is new
     EXPECT_EQ(Kids("Work").size(), 4u);
+    logic->ShellNotify(kEventAttributes, docs.get(), nullptr);
+    shell.Remove("Computer/C:/Work/docs");
+    logic->ShellNotify(kEventRmdir, docs.get(), nullptr);  // the same list, another kind: new as well
+    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"twice", L"twice"}));
 
     shell.Add("Computer/C:/Work/late");
-    shell.Remove("Computer/C:/Work/docs");
     const int redrawOffs = tree.redrawOffCount;
     Notify(kEventUpdateDir, "Computer/C:/Work");
     EXPECT_EQ(Kids("Work"), (Texts{L"src", L"twice", L"late"}));
