@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "controls/accelerator_routing.h"
+#include "dib_surface.h"
 #include "resource_counts.h"
 #include "shelltree/shell_namespace_win32.h"
 #include "test_support.h"
@@ -31,18 +32,9 @@ void Pump() { AcceleratorRouting::PumpPending(); }
 std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
     int cx = 0, cy = 0;
     ::ImageList_GetIconSize(list, &cx, &cy);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
-    unique_hbitmap dib(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits || cx * cy == 0) return {};
-    select_object_scope selected(dc.get(), dib.get());
-    auto* drawn = static_cast<std::uint32_t*>(bits);
-    std::fill_n(drawn, cx * cy, 0x00FF00FFu);
-    ::ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
-    ::GdiFlush();
-    return {drawn, drawn + cx * cy};
+    testing::DibSurface surface(cx, cy, 0x00FF00FFu);
+    ::ImageList_Draw(list, index, surface.dc(), 0, 0, ILD_NORMAL);
+    return surface.All();
 }
 
 // The folder tree on a form of its own, over a scratch folder below the
