@@ -97,6 +97,9 @@ TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
     EXPECT_FALSE(IsLink(Locate(L"alphabet") + 5, 3));
     EXPECT_TRUE(WordIsLink(L"ALPHA"));
     EXPECT_FALSE(WordIsLink(L"Beta")) << "the page's own name stays plain text";
+    ClickLink(L"ALPHA");  // the page is named as the link is written
+    ASSERT_EQ(help_.History().back(), L"ALPHA");
+    EXPECT_FALSE(WordIsLink(L"Alpha")) << "its own name in any case stays plain text";
 }
 
 TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
