@@ -20,13 +20,13 @@ using test::WindowRect;
 int Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
 int Width(HWND window) { return WindowRect(window).right - WindowRect(window).left; }
 
-// The main windows of other processes, by their process.
-std::vector<DWORD> OtherMainWindows() {
-    std::vector<DWORD> found;
+// The visible main windows of other processes.
+std::vector<HWND> OtherMainWindows() {
+    std::vector<HWND> found;
     for (HWND w = ::FindWindowW(L"TarvoMainForm", nullptr); w; w = ::FindWindowExW(nullptr, w, L"TarvoMainForm", nullptr)) {
         DWORD process = 0;
         ::GetWindowThreadProcessId(w, &process);
-        if (process != ::GetCurrentProcessId() && ::IsWindowVisible(w)) found.push_back(process);
+        if (process != ::GetCurrentProcessId() && ::IsWindowVisible(w)) found.push_back(w);
     }
     return found;
 }
@@ -236,15 +236,13 @@ TEST_F(MainFormTest, NewWindowsAndCommandsLeaveNoHandlesAndAMinimisedCloseKeepsT
     const test::ResourceCounts before = test::CountResources();
     for (int round = 0; round < 4; ++round) {
         form_.ToolBtn_Click(kNewWindow);
-        std::vector<DWORD> others;
+        std::vector<HWND> others;
         ASSERT_TRUE(test::WaitUntil([&] { return !(others = OtherMainWindows()).empty(); }, 60000)) << "no new window";
-        for (DWORD id : others) {
+        for (HWND other : others) {
+            DWORD id = 0;
+            ::GetWindowThreadProcessId(other, &id);
             unique_handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-            for (HWND w = ::FindWindowW(L"TarvoMainForm", nullptr); w; w = ::FindWindowExW(nullptr, w, L"TarvoMainForm", nullptr)) {
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(w, &owner);
-                if (owner == id) ::PostMessageW(w, WM_CLOSE, 0, 0);
-            }
+            ::PostMessageW(other, WM_CLOSE, 0, 0);
             EXPECT_EQ(::WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
         }
         for (const wchar_t* line : {L"echo out", L"cd Inner", L"cd ..", L"cd no_such_folder", L"echo err 1>&2", L"start rem"}) Enter(line);
