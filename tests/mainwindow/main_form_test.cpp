@@ -70,6 +70,10 @@ TEST_F(MainFormTest, CtrlFTogglesTheFindBarF1OpensHelpWithAnyModifierAndTabsLeav
     EXPECT_TRUE(form_.ToolBtn(kToggleFindBar).Value());
     EXPECT_EQ(Height(form_.BigContainer()), withBar);
     EXPECT_EQ(::GetFocus(), form_.InputFind().EdithWnd());
+    Chord({}, VK_TAB);  // Tab leaves the find box, Shift+Tab comes back the same way
+    EXPECT_NE(::GetFocus(), form_.InputFind().EdithWnd());
+    Chord({VK_SHIFT}, VK_TAB);
+    EXPECT_EQ(::GetFocus(), form_.InputFind().EdithWnd());
     ::SetFocus(Edit());
     Chord({VK_CONTROL, VK_SHIFT}, 'F');
     EXPECT_TRUE(::IsWindowVisible(form_.BottomBar()));
