@@ -102,7 +102,7 @@ TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
     EXPECT_FALSE(WordIsLink(L"Alpha")) << "its own name in any case stays plain text";
 }
 
-TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
+TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistoryMissingPagesChangeOnlyThePosition) {
     LoadStandardPages();
     ClickLink(L"Alpha");
     ClickLink(L"Beta");
@@ -130,6 +130,27 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
     ClickLink(L"Alpha");
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"})) << "a link after Back drops the forward entries";
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
+
+    // Missing pages change only the position.
+    DeletePage(L"Gamma");
+    const std::wstring alpha = Text();
+    ClickLink(L"Gamma");
+    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
+    EXPECT_EQ(Text(), alpha);
+
+    ClickLink(L"Beta");
+    DeletePage(L"Alpha");
+    const std::wstring beta = Text();
+    Back();
+    EXPECT_EQ(help_.HistoryPos(), 2u);
+    EXPECT_EQ(Text(), beta);
+
+    HelpFrm withoutFolder;
+    ASSERT_TRUE(withoutFolder.Load(folder_.Path() + L"\\elsewhere"));
+    EXPECT_TRUE(withoutFolder.Pages().empty());
+    EXPECT_TRUE(withoutFolder.History().empty());
+    EXPECT_EQ(withoutFolder.ShownText(), L"");
+    EXPECT_FALSE(withoutFolder.ToolBtn(HelpFrm::kHome).Enabled());
 }
 
 TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePagesAndNoneLinksToItselfWhateverTheCase) {
@@ -150,30 +171,6 @@ TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePagesAndNoneLinksToItselfWha
     ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
     EXPECT_FALSE(WordIsLink(L"ALPHA"));
     EXPECT_TRUE(WordIsLink(L"index"));
-}
-
-TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
-    LoadStandardPages();
-    ClickLink(L"Alpha");
-    DeletePage(L"Gamma");
-    const std::wstring alpha = Text();
-    ClickLink(L"Gamma");
-    EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"}));
-    EXPECT_EQ(Text(), alpha);
-
-    ClickLink(L"Beta");
-    DeletePage(L"Alpha");
-    const std::wstring beta = Text();
-    Back();
-    EXPECT_EQ(help_.HistoryPos(), 2u);
-    EXPECT_EQ(Text(), beta);
-
-    HelpFrm withoutFolder;
-    ASSERT_TRUE(withoutFolder.Load(folder_.Path() + L"\\elsewhere"));
-    EXPECT_TRUE(withoutFolder.Pages().empty());
-    EXPECT_TRUE(withoutFolder.History().empty());
-    EXPECT_EQ(withoutFolder.ShownText(), L"");
-    EXPECT_FALSE(withoutFolder.ToolBtn(HelpFrm::kHome).Enabled());
 }
 
 TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowTheMouseNavigatesAndCloseOnlyHides) {

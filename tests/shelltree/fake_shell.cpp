@@ -203,12 +203,8 @@ bool Shell::IsEqual(IdList a, IdList b) {
 }
 
 void Shell::Free(IdList list) {
-    if (list && live_.erase(list) == 0) {
-        ++badFrees;
-        ADD_FAILURE() << "freed an identifier list that is not live";
-    } else {
-        std::free(list);
-    }
+    if (list && live_.erase(list) == 0) ADD_FAILURE() << "freed an identifier list that is not live";
+    else std::free(list);
 }
 
 IdList Shell::Alloc(std::size_t bytes) { return static_cast<IdList>(*live_.insert(std::malloc(bytes)).first); }

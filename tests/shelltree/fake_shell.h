@@ -41,7 +41,7 @@ public:
     static std::vector<std::string> Split(const std::string& path, char separator);
 
     std::size_t LiveLists() const { return live_.size(); }
-    int badFrees = 0, foldersEnumerated = 0, iconQueries = 0, openIconQueries = 0, parentBinds = 0;
+    int foldersEnumerated = 0, iconQueries = 0, openIconQueries = 0, parentBinds = 0;
     int subFolderQueries = 0;  // attribute queries that ask for kAttrHasSubFolder
     bool claimsSubFolders = false;  // like a shell that reports kAttrHasSubFolder for every folder
 

@@ -35,20 +35,6 @@ long ThreadWindows() {
     return windows;
 }
 
-// Committed memory private to the process, region by region.
-long long PrivateBytes() {
-    long long total = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    const char* at = nullptr;
-    while (::VirtualQuery(at, &region, sizeof(region)) == sizeof(region)) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += static_cast<long long>(region.RegionSize);
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return total;
-}
-
 }  // namespace
 
 long HandleCount() {
@@ -61,16 +47,13 @@ ResourceCounts CountResources() {
     ResourceCounts counts;
     counts.handles = HandleCount();
     counts.gdiObjects = static_cast<long>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
-    counts.userObjects = static_cast<long>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
     counts.windows = ThreadWindows();
-    counts.privateBytes = PrivateBytes();
     return counts;
 }
 
 std::string Describe(const ResourceCounts& counts) {
     return "handles " + std::to_string(counts.handles) + ", GDI objects " + std::to_string(counts.gdiObjects) +
-           ", USER objects " + std::to_string(counts.userObjects) + ", windows " + std::to_string(counts.windows) +
-           ", private bytes " + std::to_string(counts.privateBytes);
+           ", windows " + std::to_string(counts.windows);
 }
 
 }  // namespace tarvo::test

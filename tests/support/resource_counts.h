@@ -8,10 +8,8 @@ namespace tarvo::test {
 
 struct ResourceCounts {
     long handles = 0;
-    long gdiObjects = 0;   // 0 where the system does not count them (GetGuiResources answers 0)
-    long userObjects = 0;  // the same
-    long windows = 0;      // windows of the calling thread, counted one by one
-    long long privateBytes = 0;
+    long gdiObjects = 0;  // 0 where the system does not count them (GetGuiResources answers 0)
+    long windows = 0;     // windows of the calling thread, counted one by one
 };
 
 // The kernel handles the process has open.
