@@ -122,6 +122,9 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistoryMissingPagesChangeOnlyTheP
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha", L"index"}));
     EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false}));
+    Back();
+    help_.ToolBtn_Click(HelpFrm::kForward);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false})) << "forward onto the start page";
 
     for (int i = 0; i < 3; ++i) Back();  // nothing before the first page: the position stays
     EXPECT_EQ(help_.HistoryPos(), 1u);
