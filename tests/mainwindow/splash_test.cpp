@@ -17,19 +17,11 @@ namespace {
 using test::Caption;
 using test::TempProgramFolder;
 
-// True when a WM_QUIT waits; it is taken from the queue.
-bool TakeQuit(int& exitCode) {
-    MSG msg;
-    if (!::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
-    exitCode = static_cast<int>(msg.wParam);
-    return true;
-}
-
 class SplashTest : public ::testing::Test {
 protected:
     void TearDown() override {
         splash_.Unload();
-        for (int ignored = 0; TakeQuit(ignored);) {
+        while (test::TakeQuit()) {
         }
     }
     void ShowWithLogo() {
@@ -71,8 +63,7 @@ TEST_F(SplashTest, WithoutAUsableLogoItReportsACorruptInstallationAndExitEnds) {
         ::SendMessageW(splash.cmd1(), BM_CLICK, 0, 0);
         EXPECT_FALSE(::IsWindow(window));
         EXPECT_TRUE(splash.EndedProgram());
-        int exitCode = -1;
-        EXPECT_TRUE(TakeQuit(exitCode) && exitCode == 0) << exitCode;
+        EXPECT_EQ(test::TakeQuit(), 0);
     }
 }
 
@@ -106,8 +97,7 @@ TEST_F(SplashTest, WithTheLogoItDrawsTheLogoOnWhiteAndFinishOnlyHides) {
     const HWND window = splash_.hWnd();
     splash_.Unload();
     EXPECT_FALSE(::IsWindow(window));
-    int exitCode = -1;
-    EXPECT_FALSE(TakeQuit(exitCode));
+    EXPECT_FALSE(test::TakeQuit());
     EXPECT_NE(splash_.LogoImageType(), 0) << "the logo lives as long as the splash object";
 }
 
@@ -120,8 +110,7 @@ TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
     ASSERT_TRUE(::IsWindow(splash_.hWnd()));
     EXPECT_FALSE(::IsWindowVisible(splash_.hWnd()));
     EXPECT_FALSE(splash_.EndedProgram());
-    int exitCode = -1;
-    EXPECT_FALSE(TakeQuit(exitCode));
+    EXPECT_FALSE(test::TakeQuit());
 
     // Once the main window is gone, the same close would leave a process without a window.
     splash_.Show();
@@ -130,7 +119,7 @@ TEST_F(SplashTest, TitleBarCloseHidesWhileAMainWindowExistsAndEndsOtherwise) {
     ::SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_TRUE(splash_.EndedProgram());
-    EXPECT_TRUE(TakeQuit(exitCode));
+    EXPECT_EQ(test::TakeQuit(), 0);
 }
 
 }  // namespace

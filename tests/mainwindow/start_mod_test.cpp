@@ -91,8 +91,7 @@ protected:
     }
     void TearDown() override {
         ::KillTimer(nullptr, giveUp_);
-        MSG quit;
-        while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        while (test::TakeQuit()) {
         }
     }
     test::TempProgramFolder folder_;

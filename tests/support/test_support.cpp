@@ -103,6 +103,12 @@ RECT RectInParent(HWND child) {
     return rect;
 }
 
+std::optional<int> TakeQuit() {
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return std::nullopt;
+    return static_cast<int>(msg.wParam);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {
