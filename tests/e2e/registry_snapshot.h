@@ -3,7 +3,6 @@
 // real program write its settings there and still leave the key as it found it.
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
 namespace tarvo::e2e {
@@ -14,17 +13,15 @@ public:
     RegistrySnapshot(HKEY root, std::wstring subkey);
     RegistrySnapshot(const RegistrySnapshot&) = delete;
     RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
-    ~RegistrySnapshot() { Restore(); }
-
+    // Puts back exactly what was recorded; removes the key when it did not exist.
+    ~RegistrySnapshot();
     // Removes every value, leaving the key and its subkeys in place.
     void ClearValues() const;
-    // Puts back exactly what was recorded; removes the key when it did not exist.
-    void Restore() const;
 
 private:
     HKEY root_;
     std::wstring subkey_;
-    std::wstring backup_ = L"Software\\TarvoTest\\RegistrySnapshot";
+    const wchar_t* backup_ = L"Software\\TarvoTest\\RegistrySnapshot";
     bool existed_ = false;
 };
 

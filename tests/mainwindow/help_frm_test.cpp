@@ -17,13 +17,10 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using test::Visible;
 
 void Pump() {
-    for (int i = 0; i < 3; ++i) {
-        AcceleratorRouting::PumpPending();
-        ::Sleep(5);
-    }
+    for (int i = 0; i < 3; ++i, ::Sleep(5)) AcceleratorRouting::PumpPending();
 }
 
 class HelpFrmTest : public ::testing::Test {
@@ -32,26 +29,20 @@ protected:
     void WriteFile(const std::wstring& file, const std::string& text) {
         folder_.WriteFile(L"help\\" + file, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "\\par}");
     }
-    void WritePage(const std::wstring& name, const std::string& text) { WriteFile(name + L".rtf", text); }
     void DeletePage(const std::wstring& name) { ::DeleteFileW((folder_.Path() + L"\\help\\" + name + L".rtf").c_str()); }
     void LoadStandardPages() {
-        WritePage(L"index", "Welcome. Read Alpha first, then Beta.");
-        WritePage(L"Alpha", "This is Alpha. Next comes Beta, later Gamma; or go to the index.");
-        WritePage(L"Beta", "Beta talks about the alphabet and ALPHA.");
-        WritePage(L"Gamma", "Gamma is the last page.");
+        WriteFile(L"index.rtf", "Welcome. Read Alpha first, then Beta.");
+        WriteFile(L"Alpha.rtf", "This is Alpha. Next comes Beta, later Gamma; or go to the index.");
+        WriteFile(L"Beta.rtf", "Beta talks about the alphabet and ALPHA.");
+        WriteFile(L"Gamma.rtf", "Gamma is the last page.");
         LoadForm();
     }
     void LoadForm() {
         ASSERT_TRUE(help_.Load(folder_.Path()));
         Pump();
     }
-
-    long Locate(const std::wstring& word) const {
-        const std::wstring text = Text();
-        const auto at = text.find(word);
-        return at == std::wstring::npos ? -1 : static_cast<long>(at);
-    }
-    std::wstring Text() const { return const_cast<HelpFrm&>(help_).ShownText(); }
+    long Locate(const std::wstring& word) { return static_cast<long>(Text().find(word)); }
+    std::wstring Text() { return help_.ShownText(); }
     bool IsLink(long start, long length) {
         RichEditMethods& pane = help_.RichHelp().Methods();
         pane.SelectionCharRangeSet(start, start + length);
@@ -59,13 +50,13 @@ protected:
     }
     bool WordIsLink(const std::wstring& word) {
         const long at = Locate(word);
-        EXPECT_GE(at, 0) << Narrow(word) << " is not on the page";
+        EXPECT_GE(at, 0) << Visible(word) << " is not on the page";
         return at >= 0 && IsLink(at, static_cast<long>(word.size()));
     }
     // What the pane raises when the user releases the left button on the link at `word`.
     void ClickLink(const std::wstring& word) {
         const long at = Locate(word);
-        ASSERT_GE(at, 0) << Narrow(word) << " is not on the page";
+        ASSERT_GE(at, 0) << Visible(word) << " is not on the page";
         short message = WM_LBUTTONUP;
         long start = at, end = at + static_cast<long>(word.size());
         help_.RichHelp().LinkOver(message, start, end);
@@ -106,9 +97,12 @@ TEST_F(HelpFrmTest, LoadsHiddenWithTheIndexAndLinksToOtherPagesOnly) {
     EXPECT_FALSE(IsLink(Locate(L"alphabet") + 5, 3));
     EXPECT_TRUE(WordIsLink(L"ALPHA"));
     EXPECT_FALSE(WordIsLink(L"Beta")) << "the page's own name stays plain text";
+    ClickLink(L"ALPHA");  // the page is named as the link is written
+    ASSERT_EQ(help_.History().back(), L"ALPHA");
+    EXPECT_FALSE(WordIsLink(L"Alpha")) << "its own name in any case stays plain text";
 }
 
-TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
+TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistoryMissingPagesChangeOnlyThePosition) {
     LoadStandardPages();
     ClickLink(L"Alpha");
     ClickLink(L"Beta");
@@ -128,6 +122,9 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha", L"index"}));
     EXPECT_NE(Text().find(L"Welcome"), std::wstring::npos);
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false}));
+    Back();
+    help_.ToolBtn_Click(HelpFrm::kForward);
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false})) << "forward onto the start page";
 
     for (int i = 0; i < 3; ++i) Back();  // nothing before the first page: the position stays
     EXPECT_EQ(help_.HistoryPos(), 1u);
@@ -136,31 +133,8 @@ TEST_F(HelpFrmTest, BackForwardAndHomeFollowTheHistory) {
     ClickLink(L"Alpha");
     EXPECT_EQ(help_.History(), (Names{L"index", L"Alpha"})) << "a link after Back drops the forward entries";
     EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, false}));
-}
 
-TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePagesAndNoneLinksToItselfWhateverTheCase) {
-    WritePage(L"index", "Upper, Folder, Notes and alpha.");
-    WriteFile(L"Upper.RTF", "upper");
-    WriteFile(L"Notes.txt", "notes");
-    WriteFile(L".rtf", "nameless");
-    WritePage(L"alpha", "This is ALPHA, not the index.");
-    ::CreateDirectoryW((folder_.Path() + L"\\help\\Folder.rtf").c_str(), nullptr);
-    LoadForm();
-    Names pages = help_.Pages();
-    std::sort(pages.begin(), pages.end());
-    EXPECT_EQ(pages, (Names{L"", L"alpha", L"index"}));
-    EXPECT_FALSE(WordIsLink(L"Upper"));
-    EXPECT_FALSE(WordIsLink(L"Folder"));
-    EXPECT_TRUE(WordIsLink(L"alpha"));
-    ClickLink(L"alpha");
-    ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
-    EXPECT_FALSE(WordIsLink(L"ALPHA"));
-    EXPECT_TRUE(WordIsLink(L"index"));
-}
-
-TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
-    LoadStandardPages();
-    ClickLink(L"Alpha");
+    // Missing pages change only the position.
     DeletePage(L"Gamma");
     const std::wstring alpha = Text();
     ClickLink(L"Gamma");
@@ -180,6 +154,26 @@ TEST_F(HelpFrmTest, MissingPagesChangeOnlyThePosition) {
     EXPECT_TRUE(withoutFolder.History().empty());
     EXPECT_EQ(withoutFolder.ShownText(), L"");
     EXPECT_FALSE(withoutFolder.ToolBtn(HelpFrm::kHome).Enabled());
+}
+
+TEST_F(HelpFrmTest, OnlyFilesEndingInLowerCaseRtfArePagesAndNoneLinksToItselfWhateverTheCase) {
+    WriteFile(L"index.rtf", "Upper, Folder, Notes and alpha.");
+    WriteFile(L"Upper.RTF", "upper");
+    WriteFile(L"Notes.txt", "notes");
+    WriteFile(L".rtf", "nameless");
+    WriteFile(L"alpha.rtf", "This is ALPHA, not the index.");
+    ::CreateDirectoryW((folder_.Path() + L"\\help\\Folder.rtf").c_str(), nullptr);
+    LoadForm();
+    Names pages = help_.Pages();
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (Names{L"", L"alpha", L"index"}));
+    EXPECT_FALSE(WordIsLink(L"Upper"));
+    EXPECT_FALSE(WordIsLink(L"Folder"));
+    EXPECT_TRUE(WordIsLink(L"alpha"));
+    ClickLink(L"alpha");
+    ASSERT_EQ(help_.History(), (Names{L"index", L"alpha"}));
+    EXPECT_FALSE(WordIsLink(L"ALPHA"));
+    EXPECT_TRUE(WordIsLink(L"index"));
 }
 
 TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowTheMouseNavigatesAndCloseOnlyHides) {
@@ -231,12 +225,12 @@ TEST_F(HelpFrmTest, ToolbarAndPaneFillTheWindowTheMouseNavigatesAndCloseOnlyHide
 TEST(ShippedHelpPages, EveryPageLoadsAndLinksToAnother) {
     HelpFrm help;
     ASSERT_TRUE(help.Load(test::ExeFolder() + L"\\help_frm_test_program"));
-    ASSERT_EQ(help.History(), Names{L"index"}) << "no start page in " << Narrow(help.HelpDir());
+    ASSERT_EQ(help.History(), Names{L"index"}) << "no start page in " << Visible(help.HelpDir());
     EXPECT_GE(help.Pages().size(), 6u);
 
     for (const std::wstring& page : help.Pages()) {
         help.ShowPage(page);
-        ASSERT_EQ(help.History().back(), page) << Narrow(page) << " does not load";
+        ASSERT_EQ(help.History().back(), page) << Visible(page) << " does not load";
         RichEditMethods& pane = help.RichHelp().Methods();
         const long count = pane.CharacterCount();
         long links = 0;
@@ -244,7 +238,7 @@ TEST(ShippedHelpPages, EveryPageLoadsAndLinksToAnother) {
             pane.SelectionCharRangeSet(at, at + 1);
             if (pane.FormatLinkGet(1)) ++links;
         }
-        EXPECT_GT(links, 0) << Narrow(page) << " links to no other page";
+        EXPECT_GT(links, 0) << Visible(page) << " links to no other page";
     }
 }
 

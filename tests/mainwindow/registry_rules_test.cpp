@@ -4,45 +4,29 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace tarvo {
 namespace {
 
-TEST(SwapDwordBytes, ReversesTheBytesIncludingTheSignBit) {
-    EXPECT_EQ(SwapDwordBytes(0x12345678), 0x78563412);
-    EXPECT_EQ(SwapDwordBytes(0x00000080), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(SwapDwordBytes(0x000000FF), static_cast<std::int32_t>(0xFF000000u));
-    EXPECT_EQ(SwapDwordBytes(std::numeric_limits<std::int32_t>::min()), 0x80);
-    EXPECT_EQ(SwapDwordBytes(-1), -1);
-    EXPECT_EQ(SwapDwordBytes(-2), static_cast<std::int32_t>(0xFEFFFFFFu));
-    EXPECT_EQ(SwapDwordBytes(0), 0);
-    EXPECT_EQ(SwapDwordBytes(SwapDwordBytes(-123456789)), -123456789);
-}
-
-TEST(TextValueType, ExpandableOnlyWithAPercentPairAroundSomething) {
-    EXPECT_EQ(TextValueType(L"c:\\"), kRegSz);
-    EXPECT_EQ(TextValueType(L"D:\\%x%\\y"), kRegExpandSz);
-    EXPECT_EQ(TextValueType(L"D:\\100%"), kRegSz);
-    EXPECT_EQ(TextValueType(L"D:\\%%"), kRegSz);
-    EXPECT_EQ(TextValueType(L"%%%"), kRegExpandSz);
-    EXPECT_EQ(TextValueType(L"%a%"), kRegExpandSz);
-    EXPECT_EQ(TextValueType(L""), kRegSz);
-}
-
-TEST(TextByteCount, TwiceTheLengthPlusOne) {
-    EXPECT_EQ(TextByteCount(L"c:\\"), 7u);
+TEST(RegistryRules, ByteSwapsAndTheTextsOfStoredValues) {
+    for (auto [in, out] : {std::pair<std::int32_t, std::uint32_t>{0x12345678, 0x78563412}, {0x80, 0x80000000},
+                           {0xFF, 0xFF000000}, {std::numeric_limits<std::int32_t>::min(), 0x80}, {-1, 0xFFFFFFFF},
+                           {-2, 0xFEFFFFFF}, {0, 0}}) {
+        EXPECT_EQ(static_cast<std::uint32_t>(SwapDwordBytes(in)), out) << in;
+    }
+    // Expandable only with a percent pair around something.
+    for (auto [text, type] : {std::pair{L"c:\\", kRegSz}, {L"D:\\%x%\\y", kRegExpandSz}, {L"D:\\100%", kRegSz},
+                              {L"D:\\%%", kRegSz}, {L"%%%", kRegExpandSz}, {L"%a%", kRegExpandSz}, {L"", kRegSz}}) {
+        EXPECT_EQ(TextValueType(text), type) << text;
+    }
+    EXPECT_EQ(TextByteCount(L"c:\\"), 7u);  // twice the length plus one
     EXPECT_EQ(TextByteCount(L""), 1u);
-}
-
-TEST(TextFromStoredUnits, OddSizesLoseTheLastByteAndTerminatorsStay) {
-    std::vector<wchar_t> buffer = {L'c', L':', L'\\', L'\0', L'\0', L'\0', L'\0'};
+    // Odd sizes lose the last byte; stored terminators stay.
+    const std::vector<wchar_t> buffer = {L'c', L':', L'\\', L'\0', L'\0', L'\0', L'\0'};
     EXPECT_EQ(TextFromStoredUnits(buffer, 7), L"c:\\");
     EXPECT_EQ(TextFromStoredUnits(buffer, 8), std::wstring(L"c:\\\0", 4));
-    EXPECT_EQ(TextFromStoredUnits(buffer, 0), L"");
     EXPECT_EQ(TextFromStoredUnits(buffer, 1), L"");
-}
-
-TEST(TypeMismatchText, NoSeparatorsAroundTheNumbers) {
     EXPECT_EQ(TypeMismatchText(1, 4), L"Registry data type was 1instead of the requested 4");
 }
 

@@ -15,44 +15,35 @@ namespace tarvo::fake {
 
 struct Folder {
     std::string name;
-    bool isFolder = true;
-    bool hidden = false;
-    bool enumFails = false;
-    int icon = 10;
-    int openIcon = 11;
+    bool isFolder = true, hidden = false, enumFails = false;
+    int icon = 10, openIcon = 11;
     Folder* parent = nullptr;
     std::vector<std::unique_ptr<Folder>> children;
-
     Folder* Child(const std::string& childName);
-    bool HasSubFolder() const;
 };
 
+// Lists hold one item per name: a 16-bit size, then the name's bytes.
 class Shell : public IShellNamespace {
 public:
     static constexpr int kDefaultIcon = 3;
-
-    Shell();
+    Shell() { desktop_.name = "Desktop"; }
     ~Shell() override;
 
     // "Computer/C:/Work" style paths below the desktop; missing parents are made.
     Folder& Add(const std::string& path, bool isFolder = true);
     void Remove(const std::string& path);
-    void Rename(const std::string& path, const std::string& newName);
-    void Move(const std::string& path, const std::string& newParentPath);
-    Folder* Find(const std::string& path);
-    // A counted absolute list for a slash path ("" is the desktop).
-    IdList ListOf(const std::string& path);
+    Folder* Find(const std::string& path) { return Walk(Split(path, '/')); }
+    IdList ListOf(const std::string& path) { return MakeList(Split(path, '/')); }
     std::string PathOf(IdList list) const;
+    IdList MakeList(const std::vector<std::string>& names);
+    std::vector<std::string> NamesOf(IdList list) const;
+    Folder* Walk(const std::vector<std::string>& names);
+    static std::vector<std::string> Split(const std::string& path, char separator);
 
     std::size_t LiveLists() const { return live_.size(); }
-    int badFrees = 0;
-    int foldersEnumerated = 0;
-    int iconQueries = 0;
-    int openIconQueries = 0;
+    int foldersEnumerated = 0, iconQueries = 0, openIconQueries = 0, parentBinds = 0;
     int subFolderQueries = 0;  // attribute queries that ask for kAttrHasSubFolder
-    int parentBinds = 0;
-    // Like a shell that reports kAttrHasSubFolder for every folder.
-    bool claimsSubFolders = false;
+    bool claimsSubFolders = false;  // like a shell that reports kAttrHasSubFolder for every folder
 
     std::uintptr_t SmallImageList() override { return 0x5150; }
     int DefaultIconIndex() override { return kDefaultIcon; }
@@ -61,7 +52,7 @@ public:
     std::unique_ptr<IFolder> BindToFolder(IdList absolute) override;
     std::wstring ParsingNameOf(IdList absolute) override;
     IdList ParsePath(const std::wstring& path) override;
-    IdList Clone(IdList list) override;
+    IdList Clone(IdList list) override { return list ? MakeList(NamesOf(list)) : nullptr; }
     IdList CloneFirst(IdList list) override;
     IdList FindLastId(IdList list) override;
     IdList GetNext(IdList item) override;
@@ -71,13 +62,7 @@ public:
     void Free(IdList list) override;
     IdList Alloc(std::size_t bytes) override;
 
-    IdList MakeList(const std::vector<std::string>& names);
-    std::vector<std::string> NamesOf(IdList list) const;
-    Folder* Resolve(IdList list);
-
 private:
-    Folder* Walk(const std::vector<std::string>& names);
-    std::unique_ptr<Folder> Detach(const std::string& path);
     Folder desktop_;
     std::set<void*> live_;
 };
@@ -86,11 +71,8 @@ class Notifier : public IChangeNotifier {
 public:
     bool Start(IdList root, INotifySink& sink) override;
     void Stop() override;
-
     bool canStart = true;
-    int registrations = 0;  // live ones
-    int starts = 0;
-    INotifySink* sink = nullptr;
+    int registrations = 0, starts = 0;  // live ones, all
 };
 
 // Like the native tree view, it asks for a node's icons and children flag the
@@ -99,26 +81,18 @@ public:
 class Tree : public IFolderTree {
 public:
     static constexpr int kImageOnDemand = -1;
-
     struct Node {
         std::wstring text;
-        int image = kImageOnDemand;
-        int selectedImage = kImageOnDemand;
+        int image = kImageOnDemand, selectedImage = kImageOnDemand, childrenFlag = kChildrenOnDemand;
         IdList data = nullptr;
         NodeHandle parent = 0;
         std::vector<NodeHandle> children;
-        int childrenFlag = 0;
-        bool expanded = false;
-        bool expandedOnce = false;
-        bool cut = false;
+        bool expanded = false, expandedOnce = false, cut = false;
     };
-
     std::map<NodeHandle, Node> nodes;
     std::vector<NodeHandle> roots;
     NodeHandle selected = 0;
-    bool ensuredVisible = false;
-    bool redraw = true;
-    bool waitCursor = false;
+    bool ensuredVisible = false, redraw = true, waitCursor = false;
     int redrawOffCount = 0;
     std::uintptr_t imageList = 0;
     ITreeListener* listener = nullptr;
@@ -126,19 +100,17 @@ public:
     Node& at(NodeHandle h) { return nodes.at(h); }
     // The node as drawn: what was on demand is asked for first.
     Node& Shown(NodeHandle h);
-    // The child of `parent` whose text is `text`; 0 when none.
-    NodeHandle ChildNamed(NodeHandle parent, const std::wstring& text);
     std::vector<std::wstring> ChildTexts(NodeHandle parent);
 
     void SetListener(ITreeListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override { waitCursor = waiting; }
     void HImageListSet(std::uintptr_t list) override { imageList = list; }
     void WantEventsSet(bool) override {}
-    void RedrawSet(bool value) override;
+    void RedrawSet(bool value) override { redrawOffCount += !value && redraw; redraw = value; }
     void EraseAll() override;
     NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) override;
     void ExpandNode(NodeHandle hNode) override;
-    void CollapseNode(NodeHandle hNode) override;
+    void CollapseNode(NodeHandle hNode) override { if (CanExpand(hNode)) at(hNode).expanded = false; }
     void SelectedNodeSet(NodeHandle hNode, bool EnsureVisible) override;
     NodeHandle SelectedNodeGet() override { return selected; }
     NodeHandle FirstChild(NodeHandle hNode) override;
@@ -146,7 +118,7 @@ public:
     bool NodeExpanded(NodeHandle hNode) override { return at(hNode).expanded; }
     IdList ItemData(NodeHandle hNode) override { return at(hNode).data; }
     void SetItemData(NodeHandle hNode, IdList data) override { at(hNode).data = data; }
-    void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override;
+    void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override { at(hNode).text = text; at(hNode).data = data; }
     int ChildrenFlag(NodeHandle hNode) override { return at(hNode).childrenFlag; }
     void SetChildrenFlag(NodeHandle hNode, int children) override { at(hNode).childrenFlag = children; }
     void SetSelectedImage(NodeHandle hNode, int image) override { at(hNode).selectedImage = image; }
@@ -156,7 +128,7 @@ public:
 private:
     void AskDisplayInfo(NodeHandle hNode, bool image, bool selectedImage, bool children);
     bool CanExpand(NodeHandle hNode);
-    std::vector<NodeHandle>& SiblingsOf(NodeHandle hNode);
+    std::vector<NodeHandle>& SiblingsOf(NodeHandle hNode) { return at(hNode).parent ? at(at(hNode).parent).children : roots; }
     void DropSubtree(NodeHandle hNode);
     NodeHandle next_ = 100;
 };

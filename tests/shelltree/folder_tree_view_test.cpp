@@ -1,3 +1,4 @@
+// The folder tree control on real windows over a scratch folder of the file system.
 #include "shelltree/folder_tree_view.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,10 @@
 #include <vector>
 
 #include "controls/accelerator_routing.h"
+#include "dib_surface.h"
+#include "resource_counts.h"
 #include "shelltree/shell_namespace_win32.h"
+#include "test_support.h"
 
 namespace tarvo {
 namespace {
@@ -24,45 +28,25 @@ using Texts = std::vector<std::wstring>;
 
 void Pump() { AcceleratorRouting::PumpPending(); }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 // One image of a list as drawn over magenta, pixel by pixel.
 std::vector<std::uint32_t> ImagePixels(HIMAGELIST list, int index) {
     int cx = 0, cy = 0;
     ::ImageList_GetIconSize(list, &cx, &cy);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy));
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
-    unique_hbitmap dib(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits || pixels.empty()) return {};
-    select_object_scope selected(dc.get(), dib.get());
-    auto* drawn = static_cast<std::uint32_t*>(bits);
-    std::fill_n(drawn, pixels.size(), 0x00FF00FFu);
-    ::ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
-    ::GdiFlush();
-    std::copy_n(drawn, pixels.size(), pixels.begin());
-    return pixels;
-}
-
-fs::path LongTempFolder() {
-    wchar_t buffer[MAX_PATH] = {};
-    const DWORD n = ::GetLongPathNameW(fs::temp_directory_path().c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? fs::path(buffer) : fs::temp_directory_path();
+    testing::DibSurface surface(cx, cy, 0x00FF00FFu);
+    ::ImageList_Draw(list, index, surface.dc(), 0, 0, ILD_NORMAL);
+    return surface.All();
 }
 
 // The folder tree on a form of its own, over a scratch folder below the
-// temporary folder that holds "alpha" (and "beta" where asked).
+// temporary folder (by its long name) that holds "alpha".
 class FolderTreeViewTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     static void TearDownTestSuite() { ::CoUninitialize(); }
-
     void SetUp() override {
-        scratch_ = LongTempFolder() / (L"tarvo_tree_" + std::to_wstring(::GetCurrentProcessId()));
+        wchar_t temp[MAX_PATH] = {};
+        ::GetLongPathNameW(test::TempFolder(L"tarvo_tree").c_str(), temp, MAX_PATH);
+        scratch_ = fs::path(temp) / std::to_wstring(::GetCurrentProcessId());
         fs::create_directories(scratch_ / L"alpha");
         owner_.reset(::CreateWindowExW(0, L"STATIC", L"folder tree test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 420,
                                        600, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
@@ -81,46 +65,23 @@ protected:
     HTREEITEM Next(UINT relation, HTREEITEM item) {
         return reinterpret_cast<HTREEITEM>(::SendMessageW(tree(), TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     }
-    std::wstring TextOf(HTREEITEM node) {
-        wchar_t text[MAX_PATH] = {};
-        TVITEMW data{};
-        data.mask = TVIF_HANDLE | TVIF_TEXT;
-        data.hItem = node;
-        data.pszText = text;
-        data.cchTextMax = MAX_PATH;
-        ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        return text;
+    TVITEMW ItemOf(HTREEITEM node, UINT mask, wchar_t* text = nullptr) {
+        TVITEMW item{mask | TVIF_HANDLE, node, 0, 0, text, text ? MAX_PATH : 0, 0, 0, 0, 0};
+        ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item;
     }
     Texts ChildTexts(HTREEITEM parent) {
         Texts texts;
-        for (HTREEITEM child = Next(TVGN_CHILD, parent); child; child = Next(TVGN_NEXT, child)) texts.push_back(TextOf(child));
+        for (HTREEITEM child = Next(TVGN_CHILD, parent); child; child = Next(TVGN_NEXT, child)) {
+            wchar_t text[MAX_PATH] = {};
+            texts.push_back(ItemOf(child, TVIF_TEXT, text).pszText);
+        }
         return texts;
     }
     HTREEITEM ChildNamed(HTREEITEM parent, const std::wstring& name) {
         HTREEITEM child = Next(TVGN_CHILD, parent);
-        while (child && TextOf(child) != name) child = Next(TVGN_NEXT, child);
+        for (wchar_t text[MAX_PATH]; child && name != ItemOf(child, TVIF_TEXT, text).pszText;) child = Next(TVGN_NEXT, child);
         return child;
-    }
-    // Where a click lands on the node's expand button; x is -1 when it has none.
-    POINT ExpandButtonOf(HTREEITEM node) {
-        RECT label{};
-        std::memcpy(&label, &node, sizeof node);  // TVM_GETITEMRECT takes the item in the rectangle
-        if (!::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label))) return {-1, -1};
-        const int middle = (label.top + label.bottom) / 2;
-        for (int x = 0; x < label.left; ++x) {
-            TVHITTESTINFO hit{};
-            hit.pt = {x, middle};
-            ::SendMessageW(tree(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-            if (hit.hItem == node && (hit.flags & TVHT_ONITEMBUTTON)) return {x, middle};
-        }
-        return {-1, middle};
-    }
-    TVITEMW ItemOf(HTREEITEM node, UINT mask) {
-        TVITEMW item{};
-        item.mask = mask | TVIF_HANDLE;
-        item.hItem = node;
-        ::SendMessageW(tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        return item;
     }
     // Selects scratch\child from the desktop root; the node of the scratch folder.
     HTREEITEM ShowScratch(const std::wstring& child) {
@@ -128,6 +89,12 @@ protected:
         view_.shTree().FullPathSet((scratch_ / child).wstring());
         HTREEITEM selected = view_.Methods().SelectedNodeGet();
         return selected ? Next(TVGN_PARENT, selected) : nullptr;
+    }
+    // Tells the shell of a change and waits until the children of `node` are `expected`.
+    void Announce(LONG event, const fs::path& one, const fs::path& two, HTREEITEM node, const Texts& expected) {
+        ::SHChangeNotify(event, SHCNF_PATHW, one.c_str(), two.empty() ? nullptr : two.c_str());
+        test::WaitUntil([&] { return Pump(), ChildTexts(node) == expected; }, 5000);
+        EXPECT_EQ(ChildTexts(node), expected) << "after event " << event;
     }
     void DoubleClickAt(POINT client) {
         POINT screen = client;
@@ -144,51 +111,50 @@ protected:
     int activations_ = 0;
 };
 
-TEST_F(FolderTreeViewTest, TheDesktopRootLoadsOnlyItsFirstLevel) {
+TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedChangesOfEveryKindShow) {
     int expansions = 0;
     view_.Events.BeforeExpand = [&](HTREEITEM&, LPARAM&, bool&) { ++expansions; };
     view_.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
-    const HTREEITEM root = Next(TVGN_ROOT, nullptr);
-    ASSERT_NE(root, nullptr);
     EXPECT_EQ(expansions, 1);
-    EXPECT_FALSE(ChildTexts(root).empty());
+    const HTREEITEM root = Next(TVGN_ROOT, nullptr);
+    ASSERT_NE(Next(TVGN_CHILD, root), nullptr);
     for (HTREEITEM child = Next(TVGN_CHILD, root); child; child = Next(TVGN_NEXT, child)) {
         EXPECT_EQ(Next(TVGN_CHILD, child), nullptr) << "a first-level folder was loaded early";
     }
-}
 
-TEST_F(FolderTreeViewTest, ARealFolderIsSelectedByPathAndAnnouncedFoldersAppearAndDisappear) {
     fs::create_directory(scratch_ / L"beta");
     const HTREEITEM scratchNode = ShowScratch(L"beta");
     ASSERT_NE(scratchNode, nullptr) << "path not found in the tree";
-    const HTREEITEM selected = view_.Methods().SelectedNodeGet();
-    EXPECT_TRUE(SameText(view_.shTree().FullPathGet(AsNode(selected)), (scratch_ / L"beta").wstring()));
-    EXPECT_TRUE(SameText(view_.shTree().FullPathGet(AsNode(scratchNode)), scratch_.wstring()));
+    const auto same = [](const std::wstring& a, const fs::path& b) {
+        return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+    };
+    EXPECT_TRUE(same(view_.shTree().FullPathGet(AsNode(view_.Methods().SelectedNodeGet())), scratch_ / L"beta"));
+    EXPECT_TRUE(same(view_.shTree().FullPathGet(AsNode(scratchNode)), scratch_));
     EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"beta"}));
 
-    const fs::path created = scratch_ / L"gamma";
-    fs::create_directory(created);
-    ::SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW, created.c_str(), nullptr);
-    const auto settle = [&](std::size_t count) {
-        for (int i = 0; i < 200 && ChildTexts(scratchNode).size() != count; ++i, ::Sleep(10)) Pump();
-    };
-    settle(3);
-    EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"beta", L"gamma"}));
-
+    fs::create_directory(scratch_ / L"g");
+    Announce(SHCNE_MKDIR, scratch_ / L"g", {}, scratchNode, {L"alpha", L"beta", L"g"});
+    fs::rename(scratch_ / L"g", scratch_ / L"gamma");
+    Announce(SHCNE_RENAMEFOLDER, scratch_ / L"g", scratch_ / L"gamma", scratchNode, {L"alpha", L"beta", L"gamma"});
     fs::remove(scratch_ / L"beta");
-    ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW, (scratch_ / L"beta").c_str(), nullptr);
-    settle(2);
-    EXPECT_EQ(ChildTexts(scratchNode), (Texts{L"alpha", L"gamma"}));
+    Announce(SHCNE_RMDIR, scratch_ / L"beta", {}, scratchNode, {L"alpha", L"gamma"});
+    fs::create_directory(scratch_ / L"delta");
+    Announce(SHCNE_UPDATEDIR, scratch_, {}, scratchNode, {L"alpha", L"delta", L"gamma"});
 }
 
 TEST_F(FolderTreeViewTest, ADoubleClickCountsOnlyOnTheItemItselfReturnAndSpaceActivate) {
     const HTREEITEM scratchNode = ShowScratch(L"alpha");
     ASSERT_NE(scratchNode, nullptr);
-    const POINT button = ExpandButtonOf(scratchNode);
-    ASSERT_GE(button.x, 0) << "no expand button found";
     RECT label{};
-    std::memcpy(&label, &scratchNode, sizeof scratchNode);
+    std::memcpy(&label, &scratchNode, sizeof scratchNode);  // TVM_GETITEMRECT takes the item in the rectangle
     ASSERT_TRUE(::SendMessageW(tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
+    POINT button{-1, (label.top + label.bottom) / 2};
+    for (int x = 0; x < label.left && button.x < 0; ++x) {
+        TVHITTESTINFO hit{{x, button.y}, 0, nullptr};
+        ::SendMessageW(tree(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.hItem == scratchNode && (hit.flags & TVHT_ONITEMBUTTON)) button.x = x;
+    }
+    ASSERT_GE(button.x, 0) << "no expand button found";
     DoubleClickAt(button);
     DoubleClickAt({label.right + 30, button.y});
     EXPECT_TRUE(doubleClicked_.empty());
@@ -223,43 +189,49 @@ TEST_F(FolderTreeViewTest, ButtonsAndIconsOfNodesNeverExpandedAreTheShells) {
     const HTREEITEM alpha = ChildNamed(scratchNode, L"alpha");
     ASSERT_NE(alpha, nullptr);
     EXPECT_EQ(ItemOf(alpha, TVIF_STATE).state & TVIS_EXPANDEDONCE, 0u);
-    // The tree draws the button from the children flag.
-    EXPECT_EQ(ItemOf(alpha, TVIF_CHILDREN).cChildren, 1);
+    EXPECT_EQ(ItemOf(alpha, TVIF_CHILDREN).cChildren, 1);  // the tree draws the button from it
     for (const wchar_t* name : {L"empty", L"files"}) {
         EXPECT_EQ(ItemOf(ChildNamed(scratchNode, name), TVIF_CHILDREN).cChildren, 0) << name;
     }
 
     SHFILEINFOW closed{}, opened{};
     const std::wstring path = (scratch_ / L"alpha").wstring();
-    const auto systemList = ::SHGetFileInfoW(path.c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    const auto list = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(path.c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ::SHGetFileInfoW(path.c_str(), 0, &opened, sizeof opened, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-    const auto list = reinterpret_cast<HIMAGELIST>(systemList);
     EXPECT_EQ(::SendMessageW(tree(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), reinterpret_cast<LRESULT>(list));
     view_.Methods().SelectedNodeSet(alpha, false);
     ::UpdateWindow(tree());
     const TVITEMW icons = ItemOf(alpha, TVIF_IMAGE | TVIF_SELECTEDIMAGE);
     // The system may keep one picture under two indexes; the picture is what counts.
     const auto closedPicture = ImagePixels(list, closed.iIcon);
-    ASSERT_FALSE(closedPicture.empty());
-    EXPECT_NE(std::count(closedPicture.begin(), closedPicture.end(), 0x00FF00FFu),
+    ASSERT_NE(std::count(closedPicture.begin(), closedPicture.end(), 0x00FF00FFu),
               static_cast<std::ptrdiff_t>(closedPicture.size()));
     EXPECT_EQ(ImagePixels(list, icons.iImage), closedPicture);
     EXPECT_EQ(ImagePixels(list, icons.iSelectedImage), ImagePixels(list, opened.iIcon));
 }
 
-TEST_F(FolderTreeViewTest, ItsIdentifierListsAreFreedWhenTheFormGoesFirst) {
-    const std::ptrdiff_t before = ShellNamespaceWin32::LiveIdLists();
-    unique_hwnd form(::CreateWindowExW(0, L"STATIC", L"closing form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 400, nullptr,
-                                       nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    VRX_SysFolderTreeView closing;
-    closing.Init(form.get(), RECT{0, 0, 300, 400});
-    ASSERT_TRUE(closing.HasTree());
-    closing.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
-    closing.shTree().FullPathSet((scratch_ / L"alpha").wstring());
-    EXPECT_GT(ShellNamespaceWin32::LiveIdLists(), before + 3) << "every node holds a list";
-    form.reset();  // the tree window goes with its form, before the control
-    EXPECT_EQ(ShellNamespaceWin32::LiveIdLists(), before);
-    EXPECT_FALSE(closing.HasTree());
+TEST_F(FolderTreeViewTest, ItsListsWindowsAndHandlesAreFreedWhenTheFormGoesFirst) {
+    view_.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);  // the system's caches are warm from here on
+    const std::ptrdiff_t lists = ShellNamespaceWin32::LiveIdLists();
+    const test::ResourceCounts before = test::CountResources();
+    for (int round = 0; round < 3; ++round) {
+        unique_hwnd form(::CreateWindowExW(0, L"STATIC", L"closing form", WS_OVERLAPPEDWINDOW, 0, 0, 300, 400, nullptr,
+                                           nullptr, ::GetModuleHandleW(nullptr), nullptr));
+        VRX_SysFolderTreeView closing;
+        closing.Init(form.get(), RECT{0, 0, 300, 400});
+        ASSERT_TRUE(closing.HasTree());
+        closing.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
+        closing.shTree().FullPathSet((scratch_ / L"alpha").wstring());
+        EXPECT_GT(ShellNamespaceWin32::LiveIdLists(), lists + 3) << "every node holds a list";
+        form.reset();  // the tree window goes with its form, before the control
+        EXPECT_EQ(ShellNamespaceWin32::LiveIdLists(), lists);
+        EXPECT_FALSE(closing.HasTree());
+    }
+    const test::ResourceCounts after = test::CountResources();
+    EXPECT_EQ(after.windows, before.windows);
+    EXPECT_LE(after.handles, before.handles + 2) << "the system's worker threads may hold one or two";
+    EXPECT_LE(after.gdiObjects, before.gdiObjects);
 }
 
 }  // namespace

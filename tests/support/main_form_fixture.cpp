@@ -21,8 +21,7 @@ void MainFormFixture::Open(const std::wstring& folderName, const std::wstring& s
 void MainFormFixture::TearDown() {
     ::DestroyWindow(form_.hWnd());
     // The window ends the message loop when it goes; the next test's window must not see that.
-    MSG quit;
-    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (TakeQuit()) {
     }
     if (!settingsKey_.empty()) ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey_.c_str());
 }

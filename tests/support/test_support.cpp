@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "common/handles.h"
 
@@ -25,35 +26,23 @@ std::wstring TempFolder(const std::wstring& name) {
 
 std::wstring Child(const std::wstring& args) { return L"\"" + ExeFolder() + L"\\tarvo_test_child.exe\" " + args; }
 
-namespace {
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry{};
-    if (unique_hfind search(::FindFirstFileW((folder + L"\\*").c_str(), &entry)); search) {
-        do {
-            const std::wstring name = entry.cFileName, full = folder + L"\\" + name;
-            if (name == L"." || name == L"..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-            else ::DeleteFileW(full.c_str());
-        } while (::FindNextFileW(search.get(), &entry));
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-}  // namespace
-
 TempProgramFolder::TempProgramFolder() {
     static int serial = 0;
     path_ = TempFolder(L"ts" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++serial));
 }
 
-TempProgramFolder::~TempProgramFolder() { RemoveTree(path_); }
+TempProgramFolder::~TempProgramFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
 
 void TempProgramFolder::CopyLogo() const {
     ::CopyFileW((ExeFolder() + L"\\startup_test_logo.png").c_str(), (path_ + L"\\tarvo2logo.png").c_str(), FALSE);
 }
 
 void TempProgramFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes) const {
-    const auto slash = relativePath.find_last_of(L'\\');
-    if (slash != std::wstring::npos) ::CreateDirectoryW((path_ + L"\\" + relativePath.substr(0, slash)).c_str(), nullptr);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path_ + L"\\" + relativePath).parent_path(), ignored);
     WriteFileBytes(path_ + L"\\" + relativePath, bytes);
 }
 
@@ -99,8 +88,7 @@ std::size_t Count(const std::wstring& text, const std::wstring& part) {
 
 std::wstring Caption(HWND window) {
     wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
+    return {text, static_cast<std::size_t>(::GetWindowTextW(window, text, 512))};
 }
 
 RECT WindowRect(HWND window) {
@@ -113,6 +101,12 @@ RECT RectInParent(HWND child) {
     RECT rect = WindowRect(child);
     ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+std::optional<int> TakeQuit() {
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return std::nullopt;
+    return static_cast<int>(msg.wParam);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -51,6 +51,9 @@ RECT WindowRect(HWND window);
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND child);
 
+// Takes a waiting WM_QUIT from the queue: its exit code, or nothing when none waited.
+std::optional<int> TakeQuit();
+
 // Polls `condition` every few milliseconds; answers whether it held before `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
