@@ -8,7 +8,7 @@ namespace tarvo::test {
 inline long GdiObjects() {
     if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<long>(counted);
     long live = 0;
-    for (ULONG_PTR value = 4; value < 0x10000; value += 4)
+    for (ULONG_PTR value = 1; value < 0x10000; ++value)
         if (::GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0) ++live;
     return live;
 }
