@@ -169,6 +169,16 @@ TEST(PngParser, TrailingBytesLoadButDamagedOrMalformedDataFails) {
     EXPECT_FALSE(DecodesWith({}, WithImageData(twoByTwo, testing::ZlibCompress(raw, Deflate::kDynamic))));
     raw[0] = 0;
     EXPECT_TRUE(DecodesWith({}, WithImageData(twoByTwo, testing::ZlibCompress(raw, Deflate::kDynamic))));
+    // Grey rows 100 80 / 110 80 / 170 170, the last two Paeth-filtered so that each tie-break decides a byte.
+    spec = PngSpec{};
+    spec.width = 2;
+    spec.height = 3;
+    spec.colourType = 0;
+    const Bytes paeth = WithImageData(testing::WritePng(spec, std::vector<unsigned>(6, 0)),
+                                      testing::ZlibCompress({0, 100, 80, 4, 10, 0, 4, 60, 0}, Deflate::kFixed));
+    std::vector<std::uint8_t> rows;  // premultiplied BGRA, bottom row first
+    for (std::uint8_t v : {170, 170, 110, 80, 100, 80}) rows.insert(rows.end(), {v, v, v, 255});
+    EXPECT_EQ(cPNGparser().Decode(paeth).value_or(DecodedImage{}).pixels, rows);
     // 60000 x 60000 pixels declared over a handful of bytes: refused without allocating.
     Bytes huge = twoByTwo;
     const Bytes ihdr = testing::Chunk("IHDR", {0, 0, 0xEA, 0x60, 0, 0, 0xEA, 0x60, 8, 6, 0, 0, 0});
