@@ -4,11 +4,6 @@
 
 namespace tarvo::testing {
 
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 void RichEditFixture::SetUp() {
     form.reset(CreateProbeWindow(formLog));
     ASSERT_TRUE(form);
