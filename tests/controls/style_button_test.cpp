@@ -1,6 +1,5 @@
 #include "controls/style_button.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -212,21 +211,6 @@ TEST_F(StyleButtonTest, EnterSpaceAndTheAccessKeyClickAndAnArrowCancelsTheSpace)
     EXPECT_EQ(clicks_, 2);
     Key(WM_SYSCHAR, L'f');
     EXPECT_EQ(clicks_, 3);
-}
-
-TEST_F(StyleButtonTest, HoverShowsATooltipOnlyWithTextAndEachEntryReplacesIt) {
-    MoveTo(10, 10);
-    EXPECT_EQ(button_.TooltipWindow(), nullptr);
-    Leave();
-    button_.ToolTip(L"Stop waiting for command to finish");
-    MoveTo(12, 12);
-    const HWND tip = button_.TooltipWindow();
-    ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240);
-    Leave();
-    MoveTo(12, 12);
-    EXPECT_NE(button_.TooltipWindow(), nullptr);
-    EXPECT_FALSE(::IsWindow(tip));
 }
 
 // The program's bubble on the owner window, the button blinking but still disabled.
