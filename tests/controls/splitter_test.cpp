@@ -119,23 +119,12 @@ TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollow
     EXPECT_EQ(splitter.Position(), 200);
 }
 
-// Two neighbouring screen pixels of the bar: the checkerboard inverts one of them.
-std::pair<COLORREF, COLORREF> ScreenPixels(HWND container, int x, int y) {
-    POINT p{x, y};
-    ::ClientToScreen(container, &p);
-    unique_window_dc screen(nullptr);
-    return {::GetPixel(screen.get(), p.x, p.y), ::GetPixel(screen.get(), p.x + 1, p.y)};
-}
-
-TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
+TEST_F(SplitterTest, WithoutFullDragOnlyTheDrawnBarMovesUntilRelease) {
     BindSideBySide();
     splitter.SetFullDrag(false);
-    ::UpdateWindow(container.get());
-    const auto before = ScreenPixels(container.get(), 201, 150);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
     ASSERT_TRUE(splitter.Dragging());
     EXPECT_EQ(::GetCapture(), container.get());
-    EXPECT_NE(ScreenPixels(container.get(), 201, 150), before);
     EXPECT_TRUE(ClippedTo(test::WindowRect(container.get())));
 
     MouseAt(WM_MOUSEMOVE, 262, 150);
@@ -149,8 +138,6 @@ TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
     EXPECT_EQ(PaneRect(second).left, 255);
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_TRUE(ClippedTo(freeCursor));
-    ::UpdateWindow(container.get());
-    EXPECT_EQ(ScreenPixels(container.get(), 201, 150), before);
 }
 
 TEST_F(SplitterTest, ACancelledSplitLeavesTheBarAndAFullDragMovesThePanesLiveAndClamps) {
