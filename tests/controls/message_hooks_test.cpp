@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "expect_raised.h"
@@ -12,19 +13,17 @@ namespace {
 
 using testing::kProbeMessage;
 using testing::kWindowOwnResult;
-using testing::WindowLog;
 using Calls = std::vector<std::wstring>;
 
 struct Listener : ISubclass {
-    Listener(WindowLog& log, std::wstring name, long mode, LRESULT result)
+    Listener(testing::WindowLog& log, std::wstring name, long mode, LRESULT result)
         : log(log), name(std::move(name)), mode(mode), result(result) {}
     long MsgResponse(UINT&) override { return mode; }
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
         log.calls.push_back(name);
-        if (callPrevious) return MSubclass::CallOldWindowProc(hwnd, msg, wParam, lParam) + 1;
-        return result;
+        return callPrevious ? MSubclass::CallOldWindowProc(hwnd, msg, wParam, lParam) + 1 : result;
     }
-    WindowLog& log;
+    testing::WindowLog& log;
     std::wstring name;
     long mode;
     LRESULT result;
@@ -39,42 +38,33 @@ protected:
         log.calls.clear();
         return ::SendMessageW(window, kProbeMessage, 0, 0);
     }
-    void Attach(std::initializer_list<Listener*> listeners) {
-        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, kProbeMessage);
+    void Attach(std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
+        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, message);
     }
-    void Detach(std::initializer_list<Listener*> listeners) {
-        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, kProbeMessage);
+    void Detach(std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
+        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, message);
     }
     // Object errors: 0x80040000 plus the code, from the executable's name.
-    template <typename Action>
-    static void ExpectRaised(Action action, std::int32_t code, const wchar_t* description) {
+    static void ExpectObjectError(std::int32_t code, const wchar_t* description, std::function<void()> action) {
         testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + code), L"controls_foundation_test.WindowProc",
                               action, description);
     }
 
-    WindowLog log;
+    testing::WindowLog log;
     HWND window = nullptr;
 };
 
 TEST_F(MSubclassTest, RefusedAttachmentsRaiseAndChangeNothing) {
     Listener a(log, L"a", kConsume, 5);
     Attach({&a});
-    ExpectRaised([&] { Attach({&a}); }, 13082, L"Message already handled by another class");
+    ExpectObjectError(13082, L"Message already handled by another class", [&] { Attach({&a}); });
     EXPECT_EQ(Probe(), 5);
     EXPECT_EQ(log.calls, Calls{L"a"});
     Detach({&a});
-
-    HWND desktop = ::GetDesktopWindow();
-    DWORD desktopProcess = 0;
-    ::GetWindowThreadProcessId(desktop, &desktopProcess);
-    if (desktopProcess != ::GetCurrentProcessId()) {
-        ExpectRaised([&] { MSubclass::AttachMessage(&a, desktop, kProbeMessage); }, 13084,
-                     L"Can't modify external window");
-        const std::wstring countName = L"C" + std::to_wstring(reinterpret_cast<std::uintptr_t>(desktop));
-        EXPECT_EQ(::GetPropW(desktop, countName.c_str()), nullptr);
-    }
+    const HWND desktop = ::GetDesktopWindow();  // another process's window
+    ExpectObjectError(13084, L"Can't modify external window", [&] { MSubclass::AttachMessage(&a, desktop, kProbeMessage); });
     const HWND invalid = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013));
-    ExpectRaised([&] { MSubclass::AttachMessage(&a, invalid, kProbeMessage); }, 13083, L"Invalid window");
+    ExpectObjectError(13083, L"Invalid window", [&] { MSubclass::AttachMessage(&a, invalid, kProbeMessage); });
 }
 
 TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterAndConsumeNeverRunsTheWindow) {
@@ -86,7 +76,6 @@ TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterAndConsumeNeverRu
     EXPECT_EQ(Probe(), kWindowOwnResult + 1);
     EXPECT_EQ(log.calls, (Calls{L"first", L"window"}));
     first.callPrevious = false;
-
     Attach({&last});
     first.mode = kAfter;  // "after" of the first listener alone counts for nothing
     EXPECT_EQ(Probe(), 2);
@@ -110,12 +99,11 @@ TEST_F(MSubclassTest, DetachKeepsTheOrderAndTheLastDetachRestoresTheWindow) {
     Attach({&a});
     EXPECT_EQ(Probe(), 1);
     EXPECT_EQ(log.calls, (Calls{L"b", L"c", L"a"}));
-
     Detach({&a, &b, &c});
-    MSubclass::AttachMessage(&a, window, WM_USER + 78);
+    Attach({&a}, WM_USER + 78);
     EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // another message still hooked
     EXPECT_EQ(Probe(), kWindowOwnResult);
-    MSubclass::DetachMessage(&a, window, WM_USER + 78);
+    Detach({&a}, WM_USER + 78);
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
     Detach({&a});  // not attached: changes nothing
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
@@ -129,14 +117,13 @@ TEST_F(MSubclassTest, AThrowingListenerFallsBackToTheWindowAndListenersSeeTheDes
     MSubclass::AttachMessage(&throwing, window, kProbeMessage);
     EXPECT_EQ(Probe(), kWindowOwnResult);
     MSubclass::DetachMessage(&throwing, window, kProbeMessage);
-
-    WindowLog otherLog;
-    HWND other = testing::CreateProbeWindow(otherLog);
-    Listener a(otherLog, L"a", kAfter, 1);
-    MSubclass::AttachMessage(&a, other, WM_DESTROY);
-    ::DestroyWindow(other);
-    EXPECT_EQ(otherLog.calls, Calls{L"a"});
-    EXPECT_NO_THROW(MSubclass::DetachMessage(&a, other, WM_DESTROY));
+    Listener a(log, L"a", kAfter, 1);
+    Attach({&a}, WM_DESTROY);
+    log.calls.clear();
+    ::DestroyWindow(window);
+    EXPECT_EQ(log.calls, Calls{L"a"});
+    EXPECT_NO_THROW(Detach({&a}, WM_DESTROY));
+    window = nullptr;
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
 #include "rich_edit_test_support.h"
 
 #include "controls/accelerator_routing.h"
+#include "test_support.h"
 
 namespace tarvo::testing {
-
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 void RichEditFixture::SetUp() {
     form.reset(CreateProbeWindow(formLog));
@@ -44,7 +40,12 @@ void RichEditFixture::SendModifier(WORD modifier, bool up) {
     input.ki.wVk = modifier;
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     ::SendInput(1, &input, sizeof(input));
-    PumpMessages();
+    // The input reaches the key state asynchronously; the handlers read that state.
+    const bool arrived = test::WaitUntil([&] {
+        PumpMessages();
+        return ((::GetAsyncKeyState(modifier) & 0x8000) != 0) != up;
+    }, 5000);
+    EXPECT_TRUE(arrived) << "modifier " << modifier << (up ? " up" : " down");
 }
 
 std::wstring RichEditFixture::Text() const {

@@ -13,9 +13,6 @@
 
 namespace tarvo::testing {
 
-// The rich edit under test is Wine's own when this is true.
-bool RunningUnderWine();
-
 class RichEditFixture : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -13,85 +14,60 @@ namespace {
 
 using testing::ExpectRaised;
 
-TEST(SplitterClamp, FirstPaneMinimumWinsOverEverything) {
-    SplitterModel m(L"app");
-    m.SetSplitterSize(5);
-    m.SetMinimumSize(1, 30);
-    m.SetMinimumSize(2, 30);
-    m.SetMaximumSize(1, 20);
-    // 40 < 30 + 5 + 30: the second minimum pulls the bar up, the first minimum pushes it back.
-    EXPECT_EQ(m.Clamp(25, 40), 30);
-    EXPECT_EQ(m.Clamp(0, 40), 30);
+TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
+    struct Row {
+        std::int32_t min1, max1, min2, max2, position, total, clamped;
+    };
+    // Bar size 4. -1 is "no maximum", 0 "no minimum".
+    for (const Row& r : {Row{0, -1, 0, -1, -50, 100, -50}, {0, -1, 0, 20, 10, 100, 76}, {0, 50, 0, 20, 10, 100, 50},
+                         {0, 50, 60, 20, 10, 100, 36}, {0, 0, 8, -1, 95, 100, 88}, {0, 0, 8, -1, 88, 100, 88},
+                         {30, 20, 30, -1, 25, 40, 30}, {30, 20, 30, -1, 0, 40, 30}}) {
+        SplitterModel m(L"app");
+        m.SetSplitterSize(4);
+        m.SetMinimumSize(1, r.min1);
+        m.SetMaximumSize(1, r.max1);
+        m.SetMinimumSize(2, r.min2);
+        m.SetMaximumSize(2, r.max2);
+        EXPECT_EQ(m.Clamp(r.position, r.total), r.clamped) << r.min1 << " " << r.max1 << " " << r.min2 << " " << r.max2
+                                                           << " at " << r.position << " of " << r.total;
+    }
 }
 
-TEST(SplitterClamp, OrderOfTheFourLimits) {
-    SplitterModel m(L"app");
-    m.SetSplitterSize(4);
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, 0);
-    EXPECT_EQ(m.Clamp(-50, 100), -50);  // no limits at all
-    m.SetMaximumSize(2, 20);
-    EXPECT_EQ(m.Clamp(10, 100), 76);  // second pane at most 20
-    m.SetMaximumSize(1, 50);
-    EXPECT_EQ(m.Clamp(10, 100), 50);  // first maximum wins over the second maximum
-    m.SetMinimumSize(2, 60);
-    EXPECT_EQ(m.Clamp(10, 100), 36);  // second minimum wins over the first maximum
-    m.SetMaximumSize(1, 0);
-    m.SetMaximumSize(2, -1);
-    m.SetMinimumSize(2, 8);
-    EXPECT_EQ(m.Clamp(95, 100), 88);
-}
-
-TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
+TEST(SplitterModel, ProportionPercentLimitsKeepProportionRoundingAndOverflow) {
     SplitterModel m(L"app");
     EXPECT_DOUBLE_EQ(m.Proportion(), 50.0);
     m.SetProportion(100);
-    EXPECT_EQ(m.StoredProportion(), 1.0f);
     for (double bad : {100.5, -0.1, std::nan("")})
         ExpectRaised(380, L"app.Splitter", [&] { m.SetProportion(bad); }, L"Invalid property value");
     EXPECT_EQ(m.StoredProportion(), 1.0f);
-
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, 0);
     m.RecomputeProportion(0);  // no total: the fraction stays
     EXPECT_EQ(m.StoredProportion(), 1.0f);
     m.StorePosition(150);
     m.RecomputeProportion(100);
     EXPECT_DOUBLE_EQ(m.Proportion(), 100.0);  // the getter clamps a fraction above one
-    EXPECT_EQ(m.StoredProportion(), 1.0f);
 
-    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
-    ExpectRaised(6, L"", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
-}
-
-TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResizeOtherwiseThePixelsStay) {
-    SplitterModel m(L"app");
     m.SetPosition(100, 400);
     m.Relayout(800);
-    EXPECT_EQ(m.Position(), 100);
+    EXPECT_EQ(m.Position(), 100);  // without keep-proportion the pixels stay
     m.SetKeepProportion(true);
     m.SetPosition(100, 400);
-    EXPECT_FLOAT_EQ(m.StoredProportion(), 0.25f);
-    m.Relayout(800);
-    EXPECT_EQ(m.Position(), 200);
-    m.Relayout(202);  // 50.5 rounds to the even 50
-    EXPECT_EQ(m.Position(), 50);
-    m.Relayout(206);  // 51.5 rounds to 52
-    EXPECT_EQ(m.Position(), 52);
-}
-
-TEST(SplitterSettings, SizeAndPanelErrors) {
-    SplitterModel m(L"app");
-    EXPECT_FALSE(m.SetSplitterSize(4));
-    EXPECT_TRUE(m.SetSplitterSize(0));
+    for (const auto& [total, position] : std::vector<std::pair<int, int>>{{800, 200}, {202, 50}, {206, 52}, {198, 50}}) {
+        m.Relayout(total);  // 50.5 and 49.5 round to the even 50, 51.5 to 52
+        EXPECT_EQ(m.Position(), position) << total;
+    }
+    m.SetMinimumSize(1, 0);
+    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
+    ExpectRaised(6, L"", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
     ExpectRaised(380, L"app.cSplitter", [&] { m.SetSplitterSize(-1); });
-    ExpectRaised(9, L"", [&] { m.SetMinimumSize(3, 1); }, L"Subscript out of range");
-    ExpectRaised(9, L"", [&] { m.SetMaximumSize(0, 1); });
-    ExpectRaised(9, L"", [&] { (void)m.MinimumSize(3); });
+    EXPECT_TRUE(m.SetSplitterSize(0));
+    for (std::int32_t panel : {0, 3}) {
+        ExpectRaised(9, L"", [&] { m.SetMinimumSize(panel, 1); }, L"Subscript out of range");
+        ExpectRaised(9, L"", [&] { m.SetMaximumSize(panel, 1); });
+    }
     EXPECT_EQ(m.MaximumSize(2), -1);
 }
 
-TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
+TEST(SplitterModel, PanesSitAroundTheBarAndNineGripMarksAreCentredOnIt) {
     SplitterModel m(L"app");
     m.SetSplitterSize(5);
     m.SetPosition(100, 300);
@@ -102,26 +78,16 @@ TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
     const PanePlacement side = m.Place(300, 200);
     EXPECT_EQ((std::vector<int>{side.first.width, side.first.height, side.second.left, side.second.width}),
               (std::vector<int>{100, 200, 105, 195}));
-}
-
-TEST(SplitterGrip, NineMarksCentredOnTheBar) {
-    SplitterModel m(L"app");
-    m.SetOrientation(kSplitVertical);
-    m.SetSplitterSize(5);
-    m.SetPosition(100, 600);
     const auto segments = m.Grip(600, 400, 15.0, 15.0);
     ASSERT_EQ(segments.size(), 36u);
     int top = 1 << 30, bottom = -1;
     for (const auto& s : segments) {
-        EXPECT_EQ(s.x1, s.x2);
-        EXPECT_GE(s.x1, 100);
-        EXPECT_LT(s.x1, 105);
+        EXPECT_TRUE(s.x1 == s.x2 && s.x1 >= 100 && s.x1 < 105) << s.x1;
         top = std::min(top, s.y1);
         bottom = std::max(bottom, s.y2);
     }
     // From 200 px - 270 twips + 5 twips to the last mark's end: centred within a pixel.
-    EXPECT_EQ(top, 182);
-    EXPECT_EQ(bottom, 216);
+    EXPECT_EQ(std::make_pair(top, bottom), std::make_pair(182, 216));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
 
 #include "common/handles.h"
 #include "expect_raised.h"
@@ -40,9 +42,7 @@ TEST(DefPrefsHandles, CharacterHeightsBecomePixelsAndPointsPositiveHeightsAreThe
     EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kMenuFont, 96), -16);
     const auto font = prefs.FontObjectAtDpi(kMenuFont, 96);
     ASSERT_TRUE(font.has_value());
-    EXPECT_DOUBLE_EQ(font->Size, 9.0);
-    EXPECT_EQ(font->Name, L"Tahoma");
-    EXPECT_FALSE(font->Bold);
+    EXPECT_EQ(std::make_tuple(font->Size, font->Name, font->Bold), std::make_tuple(9.0, std::wstring(L"Tahoma"), false));
     {
         unique_window_dc screen(nullptr);
         EXPECT_EQ(prefs.GetHeightInPixel(kMenuFont, screen.get()),
@@ -56,9 +56,8 @@ TEST(DefPrefsHandles, CharacterHeightsBecomePixelsAndPointsPositiveHeightsAreThe
     d[kMenuFont - 1].lfCharSet = 204;
     const auto positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96);
     ASSERT_TRUE(positive.has_value());
-    EXPECT_DOUBLE_EQ(positive->Size, 10.0);
-    EXPECT_TRUE(positive->Bold && positive->Italic);
-    EXPECT_EQ(positive->Charset, 204);
+    EXPECT_EQ(std::make_tuple(positive->Size, positive->Bold, positive->Italic, positive->Charset),
+              std::make_tuple(10.0, true, true, 204));
 
     testing::ExpectRaised(6, L"", [] { DefPrefsHandles(MenuFontOfHeight(0x7FFFFFFF)).GetHeightInPixelAtDpi(kMenuFont, 96); },
                           L"Overflow");

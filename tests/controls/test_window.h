@@ -12,6 +12,7 @@ constexpr UINT kProbeMessage = WM_USER + 77;
 constexpr LRESULT kWindowOwnResult = 100;
 
 struct WindowLog {
+    LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::vector<std::wstring> calls;  // in order: "window", listener names, ...
     std::vector<UINT> messages;
 };

@@ -2,9 +2,7 @@
 // own message routing.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "controls/accelerator_routing.h"
@@ -12,6 +10,7 @@
 #include "controls/input_box.h"
 #include "controls/list_box.h"
 #include "expect_raised.h"
+#include "test_support.h"
 #include "test_window.h"
 
 namespace tarvo {
@@ -27,23 +26,19 @@ protected:
 
     template <typename Events>
     void RecordKeys(Events& events) {
-        auto noteKey = [this](const wchar_t* name) {
-            return [this, name](std::int16_t& key, std::int16_t&) { log_.push_back(name + std::to_wstring(key)); };
-        };
-        events.KeyDown = noteKey(L"KeyDown ");
-        events.KeyUp = noteKey(L"KeyUp ");
+        events.KeyDown = [this](std::int16_t& key, std::int16_t&) { log_.push_back(L"KeyDown " + std::to_wstring(key)); };
+        events.KeyUp = [this](std::int16_t& key, std::int16_t&) { log_.push_back(L"KeyUp " + std::to_wstring(key)); };
         events.KeyPress = [this](std::int16_t& key) { log_.push_back(L"KeyPress " + std::to_wstring(key)); };
         events.KeyEnter = [this] { log_.push_back(L"KeyEnter"); };
     }
     // Posted like real input, so it passes through the routing of the message loop.
-    static void Key(HWND window, UINT message, WPARAM key) {
-        ::PostMessageW(window, message, key, 1);
-        PumpMessages();
+    static void Keys(HWND window, std::initializer_list<std::pair<UINT, WPARAM>> keys) {
+        for (const auto& [message, key] : keys) {
+            ::PostMessageW(window, message, key, 1);
+            PumpMessages();  // one at a time: a translated character is queued behind what is already posted
+        }
     }
-    static void Focus(HWND container) {
-        ::SetFocus(container);
-        PumpMessages();
-    }
+    static long StyleBits(HWND window, int which) { return static_cast<long>(::GetWindowLongPtrW(window, which)); }
 
     testing::WindowLog ownerLog_;
     unique_hwnd owner_;
@@ -52,148 +47,101 @@ protected:
 
 class ListBoxTest : public TextControlTest {
 protected:
-    void InitList(std::initializer_list<const wchar_t*> items = {}) {
+    void InitList(std::initializer_list<const wchar_t*> items = {L"one", L"two", L"three"}) {
         list_.Init(owner_.get(), RECT{10, 10, 210, 160});
         ASSERT_NE(list_.ListBoxhWnd(), nullptr);
         for (const wchar_t* item : items) ASSERT_TRUE(list_.Methods().AddItem(item));
-    }
-    void RecordEvents() {
         RecordKeys(list_.Events);
         auto note = [this](const wchar_t* name) { return [this, name] { log_.push_back(name); }; };
-        auto& e = list_.Events;
-        std::tie(e.SelectionChange, e.DblClickItem, e.VScroll, e.HScroll) =
-            std::tuple(note(L"SelectionChange"), note(L"DblClickItem"), note(L"VScroll"), note(L"HScroll"));
+        list_.Events.SelectionChange = note(L"SelectionChange");
+        list_.Events.DblClickItem = note(L"DblClickItem");
+        list_.Events.VScroll = note(L"VScroll");
+        list_.Events.HScroll = note(L"HScroll");
     }
-    void Key(UINT message, WPARAM key) { TextControlTest::Key(list_.ListBoxhWnd(), message, key); }
     void DoubleClickItem(int index) {
         RECT item{};
-        HWND window = list_.ListBoxhWnd();
-        ::SendMessageW(window, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
-            ::SendMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-        }
+        ::SendMessageW(list_.ListBoxhWnd(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            ::SendMessageW(list_.ListBoxhWnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                           MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2));
         PumpMessages();
     }
+    long Selected() { return list_.Methods().CurSelIndexGet(); }
 
     VRX_ListBox list_;
 };
 
-TEST_F(ListBoxTest, ItemsAreAppendedInsertedRemovedAndReadBack) {
-    InitList();
-    ListMethods& items = list_.Methods();
-    EXPECT_TRUE(items.AddItem(L"first", -1));
-    EXPECT_TRUE(items.AddItem(L"zero", 0));
-    EXPECT_TRUE(items.AddItem(L"Привет → 世界"));
-    EXPECT_TRUE(items.AddItem(L"a"));
-    EXPECT_FALSE(items.AddItem(L"never", -2));
-    ASSERT_EQ(items.ItemCountGet(), 4);
-    EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(2), items.ItemGet(3),
-                   items.ItemGet(4)}),
-              (Log{L"", L"zero", L"first", L"Привет → 世界", L"a", L""}));
-
-    items.CurSelIndexSet(2);
-    EXPECT_EQ(items.CurSelIndexGet(), 2);
-    EXPECT_TRUE(items.RemoveItem(0));
-    EXPECT_FALSE(items.RemoveItem(7));
-    EXPECT_EQ(items.ItemGet(0), L"first");
-    items.EraseAll();
-    EXPECT_EQ(items.ItemCountGet(), 0);
-    EXPECT_EQ(items.CurSelIndexGet(), -1);
-}
-
-TEST_F(ListBoxTest, StorageSizeOverflowIsErrorSixAndWithoutAWindowNothingHappens) {
-    EXPECT_FALSE(list_.Methods().AddItem(L"x"));
-    EXPECT_FALSE(list_.Methods().SetStorageSize(10, 1));
+TEST_F(ListBoxTest, ItemsOutsideTheListAreRefusedAndStorageOverflowIsErrorSix) {
+    EXPECT_FALSE(list_.Methods().AddItem(L"x"));  // no window yet
     MSG msg{nullptr, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_EQ(list_.TranslateAccel(msg), 1);
+    InitList({L"a"});
+    ListMethods& items = list_.Methods();
+    EXPECT_TRUE(items.AddItem(L"zero", 0));
+    EXPECT_FALSE(items.AddItem(L"never", -2));
+    EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(2)}), (Log{L"", L"zero", L"a", L""}));
+    EXPECT_FALSE(items.RemoveItem(2));
+    items.CurSelIndexSet(1);
+    items.EraseAll();
+    EXPECT_EQ(items.ItemCountGet() + Selected(), -1);
+    EXPECT_TRUE(items.SetStorageSize(1, 2097151));  // just under 2 GB still fits
+    testing::ExpectRaised(6, L"", [&] { items.SetStorageSize(1, 2097152); }, L"Overflow");
+}
 
+TEST_F(ListBoxTest, KeysAndClicksRaiseTheirEventsInOrderAndNavigationBeatsThePreview) {
     InitList();
-    EXPECT_TRUE(list_.Methods().SetStorageSize(1, 2097151));  // just under 2 GB still fits
-    testing::ExpectRaised(6, L"", [&] { list_.Methods().SetStorageSize(1, 2097152); }, L"Overflow");
-}
-
-TEST_F(ListBoxTest, DoubleClickRaisesTheSelectionFirstThenDblClickItem) {
-    InitList({L"one", L"two", L"three"});
-    RecordEvents();
-    DoubleClickItem(1);
-    ASSERT_FALSE(log_.empty());
-    EXPECT_EQ(log_.front(), L"SelectionChange");
-    EXPECT_EQ(log_.back(), L"DblClickItem");
-    EXPECT_EQ(std::count(log_.begin(), log_.end(), L"DblClickItem"), 1);
-    EXPECT_EQ(list_.Methods().CurSelIndexGet(), 1);
-}
-
-TEST_F(ListBoxTest, EnterRaisesKeyEnterOnlyAndNavigationKeysBeatTheFormsPreview) {
-    InitList({L"one", L"two", L"three"});
     list_.Methods().CurSelIndexSet(0);
-    RecordEvents();
-    Focus(list_.ContainerhWnd());
+    ::SetFocus(list_.ContainerhWnd());
+    PumpMessages();
     EXPECT_EQ(::GetFocus(), list_.ListBoxhWnd());
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &list_);
-    Key(WM_KEYDOWN, VK_RETURN);
-    Key(WM_KEYUP, VK_RETURN);
+    Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}});
     EXPECT_EQ(log_, Log{L"KeyEnter"});
-
     log_.clear();
-    Key(WM_KEYDOWN, VK_DOWN);
-    Key(WM_KEYUP, VK_DOWN);
-    Key(WM_CHAR, 't');  // the list acts on the key before the control reports it
+    // The list acts on the key before the control reports it.
+    Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, VK_DOWN}, {WM_KEYUP, VK_DOWN}, {WM_CHAR, 't'}});
     EXPECT_EQ(log_, (Log{L"SelectionChange", L"KeyDown 40", L"KeyUp 40", L"SelectionChange", L"KeyPress 116"}));
-    EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
+    EXPECT_EQ(Selected(), 2);
+    log_.clear();
+    DoubleClickItem(1);
+    EXPECT_EQ(log_, (Log{L"SelectionChange", L"DblClickItem"}));
+    ::SendMessageW(list_.ListBoxhWnd(), WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(log_.back(), L"HScroll");
 
+    // Every navigation key reaches the list although the form's preview would take it.
     list_.Methods().CurSelIndexSet(0);
     AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
-    Key(WM_KEYDOWN, VK_END);
-    EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
+    for (const auto& [key, selected] : {std::pair{VK_DOWN, 1}, {VK_END, 2}, {VK_UP, 1}, {VK_HOME, 0}, {VK_NEXT, 2},
+                                        {VK_PRIOR, 0}}) {
+        Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, key}});
+        EXPECT_EQ(Selected(), selected) << key;
+    }
+    AcceleratorRouting::SetKeyPreview(nullptr);
+
+    log_.clear();
+    list_.Behavior().SetWantEvents(false);  // silences the events, not the list
+    Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_RETURN}});
+    DoubleClickItem(0);
+    ::SendMessageW(list_.ListBoxhWnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(log_, Log{});
+    EXPECT_EQ(Selected(), 0);
 }
 
-TEST_F(ListBoxTest, WantEventsFalseSilencesEventsButNotTheList) {
-    InitList({L"one", L"two", L"three"});
-    list_.Methods().CurSelIndexSet(0);
-    RecordEvents();
-    list_.Behavior().SetWantEvents(false);
-    Focus(list_.ContainerhWnd());
-    Key(WM_KEYDOWN, VK_DOWN);
-    Key(WM_KEYDOWN, VK_RETURN);
-    DoubleClickItem(2);
-    ::SendMessageW(list_.ListBoxhWnd(), WM_VSCROLL, SB_LINEDOWN, 0);
-    EXPECT_TRUE(log_.empty());
-    EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
-
-    list_.Behavior().SetWantEvents(true);
-    ::SendMessageW(list_.ListBoxhWnd(), WM_VSCROLL, SB_LINEDOWN, 0);
-    ::SendMessageW(list_.ListBoxhWnd(), WM_HSCROLL, SB_LINERIGHT, 0);
-    EXPECT_EQ(log_, (Log{L"VScroll", L"HScroll"}));
-}
-
-TEST_F(ListBoxTest, TheContainerHandsOnSizeFocusAndClicksAndTakesEverythingAlongWhenDestroyed) {
-    InitList({L"a"});
-    list_.Move(RECT{0, 0, 120, 90});
-    RECT listRect{};
-    ::GetWindowRect(list_.ListBoxhWnd(), &listRect);
-    EXPECT_EQ(std::make_pair(listRect.right - listRect.left, listRect.bottom - listRect.top), std::make_pair(120L, 90L));
-
-    ::SetFocus(owner_.get());
-    const LPARAM click = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
-    const auto mouseActivate = [&] {
-        return ::SendMessageW(list_.ListBoxhWnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner_.get()), click);
-    };
-    EXPECT_EQ(mouseActivate(), MA_NOACTIVATE);
-    EXPECT_EQ(::GetFocus(), list_.ListBoxhWnd());
-    EXPECT_NE(mouseActivate(), MA_NOACTIVATE);  // once focused, the list's own answer counts
-
-    HWND first = list_.ListBoxhWnd();
-    InitList();
-    EXPECT_FALSE(::IsWindow(first));
-    EXPECT_EQ(list_.Methods().ItemCountGet(), 0);
-
+TEST_F(ListBoxTest, AClickFocusesWithoutActivatingAndTheListTakesItsWindowsAndRoutingAlong) {
     HWND container = nullptr;
     {
         VRX_ListBox scoped;
         scoped.Init(owner_.get(), RECT{0, 0, 50, 50});
         container = scoped.ContainerhWnd();
-        Focus(container);
+        ::SetFocus(owner_.get());
+        const auto mouseActivate = [&] {
+            return ::SendMessageW(scoped.ListBoxhWnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner_.get()),
+                                  MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        };
+        EXPECT_EQ(mouseActivate(), MA_NOACTIVATE);
+        EXPECT_EQ(::GetFocus(), scoped.ListBoxhWnd());
+        EXPECT_NE(mouseActivate(), MA_NOACTIVATE);  // once focused, the list's own answer counts
+        PumpMessages();
         EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &scoped);
     }
     EXPECT_FALSE(::IsWindow(container));
@@ -204,19 +152,15 @@ TEST_F(ListBoxTest, SettingsBeforeInitBecomeCreationStylesAndLaterOnesChangeTheW
     list_.View().SetBorder(true);
     list_.View().SetAlwaysShowScrollBars(true);
     InitList();
-    HWND window = list_.ListBoxhWnd();
-    EXPECT_NE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & 0xFFFF, 0x1141);  // no-scroll disabling, strings, notify
-    list_.View().SetAlwaysShowScrollBars(false);  // creation-time only
-    EXPECT_TRUE(list_.View().AlwaysShowScrollBars());
+    const HWND window = list_.ListBoxhWnd();
+    EXPECT_EQ(StyleBits(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(StyleBits(window, GWL_STYLE) & 0xFFFF, 0x1141);  // no-scroll disabling, strings, notify
     EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
-
     list_.View().SetBorder(false);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     list_.View().SetShowVScroll(false);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL, 0);
     list_.Behavior().SetEnabled(false);
-    EXPECT_FALSE(::IsWindowEnabled(window));
+    EXPECT_EQ(StyleBits(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(StyleBits(window, GWL_STYLE) & (WS_VSCROLL | WS_DISABLED), WS_DISABLED);
 }
 
 class InputBoxTest : public TextControlTest {
@@ -225,7 +169,6 @@ protected:
         box_.Init(owner_.get(), RECT{10, 10, 310, 110});
         ASSERT_NE(box_.EdithWnd(), nullptr);
     }
-    void Key(UINT message, WPARAM key) { TextControlTest::Key(box_.EdithWnd(), message, key); }
     DWORD Caret() const {
         DWORD start = 0;
         ::SendMessageW(box_.EdithWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
@@ -239,25 +182,19 @@ TEST_F(InputBoxTest, TextNeedsAWindowAndTheHeightIsTheMenuFontLinePlusFourPixels
     box_.Methods().TextSet(L"lost");
     EXPECT_EQ(box_.Methods().TextGet(), L"");
     InitBox();
-    for (const std::wstring& text : {std::wstring(L"Ünïcödé → 世界"), std::wstring(3000, L'x'), std::wstring()}) {
-        box_.Methods().TextSet(text);
-        EXPECT_EQ(box_.Methods().TextGet(), text);
-    }
-
     long fontHeight = 0;
     {
         unique_window_dc dc(box_.ContainerhWnd());
         fontHeight = DefaultFontHeight(kMenuFont, dc.get());
-        if (DefPrefsHandles::Shared().Description(kMenuFont)->lfHeight == -12 &&
-            ::GetDeviceCaps(dc.get(), LOGPIXELSY) == 96) {
+        if (DefPrefsHandles::Shared().Description(kMenuFont)->lfHeight == -12 && ::GetDeviceCaps(dc.get(), LOGPIXELSY) == 96) {
             EXPECT_EQ(fontHeight, 16);
         }
     }
     ASSERT_GT(fontHeight, 0);
-    RECT client{}, edit{};
+    RECT client{};
     ::GetClientRect(box_.ContainerhWnd(), &client);
-    ::GetWindowRect(box_.EdithWnd(), &edit);
-    EXPECT_EQ((std::vector<long>{client.right, client.bottom, edit.bottom - edit.top}),
+    EXPECT_EQ((std::vector<long>{client.right, client.bottom, test::WindowRect(box_.EdithWnd()).bottom -
+                                                               test::WindowRect(box_.EdithWnd()).top}),
               (std::vector<long>{300, fontHeight + 4, fontHeight + 4}));
     EXPECT_EQ(::SendMessageW(box_.EdithWnd(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
 }
@@ -265,25 +202,22 @@ TEST_F(InputBoxTest, TextNeedsAWindowAndTheHeightIsTheMenuFontLinePlusFourPixels
 TEST_F(InputBoxTest, KeysRaiseTheirEventsEnterOnlyKeyEnterAndNavigationBeatsThePreview) {
     InitBox();
     RecordKeys(box_.Events);
-    Focus(box_.ContainerhWnd());
+    ::SetFocus(box_.ContainerhWnd());
+    PumpMessages();
     EXPECT_EQ(::GetFocus(), box_.EdithWnd());
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &box_);
-    Key(WM_KEYDOWN, 'A');  // the message loop translates it into its character
-    Key(WM_KEYUP, 'A');
-    Key(WM_KEYDOWN, VK_RETURN);
-    Key(WM_KEYUP, VK_RETURN);
+    // The message loop translates the key into its character.
+    Keys(box_.EdithWnd(), {{WM_KEYDOWN, 'A'}, {WM_KEYUP, 'A'}, {WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}});
     EXPECT_EQ(log_, (Log{L"KeyDown 65", L"KeyPress 97", L"KeyUp 65", L"KeyEnter"}));
     EXPECT_EQ(box_.Methods().TextGet(), L"a");
-
     log_.clear();
     box_.Methods().TextSet(L"abcdef");
     ::SendMessageW(box_.EdithWnd(), EM_SETSEL, 3, 3);
     AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
-    Key(WM_KEYDOWN, VK_HOME);
+    Keys(box_.EdithWnd(), {{WM_KEYDOWN, VK_HOME}});
     EXPECT_EQ(Caret(), 0u);
-    Key(WM_KEYDOWN, VK_END);
+    Keys(box_.EdithWnd(), {{WM_KEYDOWN, VK_END}, {WM_KEYDOWN, 'Q'}});  // not a navigation key: swallowed
     EXPECT_EQ(Caret(), 6u);
-    Key(WM_KEYDOWN, 'Q');  // not a navigation key: the preview swallows it
     EXPECT_EQ(log_, (Log{L"KeyDown 36", L"KeyDown 35"}));
 }
 
@@ -291,16 +225,15 @@ TEST_F(InputBoxTest, ReadOnlyAndBorderBecomeCreationStylesAndReadOnlyFollowsTheW
     box_.Behavior().SetReadOnly(true);
     box_.View().SetBorder(false);
     InitBox();
-    HWND edit = box_.EdithWnd();
-    EXPECT_NE(::GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY, 0);
-    EXPECT_EQ(::GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    const HWND edit = box_.EdithWnd();
+    EXPECT_EQ(StyleBits(edit, GWL_STYLE) & ES_READONLY, ES_READONLY);
+    EXPECT_EQ(StyleBits(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     ::SendMessageW(edit, EM_SETREADONLY, FALSE, 0);  // the window decides once it exists
     EXPECT_FALSE(box_.Behavior().ReadOnly());
-
     box_.View().SetBorder(true);
     InitBox();
     EXPECT_FALSE(::IsWindow(edit));
-    EXPECT_NE(::GetWindowLongPtrW(box_.EdithWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(StyleBits(box_.EdithWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
 }
 
 }  // namespace

@@ -17,12 +17,9 @@ Pixel Blend(Pixel src, Pixel dst, int opacity, int grey = -1) {
 }
 
 TEST(Compositing, OpacityRulesAndPremultipliedSourceOver) {
-    EXPECT_FALSE(EffectiveOpacity(0).has_value());
-    EXPECT_FALSE(EffectiveOpacity(-50).has_value());
-    EXPECT_EQ(EffectiveOpacity(1), 1);
-    EXPECT_EQ(EffectiveOpacity(100), 100);
-    EXPECT_EQ(EffectiveOpacity(150), 50);
-    EXPECT_EQ(EffectiveOpacity(200), 100);
+    // Above 100 the opacity wraps round; 0 and below draw nothing.
+    for (const auto& [given, effective] : {std::pair{0, -1}, {-50, -1}, {1, 1}, {99, 99}, {100, 100}, {101, 1}, {150, 50}, {200, 100}})
+        EXPECT_EQ(EffectiveOpacity(given).value_or(-1), effective) << given;
     const Pixel dst = {200, 100, 50, 255};
     EXPECT_EQ(Blend({10, 20, 30, 255}, dst, 100), (Pixel{10, 20, 30, 255}));
     // Half-covering red: 128 + 200 * (1 - 128 / 255) etc.
@@ -63,10 +60,8 @@ TEST(CompositeBlock, ScalesByNearestPixelAndClipsToTheDestination) {
     CompositeBlock(src, {0, 0, 0, 0}, dst, {1, 1, 4, 4}, 100, -1);
     EXPECT_EQ(dstBits, std::vector<std::uint8_t>(3 * 3 * 4, 9)) << "an empty source draws nothing";
     CompositeBlock(src, {0, 0, 2, 2}, dst, {1, 1, 4, 4}, 100, -1);
-    EXPECT_EQ(at(0, 0), untouched);
-    EXPECT_EQ(at(2, 0), untouched);
-    EXPECT_EQ(at(1, 1), white);
-    EXPECT_EQ(at(2, 2), white);  // source pixel 1 * 2 / 4 = 0
+    EXPECT_EQ((std::vector<Pixel>{at(0, 0), at(2, 0), at(1, 1), at(2, 2)}), (std::vector<Pixel>{untouched, untouched, white, white}))
+        << "source pixel 1 * 2 / 4 = 0";
     CompositeBlock(src, {1, 1, 5, 5}, dst, {-1, -1, 2, 2}, 100, -1);
     EXPECT_EQ(at(0, 0), red);
 }

@@ -2,92 +2,66 @@
 
 #include <zlib.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace tarvo::testing {
 namespace {
 
-int ChannelsOf(int colourType) {
-    switch (colourType) {
-        case 2: return 3;
-        case 4: return 2;
-        case 6: return 4;
-        default: return 1;
-    }
-}
-
 void PutBe32(Bytes& out, std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-// Packs the samples of one row at the given bit depth.
-Bytes PackRow(const std::vector<unsigned>& samples, std::size_t first, std::size_t count, int depth) {
-    Bytes row;
-    if (depth == 16) {
-        for (std::size_t i = 0; i < count; ++i) {
-            row.push_back(static_cast<std::uint8_t>(samples[first + i] >> 8));
-            row.push_back(static_cast<std::uint8_t>(samples[first + i]));
+Bytes PackRow(const std::vector<unsigned>& samples, int depth) {
+    Bytes row(depth == 16 ? samples.size() * 2 : (samples.size() * depth + 7) / 8, 0);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (depth == 16) {
+            row[2 * i] = static_cast<std::uint8_t>(samples[i] >> 8);
+            row[2 * i + 1] = static_cast<std::uint8_t>(samples[i]);
+        } else {
+            row[i * depth / 8] |= static_cast<std::uint8_t>(samples[i] << (8 - depth - i * depth % 8));
         }
-        return row;
-    }
-    row.assign((count * depth + 7) / 8, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t bit = i * depth;
-        row[bit / 8] |= static_cast<std::uint8_t>(samples[first + i] << (8 - depth - bit % 8));
     }
     return row;
-}
-
-int PaethPredictor(int a, int b, int c) {
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
 }
 
 Bytes FilterRow(int filter, const Bytes& row, const Bytes& prior, std::size_t bpp) {
     Bytes out{static_cast<std::uint8_t>(filter)};
     for (std::size_t i = 0; i < row.size(); ++i) {
-        const int a = i >= bpp ? row[i - bpp] : 0;
-        const int b = prior.empty() ? 0 : prior[i];
+        const int a = i >= bpp ? row[i - bpp] : 0, b = prior.empty() ? 0 : prior[i];
         const int c = i >= bpp && !prior.empty() ? prior[i - bpp] : 0;
-        int predicted = 0;
-        if (filter == 1) predicted = a;
-        if (filter == 2) predicted = b;
-        if (filter == 3) predicted = (a + b) / 2;
-        if (filter == 4) predicted = PaethPredictor(a, b, c);
-        out.push_back(static_cast<std::uint8_t>(row[i] - predicted));
+        const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        const int predicted[] = {0, a, b, (a + b) / 2, pa <= pb && pa <= pc ? a : (pb <= pc ? b : c)};
+        out.push_back(static_cast<std::uint8_t>(row[i] - predicted[filter]));
     }
     return out;
 }
 
 }  // namespace
 
-std::uint32_t Crc(const std::uint8_t* data, std::size_t length) {
-    return static_cast<std::uint32_t>(crc32(0, data, static_cast<uInt>(length)));
-}
+int ChannelsOf(int colourType) { return colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1; }
 
 Bytes Chunk(const std::string& type, const Bytes& body) {
     Bytes out;
     PutBe32(out, static_cast<std::uint32_t>(body.size()));
     out.insert(out.end(), type.begin(), type.end());
     out.insert(out.end(), body.begin(), body.end());
-    PutBe32(out, Crc(out.data() + 4, body.size() + 4));
+    PutBe32(out, static_cast<std::uint32_t>(crc32(0, out.data() + 4, static_cast<uInt>(body.size() + 4))));
     return out;
 }
 
 Bytes ZlibCompress(const Bytes& data, Deflate kind) {
-    z_stream z{};
-    const int strategy = kind == Deflate::kFixed ? Z_FIXED : Z_DEFAULT_STRATEGY;
-    const int level = kind == Deflate::kStored ? 0 : 9;  // level 0 writes stored blocks only
-    if (deflateInit2(&z, level, Z_DEFLATED, 15, 9, strategy) != Z_OK) throw std::runtime_error("deflateInit2");
+    z_stream z{};  // level 0 writes stored blocks only
+    if (deflateInit2(&z, kind == Deflate::kStored ? 0 : 9, Z_DEFLATED, 15, 9,
+                     kind == Deflate::kFixed ? Z_FIXED : Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("deflateInit2");
     Bytes out(deflateBound(&z, static_cast<uLong>(data.size())) + 1024);
     z.next_in = const_cast<Bytef*>(data.data());
     z.avail_in = static_cast<uInt>(data.size());
     z.next_out = out.data();
     z.avail_out = static_cast<uInt>(out.size());
-    int rc = Z_OK;
-    while (rc == Z_OK) rc = deflate(&z, Z_FINISH);  // stored output may take several calls
+    const int rc = deflate(&z, Z_FINISH);
     out.resize(z.total_out);
     deflateEnd(&z);
     if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
@@ -96,7 +70,6 @@ Bytes ZlibCompress(const Bytes& data, Deflate kind) {
 
 Bytes WritePng(const PngSpec& spec, const std::vector<unsigned>& samples) {
     const int channels = ChannelsOf(spec.colourType);
-    const std::size_t bpp = std::max(1, channels * spec.bitDepth / 8);
     struct Pass {
         std::uint32_t x0, y0, dx, dy;
     };
@@ -107,25 +80,21 @@ Bytes WritePng(const PngSpec& spec, const std::vector<unsigned>& samples) {
     int filter = 0;
     for (const Pass& p : passes) {
         Bytes prior;
-        for (std::uint32_t y = p.y0; y < spec.height; y += p.dy) {
+        for (std::uint32_t y = p.y0; y < spec.height && p.x0 < spec.width; y += p.dy) {
             std::vector<unsigned> rowSamples;
             for (std::uint32_t x = p.x0; x < spec.width; x += p.dx)
-                for (int c = 0; c < channels; ++c)
-                    rowSamples.push_back(samples[(static_cast<std::size_t>(y) * spec.width + x) * channels + c]);
-            if (rowSamples.empty()) break;
-            const Bytes row = PackRow(rowSamples, 0, rowSamples.size(), spec.bitDepth);
-            const Bytes filtered = FilterRow(filter, row, prior, bpp);
-            filter = (filter + 1) % 5;
+                for (int c = 0; c < channels; ++c) rowSamples.push_back(samples[(y * spec.width + x) * channels + c]);
+            const Bytes row = PackRow(rowSamples, spec.bitDepth);
+            const Bytes filtered = FilterRow(filter++ % 5, row, prior, std::max(1, channels * spec.bitDepth / 8));
             raw.insert(raw.end(), filtered.begin(), filtered.end());
             prior = row;
         }
     }
-
     Bytes header;
     PutBe32(header, spec.width);
     PutBe32(header, spec.height);
-    header.insert(header.end(), {static_cast<std::uint8_t>(spec.bitDepth), static_cast<std::uint8_t>(spec.colourType), 0,
-                                 0, static_cast<std::uint8_t>(spec.interlace)});
+    header.insert(header.end(), {static_cast<std::uint8_t>(spec.bitDepth), static_cast<std::uint8_t>(spec.colourType),
+                                 0, 0, static_cast<std::uint8_t>(spec.interlace)});
     Bytes png{137, 80, 78, 71, 13, 10, 26, 10};
     auto append = [&png](const Bytes& b) { png.insert(png.end(), b.begin(), b.end()); };
     append(Chunk("IHDR", header));
@@ -134,10 +103,8 @@ Bytes WritePng(const PngSpec& spec, const std::vector<unsigned>& samples) {
     if (!spec.transparency.empty()) append(Chunk("tRNS", spec.transparency));
     const Bytes compressed = ZlibCompress(raw, spec.deflate);
     const std::size_t piece = compressed.size() / spec.idatPieces + 1;
-    for (std::size_t pos = 0; pos < compressed.size(); pos += piece) {
-        const std::size_t n = std::min(piece, compressed.size() - pos);
-        append(Chunk("IDAT", Bytes(compressed.begin() + pos, compressed.begin() + pos + n)));
-    }
+    for (std::size_t pos = 0; pos < compressed.size(); pos += piece)
+        append(Chunk("IDAT", Bytes(compressed.begin() + pos, compressed.begin() + std::min(pos + piece, compressed.size()))));
     append(Chunk("IEND", {}));
     return png;
 }
