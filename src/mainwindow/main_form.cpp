@@ -467,6 +467,10 @@ void mainForm::Form_Resize() {
     RECT client{};
     ::GetClientRect(window_.get(), &client);
     const bool findBarVisible = ::IsWindowVisible(bottomBar_.hWnd()) != FALSE;
+    // The first showing repeats the size the load has laid out already; each pane would repaint for nothing.
+    const LaidOut layout{client.right, client.bottom, findBarVisible};
+    if (layout == laidOut_) return;
+    laidOut_ = layout;
     const int bottom = findBarVisible ? kFindBarHeight : 0;
     ::MoveWindow(topBar_.hWnd(), 0, 0, client.right, kTopBarHeight, TRUE);
     ::MoveWindow(bottomBar_.hWnd(), 0, client.bottom - kFindBarHeight, client.right, kFindBarHeight, TRUE);

@@ -116,6 +116,12 @@ public:
     LRESULT WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    struct LaidOut {
+        long width = -1, height = -1;
+        bool findBar = false;
+        bool operator==(const LaidOut&) const = default;
+    };
+    LaidOut laidOut_;
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool CreateMainWindow();
     void SetUpConsole();
