@@ -14,7 +14,6 @@ constexpr std::uint32_t kTab = 9;
 constexpr std::uint32_t kEnter = 13;
 constexpr std::uint32_t kPageUp = 33;
 constexpr std::uint32_t kDown = 40;
-constexpr int kLastSystemColour = 30;  // COLOR_MENUBAR
 
 bool FitsInt32(std::int64_t value) {
     return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
@@ -70,23 +69,6 @@ std::optional<std::int32_t> RangeBufferLength(std::int32_t start, std::int32_t e
     const std::int64_t value = static_cast<std::int64_t>(end) - start + 1;
     if (!FitsInt32(value)) return std::nullopt;
     return static_cast<std::int32_t>(value);
-}
-
-std::optional<std::uint32_t> TranslateOleColourWith(std::uint32_t colour,
-                                                    const std::function<std::uint32_t(int)>& systemColour) {
-    switch (colour >> 24) {
-        case 0x00:
-        case 0x01:
-        case 0x02:
-            return colour;
-        case 0x80: {
-            const int index = static_cast<int>(colour & 0xFF);
-            if ((colour & 0x00FFFF00u) != 0 || index > kLastSystemColour) return std::nullopt;
-            return systemColour(index);
-        }
-        default:
-            return std::nullopt;
-    }
 }
 
 std::optional<std::int32_t> NextStorageNumber(std::int32_t& counter) {

@@ -1,6 +1,6 @@
 #include "common/raised_error.h"
 #include "controls/rich_edit.h"
-#include "controls/rich_edit_colour.h"
+#include "common/system_colour.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_rules.h"
 
@@ -47,7 +47,8 @@ void RichEditView::BgColor(long oleColour) {
         bgColor_ = oleColour;
         return;
     }
-    ::SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, TranslateOleColour(oleColour));
+    const auto rgb = TranslateOleColour(static_cast<OleColour>(oleColour), SystemColour);
+    ::SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, rgb ? static_cast<LPARAM>(*rgb) : -1);
 }
 
 void RichEditView::Border(bool value) {

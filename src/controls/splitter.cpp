@@ -2,6 +2,7 @@
 
 #include "common/raised_error.h"
 #include "controls/msubclass.h"
+#include "graphics/colour_math.h"
 
 namespace tarvo {
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cwctype>
 
+#include "common/system_colour.h"
 #include "common/window_class.h"
 #include "graphics/button_bar.h"
 
@@ -77,11 +78,6 @@ VRX_StyleButton* ButtonOf(HWND hwnd) {
 }
 
 }  // namespace
-
-COLORREF TranslateOleColour(OleColour colour) {
-    if (colour & kSystemColourFlag) return ::GetSysColor(static_cast<int>(colour & 0xFF));
-    return colour & 0xFFFFFF;
-}
 
 VRX_StyleButton::VRX_StyleButton() {
     font_.Name = L"Tahoma";
@@ -579,7 +575,7 @@ void VRX_StyleButton::CreateHoverTip() {
     }
     ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 240);
     if (tooltipBackColorSet_) {
-        ::SendMessageW(tooltip_.get(), TTM_SETTIPBKCOLOR, TranslateOleColour(tooltipBackColor_), 0);
+        ::SendMessageW(tooltip_.get(), TTM_SETTIPBKCOLOR, SystemOrPlainColour(tooltipBackColor_, SystemColour), 0);
     }
 }
 
@@ -647,7 +643,7 @@ void VRX_StyleButton::Render() {
 void VRX_StyleButton::PaintBackground(HDC dc, int width, int height, Look look) {
     switch (look) {
         case Look::kNormal: {
-            const BarColours bar = ComputeBarColours(TranslateOleColour(backColor_));
+            const BarColours bar = ComputeBarColours(SystemOrPlainColour(backColor_, SystemColour));
             DrawBands(dc, width, height, BandColours{bar.light2, bar.light1, bar.base, bar.light3});
             return;
         }
@@ -731,7 +727,7 @@ void VRX_StyleButton::PaintCaption(HDC dc, int width, int height, Look look) {
         ::SetTextColor(dc, RGB(255, 255, 255));
         ::DrawTextW(dc, caption_.c_str(), length, &light, format);
     }
-    COLORREF colour = TranslateOleColour(look == Look::kHot ? foreColorHover_ : foreColor_);
+    COLORREF colour = SystemOrPlainColour(look == Look::kHot ? foreColorHover_ : foreColor_, SystemColour);
     if (!enabled_) colour = ::GetSysColor(COLOR_GRAYTEXT);
     ::SetTextColor(dc, colour);
     RECT rect{x, y, x + text.cx, y + text.cy};
@@ -750,7 +746,7 @@ void VRX_StyleButton::PaintDropDown(HDC dc, int width, int height) {
     unique_hfont marlett(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, L"Marlett"));
     select_object_scope font(dc, marlett.get());
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, TranslateOleColour(enabled_ ? foreColor_ : kSystemColourFlag | COLOR_GRAYTEXT));
+    ::SetTextColor(dc, SystemOrPlainColour(enabled_ ? foreColor_ : kSystemColourFlag | COLOR_GRAYTEXT, SystemColour));
     RECT rect{left + 1, 0, width - 2, height};
     ::DrawTextW(dc, L"6", 1, &rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER);  // Marlett's down arrow
     ::SetBkMode(dc, previousMode);
