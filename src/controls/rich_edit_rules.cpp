@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/rounding.h"
+
 namespace tarvo::rich_edit_rules {
 
 namespace {
@@ -19,9 +21,9 @@ bool FitsInt32(std::int64_t value) {
     return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
 }
 
-std::optional<std::int64_t> RoundHalfEven(double value) {
+std::optional<std::int64_t> RoundHalfEvenInRange(double value) {
     if (!std::isfinite(value) || std::fabs(value) > 9.0e18) return std::nullopt;
-    return static_cast<std::int64_t>(std::nearbyint(value));  // the default rounding mode is to nearest even
+    return RoundHalfEven(value);
 }
 
 }  // namespace
@@ -46,15 +48,11 @@ FormatRect FormattingRectangle(std::int32_t width, std::int32_t height, std::int
 }
 
 std::optional<std::int32_t> FontHeightInTwips(double points) {
-    const auto tenThousandths = RoundHalfEven(points * 10000.0);
+    const auto tenThousandths = RoundHalfEvenInRange(points * 10000.0);
     if (!tenThousandths || std::llabs(*tenThousandths) > std::numeric_limits<std::int64_t>::max() / 20) {
         return std::nullopt;
     }
-    const std::int64_t product = *tenThousandths * 20;
-    std::int64_t quotient = product / 10000;
-    const std::int64_t remainder = product % 10000;
-    if (remainder > 5000 || (remainder == 5000 && quotient % 2 != 0)) ++quotient;
-    if (remainder < -5000 || (remainder == -5000 && quotient % 2 != 0)) --quotient;
+    const std::int64_t quotient = DivideHalfEven(*tenThousandths * 20, 10000);
     if (!FitsInt32(quotient)) return std::nullopt;
     return static_cast<std::int32_t>(quotient);
 }

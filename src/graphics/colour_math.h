@@ -9,9 +9,6 @@
 
 namespace tarvo {
 
-// Nearest integer, halves to the even neighbour.
-long long RoundHalfEven(double value);
-
 // Each channel moved by amount × 255; a positive amount saturates at 255, any other at 0.
 OleColour ColourShift(OleColour colour, float amount);
 // Per channel (a + b) / 2, rounded half to even.
