@@ -375,8 +375,7 @@ void mainForm::ToolBtn_Click(int index) {
             std::wstring commandLine = ProgramFolder() + L"\\Tarvo2.exe";
             if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                  &process)) {
-                ::CloseHandle(process.hThread);
-                ::CloseHandle(process.hProcess);
+                const process_handles started(process);  // nothing waits for the new window
             }
             break;
         }

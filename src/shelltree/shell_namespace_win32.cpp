@@ -25,7 +25,7 @@ public:
         LPITEMIDLIST item = nullptr;
         ULONG fetched = 0;
         if (items_->Next(1, &item, &fetched) != S_OK) {
-            if (item) ::CoTaskMemFree(item);
+            const unique_pidl discarded(item);
             return nullptr;
         }
         return HandedOut(item);
@@ -40,9 +40,8 @@ private:
 std::wstring StrRetText(STRRET& value, LPCITEMIDLIST pidl) {
     LPWSTR text = nullptr;
     if (FAILED(::StrRetToStrW(&value, pidl, &text)) || !text) return L"";
-    std::wstring result(text);
-    ::CoTaskMemFree(text);
-    return result;
+    const scope_exit freeText([text] { ::CoTaskMemFree(text); });
+    return std::wstring(text);
 }
 
 ShellNamespaceWin32::ShellNamespaceWin32(HWND owner) : owner_(owner) { ::SHGetDesktopFolder(desktop_.put()); }
