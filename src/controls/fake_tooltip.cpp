@@ -1,5 +1,6 @@
 #include "controls/fake_tooltip.h"
 
+#include "common/guarded_call.h"
 #include "common/window_class.h"
 #include "controls/def_prefs_handles.h"
 
@@ -102,15 +103,14 @@ long frmFakeToolTip::MsgResponse(UINT& currentMessage) {
 }
 
 LRESULT frmFakeToolTip::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM) {
-    try {
+    GuardedCall([&] {
         if (iMsg == WM_MOVE) {
             if (Visible()) Hide();
         } else if (iMsg == WM_ACTIVATE) {
             ownerWindowActive_ = LOWORD(wParam) != WA_INACTIVE;
             if (!ownerWindowActive_ && Visible()) Hide();
         }
-    } catch (...) {
-    }
+    });
     return 0;
 }
 

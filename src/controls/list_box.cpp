@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/guarded_call.h"
 #include "common/raised_error.h"
 #include "controls/def_prefs_handles.h"
 
@@ -201,20 +202,19 @@ void VRX_ListBox::Move(const RECT& bounds) { host_.Move(bounds); }
 long VRX_ListBox::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_ListBox::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
-        if (hwnd != host_.Container()) {
-            RaiseEvent(iMsg, wParam);
-        } else if (iMsg == WM_SIZE) {
-            host_.FitInner(true);
-        } else if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == ListBoxhWnd()) {
-            RaiseEvent(iMsg, wParam);
-        }
-        return 0;
-    } catch (...) {
-        // A failing event handler must not unwind through the window procedure.
-        return 0;
-    }
+    return GuardedCall(
+        [&]() -> LRESULT {
+            if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+            if (hwnd != host_.Container()) {
+                RaiseEvent(iMsg, wParam);
+            } else if (iMsg == WM_SIZE) {
+                host_.FitInner(true);
+            } else if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == ListBoxhWnd()) {
+                RaiseEvent(iMsg, wParam);
+            }
+            return 0;
+        },
+        LRESULT{0});
 }
 
 void VRX_ListBox::RaiseEvent(UINT iMsg, WPARAM wParam) {

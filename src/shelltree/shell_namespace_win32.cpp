@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "common/guarded_call.h"
+
 namespace tarvo {
 namespace {
 
@@ -195,8 +197,9 @@ long ChangeNotifierWin32::MsgResponse(UINT& currentMessage) {
 }
 
 LRESULT ChangeNotifierWin32::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (!sink_) return 0;
+    // A lost notification leaves the tree as it was.
+    GuardedCall([&] {
+        if (!sink_) return;
         if (iMsg == WM_DESTROY) {
             // The window is already going: it must not be destroyed a second time.
             Unhook();
@@ -206,9 +209,7 @@ LRESULT ChangeNotifierWin32::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM l
             auto* items = reinterpret_cast<LPITEMIDLIST*>(wParam);
             sink_->ShellNotify(static_cast<long>(lParam), AsIdList(items[0]), AsIdList(items[1]));
         }
-    } catch (...) {
-        // Nothing may unwind through the window procedure; a lost notification leaves the tree as it was.
-    }
+    });
     return 0;
 }
 

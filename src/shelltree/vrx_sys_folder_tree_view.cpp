@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/guarded_call.h"
 #include "controls/def_prefs_handles.h"
 #include "shelltree/shell_namespace_win32.h"
 
@@ -271,20 +272,19 @@ void VRX_SysFolderTreeView::Move(const RECT& bounds) { host_.Move(bounds); }
 long VRX_SysFolderTreeView::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_SysFolderTreeView::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
-        if (hwnd == host_.Container()) {
-            OnContainerMessage(iMsg, lParam);
-        } else if (iMsg == WM_VSCROLL) {
-            Raise(Events.VScroll);
-        } else if (iMsg == WM_HSCROLL) {
-            Raise(Events.HScroll);
-        }
-        return 0;
-    } catch (...) {
-        // A failing event handler must not unwind through the window procedure.
-        return 0;
-    }
+    return GuardedCall(
+        [&]() -> LRESULT {
+            if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+            if (hwnd == host_.Container()) {
+                OnContainerMessage(iMsg, lParam);
+            } else if (iMsg == WM_VSCROLL) {
+                Raise(Events.VScroll);
+            } else if (iMsg == WM_HSCROLL) {
+                Raise(Events.HScroll);
+            }
+            return 0;
+        },
+        LRESULT{0});
 }
 
 void VRX_SysFolderTreeView::Raise(const std::function<void()>& event) const {
