@@ -28,7 +28,7 @@ constexpr std::array<UINT, 11> kEditMessages = {WM_SETFOCUS,    WM_MOUSEACTIVATE
 
 bool InputBehavior::ReadOnly() const {
     if (!edit_) return readOnly_;
-    return (::GetWindowLongPtrW(edit_, GWL_STYLE) & ES_READONLY) != 0;
+    return HasStyleBit(edit_, GWL_STYLE, ES_READONLY);
 }
 
 void InputBehavior::SetReadOnly(bool value) {

@@ -118,21 +118,17 @@ void ListView::SetHideSelectionWhenWindowInactive(bool value) {
 
 void ListView::SetExStyleBit(DWORD bit, bool on) {
     if (!list_) return;
-    auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_EXSTYLE));
-    exStyle = on ? (exStyle | bit) : (exStyle & ~bit);
-    ::SetWindowLongPtrW(list_, GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
+    ChangeStyleBit(list_, GWL_EXSTYLE, bit, on);
     ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, kRefreshFrame);
 }
 
 // True when the window took the requested state (always true without a window).
 bool ListView::SetStyleBit(DWORD bit, bool on) {
     if (!list_) return true;
-    auto style = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_STYLE));
-    style = on ? (style | bit) : (style & ~bit);
-    ::SetWindowLongPtrW(list_, GWL_STYLE, static_cast<LONG_PTR>(style));
-    const auto reread = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_STYLE));
+    ChangeStyleBit(list_, GWL_STYLE, bit, on);
+    const bool nowSet = HasStyleBit(list_, GWL_STYLE, bit);
     ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, kRefreshFrame);
-    return ((reread & bit) != 0) == on;
+    return nowSet == on;
 }
 
 void ListView::SetBorder(bool value) {

@@ -7,6 +7,7 @@
 
 #include "common/system_colour.h"
 #include "common/window_class.h"
+#include "controls/input_state.h"
 #include "graphics/button_bar.h"
 
 namespace tarvo {
@@ -42,14 +43,6 @@ bool RegisterButtonClass(WNDPROC procedure) {
         return RegisterWindowClass(kClassName, procedure, CS_DBLCLKS | CS_OWNDC);
     }();
     return registered;
-}
-
-short ShiftState() {
-    short shift = 0;
-    if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) shift |= 1;
-    if (::GetAsyncKeyState(VK_CONTROL) & 0x8000) shift |= 2;
-    if (::GetAsyncKeyState(VK_MENU) & 0x8000) shift |= 4;
-    return shift;
 }
 
 POINT PointOf(LPARAM lParam) {
@@ -342,16 +335,16 @@ LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;
         case WM_LBUTTONDBLCLK:
             if (enabled_ && DblClick) DblClick();
-            OnButtonDown(1, PointOf(lParam));
+            OnButtonDown(kLeftButton, PointOf(lParam));
             return 0;
-        case WM_LBUTTONDOWN: OnButtonDown(1, PointOf(lParam)); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(kLeftButton, PointOf(lParam)); return 0;
         case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK: OnButtonDown(2, PointOf(lParam)); return 0;
+        case WM_RBUTTONDBLCLK: OnButtonDown(kRightButton, PointOf(lParam)); return 0;
         case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK: OnButtonDown(4, PointOf(lParam)); return 0;
-        case WM_LBUTTONUP: OnButtonUp(1, PointOf(lParam)); return 0;
-        case WM_RBUTTONUP: OnButtonUp(2, PointOf(lParam)); return 0;
-        case WM_MBUTTONUP: OnButtonUp(4, PointOf(lParam)); return 0;
+        case WM_MBUTTONDBLCLK: OnButtonDown(kMiddleButton, PointOf(lParam)); return 0;
+        case WM_LBUTTONUP: OnButtonUp(kLeftButton, PointOf(lParam)); return 0;
+        case WM_RBUTTONUP: OnButtonUp(kRightButton, PointOf(lParam)); return 0;
+        case WM_MBUTTONUP: OnButtonUp(kMiddleButton, PointOf(lParam)); return 0;
         case WM_CAPTURECHANGED:
             if (leftDown_ && reinterpret_cast<HWND>(lParam) != hwnd) {
                 leftDown_ = false;
@@ -446,12 +439,12 @@ void VRX_StyleButton::OnMouseLeave() {
 
 void VRX_StyleButton::OnButtonDown(short button, POINT client) {
     if (!enabled_ || !window_) return;
-    if (button == 1) {
+    if (button == kLeftButton) {
         leftDown_ = true;
         ::SetCapture(window_.get());
         SetState(StyleButtonState::kPressed);
     }
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
     float y = static_cast<float>(client.y);
     if (MouseDown) MouseDown(button, shift, x, y);
@@ -460,7 +453,7 @@ void VRX_StyleButton::OnButtonDown(short button, POINT client) {
 void VRX_StyleButton::OnButtonUp(short button, POINT client) {
     if (!enabled_ || !window_) return;
     bool click = false;
-    if (button == 1) {
+    if (button == kLeftButton) {
         const bool wasDown = leftDown_;
         leftDown_ = false;
         if (::GetCapture() == window_.get()) ::ReleaseCapture();
@@ -469,7 +462,7 @@ void VRX_StyleButton::OnButtonUp(short button, POINT client) {
         click = wasDown && ::PtInRect(&rect, client);
         if (!click) SetState(mouseOver_ ? StyleButtonState::kHot : StyleButtonState::kNormal);
     }
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
     float y = static_cast<float>(client.y);
     if (MouseUp) MouseUp(button, shift, x, y);
@@ -478,7 +471,7 @@ void VRX_StyleButton::OnButtonUp(short button, POINT client) {
 
 bool VRX_StyleButton::OnKeyDown(WPARAM key) {
     short keyCode = static_cast<short>(key);
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     if (KeyDown) KeyDown(keyCode, shift);
     if (keyCode == 0) return true;
     if (!enabled_) return false;
@@ -501,7 +494,7 @@ bool VRX_StyleButton::OnKeyDown(WPARAM key) {
 
 bool VRX_StyleButton::OnKeyUp(WPARAM key) {
     short keyCode = static_cast<short>(key);
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     if (KeyUp) KeyUp(keyCode, shift);
     if (keyCode == 0) return true;
     if (keyCode == VK_SPACE && spaceDown_ && enabled_) {

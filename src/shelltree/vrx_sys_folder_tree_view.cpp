@@ -9,7 +9,10 @@
 namespace tarvo {
 namespace {
 
-constexpr DWORD kTreeStyle = 0x56310037;
+constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL |
+                             WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP |
+                             TVS_SHOWSELALWAYS;
+static_assert(kTreeStyle == 0x56310037);
 constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_SIZE, WM_DESTROY};
 constexpr std::array<UINT, 4> kTreeMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr int kItemExpandingAnsi = -405;  // TVN_ITEMEXPANDINGA
