@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "common/unique_resource.h"
 
 namespace tarvo {
@@ -91,16 +93,35 @@ private:
 // Selects an object into a DC and puts the previous one back.
 class select_object_scope {
 public:
+    select_object_scope() noexcept = default;
     select_object_scope(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    select_object_scope(const select_object_scope&) = delete;
-    select_object_scope& operator=(const select_object_scope&) = delete;
-    ~select_object_scope() {
-        if (previous_) ::SelectObject(dc_, previous_);
+    select_object_scope(select_object_scope&& other) noexcept
+        : dc_(other.dc_), previous_(std::exchange(other.previous_, nullptr)) {}
+    select_object_scope& operator=(select_object_scope&& other) noexcept {
+        if (this != &other) {
+            reset();
+            dc_ = other.dc_;
+            previous_ = std::exchange(other.previous_, nullptr);
+        }
+        return *this;
+    }
+    ~select_object_scope() { reset(); }
+
+    explicit operator bool() const noexcept { return previous_ != nullptr; }
+    void reset() noexcept {
+        if (previous_) ::SelectObject(dc_, std::exchange(previous_, nullptr));
     }
 
 private:
-    HDC dc_;
-    HGDIOBJ previous_;
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// The two handles CreateProcess hands back.
+struct process_handles {
+    explicit process_handles(const PROCESS_INFORMATION& info) noexcept : thread(info.hThread), process(info.hProcess) {}
+    unique_handle thread;
+    unique_handle process;
 };
 
 // A COM interface pointer that releases its reference.

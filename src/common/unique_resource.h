@@ -1,7 +1,7 @@
 #pragma once
-// UniqueResource: the resource owner.
-// An owner for one resource value that is released exactly once. Traits give
-// the value type, the "none" value and the release call.
+// UniqueResource and scope_exit: an owner for one resource value that is released
+// exactly once (traits give the value type, the "none" value and the release
+// call), and a clean-up that runs when its scope ends.
 #include <utility>
 
 namespace tarvo {
@@ -40,6 +40,19 @@ public:
 
 private:
     value_type value_;
+};
+
+// Runs a clean-up when its scope ends, however it ends.
+template <typename CleanUp>
+class scope_exit {
+public:
+    explicit scope_exit(CleanUp cleanUp) noexcept : cleanUp_(std::move(cleanUp)) {}
+    scope_exit(const scope_exit&) = delete;
+    scope_exit& operator=(const scope_exit&) = delete;
+    ~scope_exit() { cleanUp_(); }
+
+private:
+    CleanUp cleanUp_;
 };
 
 }  // namespace tarvo

@@ -5,6 +5,8 @@
 // forgets it after WM_NCDESTROY and lets no exception out.
 #include <windows.h>
 
+#include "common/guarded_call.h"
+
 namespace tarvo {
 
 // Registers the class unless this module already has one of that name.
@@ -37,11 +39,8 @@ LRESULT CALLBACK WindowProcFor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     Owner* owner = WindowOwner<Owner>(hwnd);
     if (msg == WM_NCDESTROY) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     if (!owner) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return (owner->*Handle)(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
+    return GuardedCall([&] { return (owner->*Handle)(hwnd, msg, wParam, lParam); },
+                       [&] { return ::DefWindowProcW(hwnd, msg, wParam, lParam); });
 }
 
 }  // namespace tarvo

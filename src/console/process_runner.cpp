@@ -64,8 +64,7 @@ std::uint32_t clsConsole::RunWithoutWait(const std::wstring& strCommand) {
                           &process)) {
         return ::GetLastError();
     }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    const process_handles started(process);  // runs on by itself
     return 0;
 }
 
@@ -104,8 +103,7 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
         return ::GetLastError();
     }
     // Declared after the pipes, so an exception from a handler closes these first too.
-    unique_handle thread(info.hThread);
-    unique_handle process(info.hProcess);
+    process_handles child(info);
     stdInWrite_ = pipes.inWrite.get();
 
     DWORD waitMilliseconds = kPollMilliseconds;
@@ -113,8 +111,8 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
         pump_();
         if (stop_) break;
         // Wakes early for input or the child's exit; no wait while output is streaming.
-        HANDLE child = process.get();
-        ::MsgWaitForMultipleObjects(1, &child, FALSE, waitMilliseconds, QS_ALLINPUT);
+        HANDLE process = child.process.get();
+        ::MsgWaitForMultipleObjects(1, &process, FALSE, waitMilliseconds, QS_ALLINPUT);
         bool busyPane = Paused();
         bool gotData = false;
         if (!busyPane) {
@@ -122,7 +120,7 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
             gotData = PollPipe(pipes.errRead.get(), false) || gotData;
         }
         pump_();
-        if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
+        if (::WaitForSingleObject(child.process.get(), 0) == WAIT_OBJECT_0) break;
         waitMilliseconds = gotData || busyPane ? 0 : kPollMilliseconds;
     }
     Drain(pipes.outRead.get(), true);
@@ -132,8 +130,8 @@ std::uint32_t clsConsole::RunCommand(const std::wstring& strCommand) {
     WaitForOwnerToCatchUp();
 
     stdInWrite_ = nullptr;
-    process.reset();
-    thread.reset();
+    child.process.reset();
+    child.thread.reset();
     pipes.errWrite.reset();
     pipes.errRead.reset();
     pipes.outWrite.reset();

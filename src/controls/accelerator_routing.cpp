@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/guarded_call.h"
+
 namespace tarvo::AcceleratorRouting {
 
 namespace {
@@ -64,12 +66,11 @@ void SetKeyPreview(KeyPreview preview) { g_preview = std::move(preview); }
 
 void ProcessMessage(MSG& msg) {
     if (IsKeyboardMessage(msg)) {
-        try {
-            if (IsAimedAtTarget(msg) && g_target->TranslateAccel(msg) == 0) return;
-            if (g_preview && g_preview(msg)) return;
-        } catch (...) {
-            // A failing handler must not stop the loop; the key is dispatched normally.
-        }
+        // A failing handler must not stop the loop; the key is dispatched normally.
+        const bool consumed = GuardedCall(
+            [&] { return (IsAimedAtTarget(msg) && g_target->TranslateAccel(msg) == 0) || (g_preview && g_preview(msg)); },
+            false);
+        if (consumed) return;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);

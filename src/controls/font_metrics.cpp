@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/rounding.h"
+
 namespace tarvo {
 
 std::optional<std::int32_t> FontHeightInPixels(std::int32_t height, std::int32_t dpi) {
@@ -10,12 +12,7 @@ std::optional<std::int32_t> FontHeightInPixels(std::int32_t height, std::int32_t
     if (product > std::numeric_limits<std::int32_t>::max() || product < std::numeric_limits<std::int32_t>::min()) {
         return std::nullopt;
     }
-    std::int64_t quotient = product / 72;
-    const std::int64_t remainder = product % 72;
-    const std::int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
-    const std::int64_t away = product < 0 ? -1 : 1;
-    if (twice > 72 || (twice == 72 && quotient % 2 != 0)) quotient += away;
-    return static_cast<std::int32_t>(quotient);
+    return static_cast<std::int32_t>(DivideHalfEven(product, 72));
 }
 
 double FontSizeInPoints(std::int32_t height, std::int32_t dpi) {

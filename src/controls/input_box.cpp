@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "common/guarded_call.h"
 #include "controls/system_fonts.h"
 
 namespace tarvo {
@@ -27,7 +28,7 @@ constexpr std::array<UINT, 11> kEditMessages = {WM_SETFOCUS,    WM_MOUSEACTIVATE
 
 bool InputBehavior::ReadOnly() const {
     if (!edit_) return readOnly_;
-    return (::GetWindowLongPtrW(edit_, GWL_STYLE) & ES_READONLY) != 0;
+    return HasStyleBit(edit_, GWL_STYLE, ES_READONLY);
 }
 
 void InputBehavior::SetReadOnly(bool value) {
@@ -115,18 +116,17 @@ void VRX_InputBox::Resize() {
 long VRX_InputBox::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_InputBox::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
-        if (hwnd == host_.Container()) {
-            if (iMsg == WM_SIZE) Resize();
-        } else {
-            RaiseKeyEvent(Events, iMsg, wParam);
-        }
-        return 0;
-    } catch (...) {
-        // A failing event handler must not unwind through the window procedure.
-        return 0;
-    }
+    return GuardedCall(
+        [&]() -> LRESULT {
+            if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+            if (hwnd == host_.Container()) {
+                if (iMsg == WM_SIZE) Resize();
+            } else {
+                RaiseKeyEvent(Events, iMsg, wParam);
+            }
+            return 0;
+        },
+        LRESULT{0});
 }
 
 long VRX_InputBox::TranslateAccel(MSG& msg) { return host_.RouteKey(msg, IsControlNavigationKey(msg)); }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/guarded_call.h"
 #include "common/raised_error.h"
 #include "controls/system_fonts.h"
 
@@ -117,21 +118,17 @@ void ListView::SetHideSelectionWhenWindowInactive(bool value) {
 
 void ListView::SetExStyleBit(DWORD bit, bool on) {
     if (!list_) return;
-    auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_EXSTYLE));
-    exStyle = on ? (exStyle | bit) : (exStyle & ~bit);
-    ::SetWindowLongPtrW(list_, GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
+    ChangeStyleBit(list_, GWL_EXSTYLE, bit, on);
     ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, kRefreshFrame);
 }
 
 // True when the window took the requested state (always true without a window).
 bool ListView::SetStyleBit(DWORD bit, bool on) {
     if (!list_) return true;
-    auto style = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_STYLE));
-    style = on ? (style | bit) : (style & ~bit);
-    ::SetWindowLongPtrW(list_, GWL_STYLE, static_cast<LONG_PTR>(style));
-    const auto reread = static_cast<DWORD>(::GetWindowLongPtrW(list_, GWL_STYLE));
+    ChangeStyleBit(list_, GWL_STYLE, bit, on);
+    const bool nowSet = HasStyleBit(list_, GWL_STYLE, bit);
     ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, kRefreshFrame);
-    return ((reread & bit) != 0) == on;
+    return nowSet == on;
 }
 
 void ListView::SetBorder(bool value) {
@@ -201,20 +198,19 @@ void VRX_ListBox::Move(const RECT& bounds) { host_.Move(bounds); }
 long VRX_ListBox::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_ListBox::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
-        if (hwnd != host_.Container()) {
-            RaiseEvent(iMsg, wParam);
-        } else if (iMsg == WM_SIZE) {
-            host_.FitInner(true);
-        } else if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == ListBoxhWnd()) {
-            RaiseEvent(iMsg, wParam);
-        }
-        return 0;
-    } catch (...) {
-        // A failing event handler must not unwind through the window procedure.
-        return 0;
-    }
+    return GuardedCall(
+        [&]() -> LRESULT {
+            if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+            if (hwnd != host_.Container()) {
+                RaiseEvent(iMsg, wParam);
+            } else if (iMsg == WM_SIZE) {
+                host_.FitInner(true);
+            } else if (iMsg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == ListBoxhWnd()) {
+                RaiseEvent(iMsg, wParam);
+            }
+            return 0;
+        },
+        LRESULT{0});
 }
 
 void VRX_ListBox::RaiseEvent(UINT iMsg, WPARAM wParam) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/guarded_call.h"
 #include "common/raised_error.h"
 
 namespace tarvo::MSubclass {
@@ -80,16 +81,18 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam
                 continue;
             }
             g_previousForCall = previous;
-            try {
-                UINT message = iMsg;
-                if (i == 1 && listener->MsgResponse(message) == kBefore && !previousRan) runPrevious();
-                result = listener->WindowProc(hwnd, iMsg, wParam, lParam);
-                message = iMsg;
-                if (i == count && listener->MsgResponse(message) == kAfter && !previousRan) runPrevious();
-            } catch (...) {
-                // Nothing may escape a window procedure; the window's own handling stands in.
-                if (!previousRan) runPrevious();
-            }
+            // On failure the window's own handling stands in.
+            GuardedCall(
+                [&] {
+                    UINT message = iMsg;
+                    if (i == 1 && listener->MsgResponse(message) == kBefore && !previousRan) runPrevious();
+                    result = listener->WindowProc(hwnd, iMsg, wParam, lParam);
+                    message = iMsg;
+                    if (i == count && listener->MsgResponse(message) == kAfter && !previousRan) runPrevious();
+                },
+                [&] {
+                    if (!previousRan) runPrevious();
+                });
         }
     }
     if (iMsg == WM_NCDESTROY && ReadPrevious(hwnd) == previous && previous) ForgetWindow(hwnd, previous);

@@ -11,13 +11,8 @@ namespace {
 constexpr wchar_t kPanelClass[] = L"TarvoPanel";
 
 int ButtonOf(UINT msg, WPARAM wParam) {
-    switch (msg) {
-        case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
-        case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
-        default:
-            return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
-    }
+    const int button = ButtonOfMessage(msg);
+    return button != 0 ? button : ButtonsInKeyFlags(wParam);
 }
 }  // namespace
 

@@ -11,21 +11,15 @@ namespace tarvo {
 namespace {
 
 constexpr wchar_t kEditClass[] = L"RichEdit20W";
-// WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, WS_MAXIMIZE, WS_VSCROLL,
-// WS_HSCROLL, WS_TABSTOP, ES_SAVESEL, ES_AUTOVSCROLL, ES_AUTOHSCROLL.
-constexpr DWORD kBaseStyle = 0x573180C0;
-// Change, update, scroll, keys, mouse, selection, dropped files, protected, link.
-constexpr LPARAM kEventMask = 0x043B0007;
+constexpr DWORD kBaseStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MAXIMIZE | WS_VSCROLL |
+                             WS_HSCROLL | WS_TABSTOP | ES_SAVESEL | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+static_assert(kBaseStyle == 0x573180C0);
+constexpr LPARAM kEventMask = ENM_CHANGE | ENM_UPDATE | ENM_SCROLL | ENM_KEYEVENTS | ENM_MOUSEEVENTS |
+                              ENM_SELCHANGE | ENM_DROPFILES | ENM_PROTECTED | ENM_LINK;
+static_assert(kEventMask == 0x043B0007);
 constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_COMMAND, WM_SIZE};
 constexpr std::array<UINT, 4> kEditMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr short kEnter = 13;
-
-bool IsDown(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
-
-short MouseButtonsDown() {
-    return static_cast<short>((IsDown(VK_LBUTTON) ? 1 : 0) | (IsDown(VK_RBUTTON) ? 2 : 0) |
-                              (IsDown(VK_MBUTTON) ? 4 : 0));
-}
 
 bool EditClassRegistered() {
     WNDCLASSW wc{};
@@ -279,15 +273,17 @@ void VRX_RichEdit::RaiseMouseEvent(UINT message) {
     short button = 0;
     switch (message) {
         case WM_MOUSEMOVE:
-            button = MouseButtonsDown();
+            button = CurrentMouseButtons();
             if (MouseMove) MouseMove(button, shift, x, y);
             return;
-        case WM_LBUTTONDOWN: button = 1; break;
-        case WM_RBUTTONDOWN: button = 2; break;
-        case WM_MBUTTONDOWN: button = 4; break;
-        case WM_LBUTTONUP: button = 1; break;
-        case WM_RBUTTONUP: button = 2; break;
-        case WM_MBUTTONUP: button = 4; break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            button = ButtonOfMessage(message);
+            break;
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
             if (DblClick) DblClick(x, y);

@@ -1,5 +1,7 @@
 #include "controls/rich_edit.h"
 
+#include "controls/text_control_host.h"
+
 namespace tarvo {
 
 void RichEditBehavior::Enabled(bool value) {
@@ -19,7 +21,7 @@ void RichEditBehavior::WantEvents(bool value) {
 }
 
 bool RichEditBehavior::ReadOnly() const {
-    if (edit_) return (::GetWindowLongW(edit_, GWL_STYLE) & ES_READONLY) != 0;
+    if (edit_) return HasStyleBit(edit_, GWL_STYLE, ES_READONLY);
     return readOnly_;
 }
 

@@ -2,7 +2,7 @@
 
 #include "common/raised_error.h"
 #include "controls/rich_edit.h"
-#include "controls/rich_edit_colour.h"
+#include "common/system_colour.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_rules.h"
 
@@ -39,7 +39,7 @@ void ApplyFormat(HWND edit, CHARFORMAT2W& format, long range) {
 
 // -1 asks for the automatic colour, which the format carries as an effect.
 COLORREF ColourOrAutomatic(long colour, DWORD automaticEffect, DWORD& effects) {
-    if (colour != -1) return static_cast<COLORREF>(TranslateOleColour(colour));
+    if (colour != -1) return TranslateOleColour(static_cast<OleColour>(colour), SystemColour).value_or(CLR_INVALID);
     effects = automaticEffect;
     return static_cast<COLORREF>(-1);
 }

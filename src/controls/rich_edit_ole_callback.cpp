@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/guarded_call.h"
 #include "common/raised_error.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_rules.h"
@@ -52,17 +53,19 @@ ULONG RichEditOleCallback::Release() { return references_ > 0 ? --references_ : 
 HRESULT RichEditOleCallback::GetNewStorage(LPSTORAGE* storage) {
     if (!storage) return E_POINTER;
     *storage = nullptr;
-    try {
-        com_ptr<IStorage> created = CreateNextStorage();
-        created->AddRef();
-        *storage = created.get();
-        return S_OK;
-    } catch (const RaisedError& e) {
-        // Nothing may cross back into the edit; it gets the failure code instead.
-        return e.Number() < 0 ? static_cast<HRESULT>(e.Number()) : E_FAIL;
-    } catch (...) {
-        return E_FAIL;
-    }
+    // Nothing may cross back into the edit; it gets the failure code instead.
+    return GuardedCall(
+        [&]() -> HRESULT {
+            try {
+                com_ptr<IStorage> created = CreateNextStorage();
+                created->AddRef();
+                *storage = created.get();
+                return S_OK;
+            } catch (const RaisedError& e) {
+                return e.Number() < 0 ? static_cast<HRESULT>(e.Number()) : E_FAIL;
+            }
+        },
+        E_FAIL);
 }
 
 HRESULT RichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,

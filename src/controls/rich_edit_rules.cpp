@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/rounding.h"
+
 namespace tarvo::rich_edit_rules {
 
 namespace {
@@ -14,15 +16,14 @@ constexpr std::uint32_t kTab = 9;
 constexpr std::uint32_t kEnter = 13;
 constexpr std::uint32_t kPageUp = 33;
 constexpr std::uint32_t kDown = 40;
-constexpr int kLastSystemColour = 30;  // COLOR_MENUBAR
 
 bool FitsInt32(std::int64_t value) {
     return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
 }
 
-std::optional<std::int64_t> RoundHalfEven(double value) {
+std::optional<std::int64_t> RoundHalfEvenInRange(double value) {
     if (!std::isfinite(value) || std::fabs(value) > 9.0e18) return std::nullopt;
-    return static_cast<std::int64_t>(std::nearbyint(value));  // the default rounding mode is to nearest even
+    return RoundHalfEven(value);
 }
 
 }  // namespace
@@ -47,15 +48,11 @@ FormatRect FormattingRectangle(std::int32_t width, std::int32_t height, std::int
 }
 
 std::optional<std::int32_t> FontHeightInTwips(double points) {
-    const auto tenThousandths = RoundHalfEven(points * 10000.0);
+    const auto tenThousandths = RoundHalfEvenInRange(points * 10000.0);
     if (!tenThousandths || std::llabs(*tenThousandths) > std::numeric_limits<std::int64_t>::max() / 20) {
         return std::nullopt;
     }
-    const std::int64_t product = *tenThousandths * 20;
-    std::int64_t quotient = product / 10000;
-    const std::int64_t remainder = product % 10000;
-    if (remainder > 5000 || (remainder == 5000 && quotient % 2 != 0)) ++quotient;
-    if (remainder < -5000 || (remainder == -5000 && quotient % 2 != 0)) --quotient;
+    const std::int64_t quotient = DivideHalfEven(*tenThousandths * 20, 10000);
     if (!FitsInt32(quotient)) return std::nullopt;
     return static_cast<std::int32_t>(quotient);
 }
@@ -70,23 +67,6 @@ std::optional<std::int32_t> RangeBufferLength(std::int32_t start, std::int32_t e
     const std::int64_t value = static_cast<std::int64_t>(end) - start + 1;
     if (!FitsInt32(value)) return std::nullopt;
     return static_cast<std::int32_t>(value);
-}
-
-std::optional<std::uint32_t> TranslateOleColourWith(std::uint32_t colour,
-                                                    const std::function<std::uint32_t(int)>& systemColour) {
-    switch (colour >> 24) {
-        case 0x00:
-        case 0x01:
-        case 0x02:
-            return colour;
-        case 0x80: {
-            const int index = static_cast<int>(colour & 0xFF);
-            if ((colour & 0x00FFFF00u) != 0 || index > kLastSystemColour) return std::nullopt;
-            return systemColour(index);
-        }
-        default:
-            return std::nullopt;
-    }
 }
 
 std::optional<std::int32_t> NextStorageNumber(std::int32_t& counter) {

@@ -44,12 +44,6 @@ std::optional<std::int32_t> RightMarginParameter(std::int32_t pixels);
 // end - start + 1 characters; nothing on 32-bit overflow.
 std::optional<std::int32_t> RangeBufferLength(std::int32_t start, std::int32_t end);
 
-// An OLE colour to an RGB value as the system's own translation does without a
-// palette: plain RGB and palette forms pass through, 0x80000000 | index maps
-// through `systemColour`, anything else is invalid.
-std::optional<std::uint32_t> TranslateOleColourWith(std::uint32_t colour,
-                                                    const std::function<std::uint32_t(int)>& systemColour);
-
 // Storage names the OLE callback hands out: "VRXRE 1", "VRXRE 2", ...
 // Advances the counter; nothing when it would overflow.
 std::optional<std::int32_t> NextStorageNumber(std::int32_t& counter);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/guarded_call.h"
 #include "controls/rich_edit.h"
 #include "controls/rich_edit_internal.h"
 
@@ -45,28 +46,29 @@ DWORD CALLBACK ReadText(DWORD_PTR, LPBYTE buffer, LONG size, LONG* copied) {
     return 0;
 }
 
+// A failing progress handler ends the transfer.
+bool ReportedProgress(long bytes) {
+    return GuardedCall(
+        [bytes] {
+            if (g_transfer.target) g_transfer.target->RaiseLoadStatus(bytes, -1);
+            return true;
+        },
+        false);
+}
+
 DWORD CALLBACK ReadFileChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* copied) {
     *copied = 0;
     DWORD read = 0;
     if (!::ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(size), &read, nullptr)) return 1;
     *copied = static_cast<LONG>(read);
     g_transfer.bytesRead += static_cast<long>(read);
-    try {
-        if (g_transfer.target) g_transfer.target->RaiseLoadStatus(g_transfer.bytesRead, -1);
-    } catch (...) {
-        return 1;  // a failing progress handler ends the transfer; nothing may cross the edit
-    }
-    return 0;
+    return ReportedProgress(g_transfer.bytesRead) ? 0 : 1;
 }
 
 DWORD CALLBACK WriteFileChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
     *written = 0;
     if (size > 0) {
-        try {
-            if (g_transfer.target) g_transfer.target->RaiseLoadStatus(size, -1);
-        } catch (...) {
-            return 1;
-        }
+        if (!ReportedProgress(size)) return 1;
     }
     DWORD done = 0;
     if (!::WriteFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(size), &done, nullptr)) return 1;

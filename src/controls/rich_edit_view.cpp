@@ -1,8 +1,9 @@
 #include "common/raised_error.h"
+#include "common/system_colour.h"
 #include "controls/rich_edit.h"
-#include "controls/rich_edit_colour.h"
 #include "controls/rich_edit_internal.h"
 #include "controls/rich_edit_rules.h"
+#include "controls/text_control_host.h"
 
 namespace tarvo {
 
@@ -12,11 +13,6 @@ namespace {
 constexpr UINT kFrameChanged = 0x237;
 constexpr LPARAM kTextModePlain = TM_PLAINTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE;  // 41
 constexpr LPARAM kTextModeRich = TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_SINGLECODEPAGE;    // 42
-
-void SetLongBit(HWND window, int index, DWORD bit, bool value) {
-    const DWORD current = static_cast<DWORD>(::GetWindowLongW(window, index));
-    ::SetWindowLongW(window, index, static_cast<LONG>(value ? (current | bit) : (current & ~bit)));
-}
 
 void ApplyFrame(HWND window) { ::SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged); }
 
@@ -47,14 +43,15 @@ void RichEditView::BgColor(long oleColour) {
         bgColor_ = oleColour;
         return;
     }
-    ::SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, TranslateOleColour(oleColour));
+    const auto rgb = TranslateOleColour(static_cast<OleColour>(oleColour), SystemColour);
+    ::SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, rgb ? static_cast<LPARAM>(*rgb) : -1);
 }
 
 void RichEditView::Border(bool value) {
     border_ = value;
     if (!edit_) return;
-    SetLongBit(edit_, GWL_STYLE, ES_SUNKEN, value);
-    SetLongBit(edit_, GWL_EXSTYLE, WS_EX_CLIENTEDGE, value);
+    ChangeStyleBit(edit_, GWL_STYLE, ES_SUNKEN, value);
+    ChangeStyleBit(edit_, GWL_EXSTYLE, WS_EX_CLIENTEDGE, value);
     ApplyFrame(edit_);
 }
 
@@ -67,8 +64,8 @@ void RichEditView::HideSelectionWhenWindowInactive(bool value) {
 }
 
 bool RichEditView::ApplyStyleBit(DWORD bit, bool value) {
-    SetLongBit(edit_, GWL_STYLE, bit, value);
-    const bool nowSet = (static_cast<DWORD>(::GetWindowLongW(edit_, GWL_STYLE)) & bit) != 0;
+    ChangeStyleBit(edit_, GWL_STYLE, bit, value);
+    const bool nowSet = HasStyleBit(edit_, GWL_STYLE, bit);
     ApplyFrame(edit_);
     return nowSet == value;
 }
@@ -89,7 +86,7 @@ void RichEditView::PlainText(bool value) {
 void RichEditView::RightToLeft(bool value) {
     rightToLeft_ = value;
     if (!edit_) return;
-    SetLongBit(edit_, GWL_EXSTYLE, WS_EX_LAYOUTRTL, value);
+    ChangeStyleBit(edit_, GWL_EXSTYLE, WS_EX_LAYOUTRTL, value);
     ApplyFrame(edit_);
 }
 

@@ -1,5 +1,6 @@
 #include "controls/speech_bubble.h"
 
+#include "common/guarded_call.h"
 #include "common/window_class.h"
 #include "controls/system_fonts.h"
 
@@ -9,16 +10,16 @@ namespace {
 constexpr wchar_t kClassName[] = L"TarvoFakeToolTip";
 
 bool RegisterBubbleClass(WNDPROC procedure) {
-    // Shared by every bubble of the process for its whole life, so it is never deleted.
-    static const HBRUSH background = ::CreateSolidBrush(frmFakeToolTip::kBackColour);
-    return RegisterWindowClass(kClassName, procedure, CS_OWNDC, background);
+    // Shared by every bubble of the process for its whole life.
+    static const unique_hbrush background(::CreateSolidBrush(frmFakeToolTip::kBackColour));
+    return RegisterWindowClass(kClassName, procedure, CS_OWNDC, background.get());
 }
 
 }  // namespace
 
 frmFakeToolTip::~frmFakeToolTip() {
     DetachOwner();
-    if (windowDC_ && previousFont_) ::SelectObject(windowDC_, previousFont_);
+    fontSelection_.reset();
     paintRegion_.reset();
     outlineBrush_.reset();
     if (window_) ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
@@ -34,9 +35,9 @@ bool frmFakeToolTip::Init() {
     if (!window_) return false;
     windowDC_ = ::GetDC(window_.get());  // CS_OWNDC: the same DC for the window's life, no release needed
     try {
-        previousFont_ = ::SelectObject(windowDC_, DefaultFontHandle(kMenuFont));
+        fontSelection_ = select_object_scope(windowDC_, DefaultFontHandle(kMenuFont));
     } catch (...) {
-        previousFont_ = nullptr;  // the system font serves
+        // the system font serves
     }
     outlineBrush_.reset(::CreateSolidBrush(kOutlineColour));
     ownerWindowActive_ = true;
@@ -102,15 +103,14 @@ long frmFakeToolTip::MsgResponse(UINT& currentMessage) {
 }
 
 LRESULT frmFakeToolTip::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM) {
-    try {
+    GuardedCall([&] {
         if (iMsg == WM_MOVE) {
             if (Visible()) Hide();
         } else if (iMsg == WM_ACTIVATE) {
             ownerWindowActive_ = LOWORD(wParam) != WA_INACTIVE;
             if (!ownerWindowActive_ && Visible()) Hide();
         }
-    } catch (...) {
-    }
+    });
     return 0;
 }
 

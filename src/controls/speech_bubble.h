@@ -54,7 +54,7 @@ private:
 
     unique_hwnd window_;
     HDC windowDC_ = nullptr;  // the class's own DC, which keeps the font selected
-    HGDIOBJ previousFont_ = nullptr;
+    select_object_scope fontSelection_;
     unique_hbrush outlineBrush_;
     unique_hrgn paintRegion_;
     std::wstring text_;

@@ -1,13 +1,12 @@
 #include "controls/splitter.h"
 
 #include "common/raised_error.h"
+#include "controls/input_state.h"
 #include "controls/message_hooks.h"
 
 namespace tarvo {
 
 namespace {
-
-constexpr DWORD kPatInvert = 0x005A0049;
 
 unique_hbrush MakeHalftoneBrush() {
     const WORD rows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
@@ -169,11 +168,11 @@ void Splitter::DrawInvertedBar(const RECT& rect) const {
     unique_hdc display(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (!display) return;
     select_object_scope selectBrush(display.get(), halftone_.get());
-    ::PatBlt(display.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, kPatInvert);
+    ::PatBlt(display.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATINVERT);
 }
 
 void Splitter::MouseDown(int Button, int, float x, float Y) {
-    if (Button != 1 || !Bound() || dragging_) return;
+    if (Button != kLeftButton || !Bound() || dragging_) return;
     bool cancel = false;
     if (Split) Split(x, Y, cancel);
     if (cancel) return;

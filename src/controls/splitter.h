@@ -14,7 +14,7 @@
 
 #include "common/handles.h"
 #include "controls/splitter_math.h"
-#include "graphics/colour_math.h"
+#include "common/ole_colour.h"
 
 namespace tarvo {
 

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cwctype>
 
+#include "common/system_colour.h"
 #include "common/window_class.h"
 #include "controls/button_bar.h"
+#include "controls/input_state.h"
 
 namespace tarvo {
 
@@ -43,14 +45,6 @@ bool RegisterButtonClass(WNDPROC procedure) {
     return registered;
 }
 
-short ShiftState() {
-    short shift = 0;
-    if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) shift |= 1;
-    if (::GetAsyncKeyState(VK_CONTROL) & 0x8000) shift |= 2;
-    if (::GetAsyncKeyState(VK_MENU) & 0x8000) shift |= 4;
-    return shift;
-}
-
 POINT PointOf(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
@@ -77,11 +71,6 @@ VRX_StyleButton* ButtonOf(HWND hwnd) {
 }
 
 }  // namespace
-
-COLORREF TranslateOleColour(OleColour colour) {
-    if (colour & kSystemColourFlag) return ::GetSysColor(static_cast<int>(colour & 0xFF));
-    return colour & 0xFFFFFF;
-}
 
 VRX_StyleButton::VRX_StyleButton() {
     font_.Name = L"Tahoma";
@@ -346,16 +335,16 @@ LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;
         case WM_LBUTTONDBLCLK:
             if (enabled_ && DblClick) DblClick();
-            OnButtonDown(1, PointOf(lParam));
+            OnButtonDown(kLeftButton, PointOf(lParam));
             return 0;
-        case WM_LBUTTONDOWN: OnButtonDown(1, PointOf(lParam)); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(kLeftButton, PointOf(lParam)); return 0;
         case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK: OnButtonDown(2, PointOf(lParam)); return 0;
+        case WM_RBUTTONDBLCLK: OnButtonDown(kRightButton, PointOf(lParam)); return 0;
         case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK: OnButtonDown(4, PointOf(lParam)); return 0;
-        case WM_LBUTTONUP: OnButtonUp(1, PointOf(lParam)); return 0;
-        case WM_RBUTTONUP: OnButtonUp(2, PointOf(lParam)); return 0;
-        case WM_MBUTTONUP: OnButtonUp(4, PointOf(lParam)); return 0;
+        case WM_MBUTTONDBLCLK: OnButtonDown(kMiddleButton, PointOf(lParam)); return 0;
+        case WM_LBUTTONUP: OnButtonUp(kLeftButton, PointOf(lParam)); return 0;
+        case WM_RBUTTONUP: OnButtonUp(kRightButton, PointOf(lParam)); return 0;
+        case WM_MBUTTONUP: OnButtonUp(kMiddleButton, PointOf(lParam)); return 0;
         case WM_CAPTURECHANGED:
             if (leftDown_ && reinterpret_cast<HWND>(lParam) != hwnd) {
                 leftDown_ = false;
@@ -450,12 +439,12 @@ void VRX_StyleButton::OnMouseLeave() {
 
 void VRX_StyleButton::OnButtonDown(short button, POINT client) {
     if (!enabled_ || !window_) return;
-    if (button == 1) {
+    if (button == kLeftButton) {
         leftDown_ = true;
         ::SetCapture(window_.get());
         SetState(StyleButtonState::kPressed);
     }
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
     float y = static_cast<float>(client.y);
     if (MouseDown) MouseDown(button, shift, x, y);
@@ -464,7 +453,7 @@ void VRX_StyleButton::OnButtonDown(short button, POINT client) {
 void VRX_StyleButton::OnButtonUp(short button, POINT client) {
     if (!enabled_ || !window_) return;
     bool click = false;
-    if (button == 1) {
+    if (button == kLeftButton) {
         const bool wasDown = leftDown_;
         leftDown_ = false;
         if (::GetCapture() == window_.get()) ::ReleaseCapture();
@@ -473,7 +462,7 @@ void VRX_StyleButton::OnButtonUp(short button, POINT client) {
         click = wasDown && ::PtInRect(&rect, client);
         if (!click) SetState(mouseOver_ ? StyleButtonState::kHot : StyleButtonState::kNormal);
     }
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
     float y = static_cast<float>(client.y);
     if (MouseUp) MouseUp(button, shift, x, y);
@@ -482,7 +471,7 @@ void VRX_StyleButton::OnButtonUp(short button, POINT client) {
 
 bool VRX_StyleButton::OnKeyDown(WPARAM key) {
     short keyCode = static_cast<short>(key);
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     if (KeyDown) KeyDown(keyCode, shift);
     if (keyCode == 0) return true;
     if (!enabled_) return false;
@@ -505,7 +494,7 @@ bool VRX_StyleButton::OnKeyDown(WPARAM key) {
 
 bool VRX_StyleButton::OnKeyUp(WPARAM key) {
     short keyCode = static_cast<short>(key);
-    short shift = ShiftState();
+    short shift = CurrentShiftState();
     if (KeyUp) KeyUp(keyCode, shift);
     if (keyCode == 0) return true;
     if (keyCode == VK_SPACE && spaceDown_ && enabled_) {
@@ -579,7 +568,7 @@ void VRX_StyleButton::CreateHoverTip() {
     }
     ::SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 240);
     if (tooltipBackColorSet_) {
-        ::SendMessageW(tooltip_.get(), TTM_SETTIPBKCOLOR, TranslateOleColour(tooltipBackColor_), 0);
+        ::SendMessageW(tooltip_.get(), TTM_SETTIPBKCOLOR, SystemOrPlainColour(tooltipBackColor_, SystemColour), 0);
     }
 }
 
@@ -647,7 +636,7 @@ void VRX_StyleButton::Render() {
 void VRX_StyleButton::PaintBackground(HDC dc, int width, int height, Look look) {
     switch (look) {
         case Look::kNormal: {
-            const BarColours bar = ComputeBarColours(TranslateOleColour(backColor_));
+            const BarColours bar = ComputeBarColours(SystemOrPlainColour(backColor_, SystemColour));
             DrawBands(dc, width, height, BandColours{bar.light2, bar.light1, bar.base, bar.light3});
             return;
         }
@@ -731,7 +720,7 @@ void VRX_StyleButton::PaintCaption(HDC dc, int width, int height, Look look) {
         ::SetTextColor(dc, RGB(255, 255, 255));
         ::DrawTextW(dc, caption_.c_str(), length, &light, format);
     }
-    COLORREF colour = TranslateOleColour(look == Look::kHot ? foreColorHover_ : foreColor_);
+    COLORREF colour = SystemOrPlainColour(look == Look::kHot ? foreColorHover_ : foreColor_, SystemColour);
     if (!enabled_) colour = ::GetSysColor(COLOR_GRAYTEXT);
     ::SetTextColor(dc, colour);
     RECT rect{x, y, x + text.cx, y + text.cy};
@@ -750,7 +739,7 @@ void VRX_StyleButton::PaintDropDown(HDC dc, int width, int height) {
     unique_hfont marlett(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, L"Marlett"));
     select_object_scope font(dc, marlett.get());
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, TranslateOleColour(enabled_ ? foreColor_ : kSystemColourFlag | COLOR_GRAYTEXT));
+    ::SetTextColor(dc, SystemOrPlainColour(enabled_ ? foreColor_ : kSystemColourFlag | COLOR_GRAYTEXT, SystemColour));
     RECT rect{left + 1, 0, width - 2, height};
     ::DrawTextW(dc, L"6", 1, &rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER);  // Marlett's down arrow
     ::SetBkMode(dc, previousMode);

@@ -38,11 +38,8 @@ enum class StyleButtonState { kNormal = 0, kHot = 1, kPressed = 2 };
 enum StyleButtonMode : long { kPushButton = 0, kCheckButton = 1, kOptionButton = 2 };
 
 // OLE colours naming a system colour: 0x80000000 | COLOR_xxx.
-constexpr OleColour kSystemColourFlag = 0x80000000u;
 constexpr OleColour kAmbientBackColour = kSystemColourFlag | COLOR_BTNFACE;
 constexpr OleColour kAmbientForeColour = kSystemColourFlag | COLOR_BTNTEXT;
-// The colour value as a COLORREF, system colours looked up.
-COLORREF TranslateOleColour(OleColour colour);
 
 class VRX_StyleButton final : public ISubclass {
 public:

@@ -8,22 +8,12 @@ namespace {
 
 constexpr wchar_t kContainerClass[] = L"TarvoControlContainer";
 
-bool IsKeyDown(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
-
 void MoveTo(HWND window, const RECT& bounds, bool repaint) {
     ::MoveWindow(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                  repaint ? TRUE : FALSE);
 }
 
 }  // namespace
-
-std::int16_t CurrentShiftState() {
-    std::int16_t shift = 0;
-    if (IsKeyDown(VK_SHIFT)) shift |= 1;
-    if (IsKeyDown(VK_CONTROL)) shift |= 2;
-    if (IsKeyDown(VK_MENU)) shift |= 4;
-    return shift;
-}
 
 bool IsKeyMessage(const MSG& msg) {
     return msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
@@ -46,6 +36,15 @@ SIZE ClientSize(HWND window) {
     RECT client{};
     ::GetClientRect(window, &client);
     return {client.right - client.left, client.bottom - client.top};
+}
+
+bool HasStyleBit(HWND window, int index, DWORD bit) {
+    return (static_cast<DWORD>(::GetWindowLongPtrW(window, index)) & bit) != 0;
+}
+
+void ChangeStyleBit(HWND window, int index, DWORD bit, bool on) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, index));
+    ::SetWindowLongPtrW(window, index, static_cast<LONG_PTR>(on ? (style | bit) : (style & ~bit)));
 }
 
 long HostedMsgResponse(UINT message) { return message == WM_MOUSEACTIVATE ? kConsume : kBefore; }

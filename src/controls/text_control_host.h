@@ -29,12 +29,10 @@
 
 #include "common/handles.h"
 #include "controls/accelerator_routing.h"
+#include "controls/input_state.h"
 #include "controls/message_hooks.h"
 
 namespace tarvo {
-
-// 1 Shift, 2 Ctrl, 4 Alt, from the keys' asynchronous state.
-std::int16_t CurrentShiftState();
 
 bool IsKeyMessage(const MSG& msg);
 // Enter, Esc, Page Up/Down, End, Home and the arrows: the keys a focused text
@@ -45,6 +43,10 @@ bool IsControlNavigationKey(const MSG& msg);
 unique_hwnd CreateControlContainer(HWND parent, const RECT& bounds);
 
 SIZE ClientSize(HWND window);
+
+// One bit of a window's style (index GWL_STYLE) or extended style (GWL_EXSTYLE).
+bool HasStyleBit(HWND window, int index, DWORD bit);
+void ChangeStyleBit(HWND window, int index, DWORD bit, bool on);
 
 // The inner window takes the mouse activation itself; every other message it
 // handles before its listeners.

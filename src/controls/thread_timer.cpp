@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "common/guarded_call.h"
 #include "common/raised_error.h"
 #include "controls/message_hooks.h"
 
@@ -20,11 +21,7 @@ int g_highWater = 0;
 void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     for (int i = 1; i <= g_highWater; ++i) {
         if (g_slots[i] && g_slots[i]->SystemTimerId() == id) {
-            try {
-                g_slots[i]->PulseTimer();
-            } catch (...) {
-                // A failing handler must not unwind into the message loop.
-            }
+            GuardedCall([&] { g_slots[i]->PulseTimer(); });
             return;
         }
     }

@@ -3,15 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvo {
+#include "common/rounding.h"
 
-long long RoundHalfEven(double value) {
-    const double floor = std::floor(value);
-    const double fraction = value - floor;
-    long long result = static_cast<long long>(floor);
-    if (fraction > 0.5 || (fraction == 0.5 && (result % 2 != 0))) ++result;
-    return result;
-}
+namespace tarvo {
 
 namespace {
 

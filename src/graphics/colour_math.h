@@ -5,20 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/ole_colour.h"
+
 namespace tarvo {
-
-using OleColour = std::uint32_t;
-
-constexpr OleColour MakeColour(int red, int green, int blue) {
-    return static_cast<OleColour>(red & 0xFF) | (static_cast<OleColour>(green & 0xFF) << 8) |
-           (static_cast<OleColour>(blue & 0xFF) << 16);
-}
-constexpr int RedOf(OleColour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(OleColour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(OleColour c) { return static_cast<int>((c >> 16) & 0xFF); }
-
-// Nearest integer, halves to the even neighbour.
-long long RoundHalfEven(double value);
 
 // Each channel moved by amount × 255; a positive amount saturates at 255, any other at 0.
 OleColour ColourShift(OleColour colour, float amount);

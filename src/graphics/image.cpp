@@ -54,10 +54,7 @@ public:
         }
         temporary_.reset(::CreateCompatibleDC(nullptr));
         dc_ = temporary_.get();
-        if (dc_) previous_ = ::SelectObject(dc_, bitmap);
-    }
-    ~BitmapDC() {
-        if (previous_) ::SelectObject(dc_, previous_);
+        if (dc_) selection_ = select_object_scope(dc_, bitmap);
     }
     BitmapDC(const BitmapDC&) = delete;
     BitmapDC& operator=(const BitmapDC&) = delete;
@@ -66,7 +63,7 @@ public:
 private:
     unique_hdc temporary_;
     HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    select_object_scope selection_;
 };
 
 }  // namespace
@@ -83,8 +80,7 @@ c32bppDIB::~c32bppDIB() { DestroyDIB(); }
 bool c32bppDIB::isZlibEnabled() { return LoadedZlib().crc32 != nullptr; }
 
 void c32bppDIB::DestroyDIB() {
-    if (ownDC_ && ownDCPreviousBitmap_) ::SelectObject(ownDC_.get(), ownDCPreviousBitmap_);
-    ownDCPreviousBitmap_ = nullptr;
+    ownDCSelection_.reset();
     ownDC_.reset();
     bitmap_.reset();
     bits_ = nullptr;
@@ -96,12 +92,11 @@ void c32bppDIB::DestroyDIB() {
 void c32bppDIB::SetManageOwnDC(bool value) {
     manageOwnDC_ = value;
     if (!value) {
-        if (ownDC_ && ownDCPreviousBitmap_) ::SelectObject(ownDC_.get(), ownDCPreviousBitmap_);
-        ownDCPreviousBitmap_ = nullptr;
+        ownDCSelection_.reset();
         ownDC_.reset();
     } else if (bitmap_ && !ownDC_) {
         ownDC_.reset(::CreateCompatibleDC(nullptr));
-        if (ownDC_) ownDCPreviousBitmap_ = ::SelectObject(ownDC_.get(), bitmap_.get());
+        if (ownDC_) ownDCSelection_ = select_object_scope(ownDC_.get(), bitmap_.get());
     }
 }
 

@@ -74,7 +74,7 @@ private:
 
     unique_hbitmap bitmap_;
     unique_hdc ownDC_;
-    HGDIOBJ ownDCPreviousBitmap_ = nullptr;
+    select_object_scope ownDCSelection_;
     std::uint8_t* bits_ = nullptr;
     long width_ = 0;
     long height_ = 0;

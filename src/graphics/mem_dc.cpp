@@ -10,7 +10,7 @@ bool VRX_memDC::Create(int width, int height) {
     if (!dc) return false;
     unique_hbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
     if (!bitmap) return false;
-    previousBitmap_ = ::SelectObject(dc.get(), bitmap.get());
+    bitmapSelection_ = select_object_scope(dc.get(), bitmap.get());
     dc_ = std::move(dc);
     bitmap_ = std::move(bitmap);
     width_ = width;
@@ -30,9 +30,12 @@ bool VRX_memDC::Resize(int newWidth, int newHeight) {
 
 void VRX_memDC::FontSet(HFONT font) {
     if (!dc_) return;
-    const HGDIOBJ replaced = ::SelectObject(dc_.get(), font);
+    if (fontSelection_) {
+        ::SelectObject(dc_.get(), font);
+    } else {
+        fontSelection_ = select_object_scope(dc_.get(), font);
+    }
     currentFont_ = font;
-    if (!previousFont_) previousFont_ = replaced;
 }
 
 void VRX_memDC::MaskTransparentSet(bool trueForTrans) {
@@ -42,15 +45,10 @@ void VRX_memDC::MaskTransparentSet(bool trueForTrans) {
 bool VRX_memDC::MaskTransparentGet() const { return dc_ && ::GetBkMode(dc_.get()) == TRANSPARENT; }
 
 void VRX_memDC::Destroy() {
-    if (dc_) {
-        if (previousBitmap_) ::SelectObject(dc_.get(), previousBitmap_);
-        bitmap_.reset();
-        if (previousFont_) ::SelectObject(dc_.get(), previousFont_);
-        dc_.reset();
-    }
+    bitmapSelection_.reset();
     bitmap_.reset();
-    previousBitmap_ = nullptr;
-    previousFont_ = nullptr;
+    fontSelection_.reset();
+    dc_.reset();
     currentFont_ = nullptr;
     width_ = 0;
     height_ = 0;

@@ -31,10 +31,10 @@ private:
     void Destroy();
 
     unique_hdc dc_;
-    HGDIOBJ previousFont_ = nullptr;
+    select_object_scope fontSelection_;  // holds the context's own font
     HFONT currentFont_ = nullptr;
     unique_hbitmap bitmap_;
-    HGDIOBJ previousBitmap_ = nullptr;
+    select_object_scope bitmapSelection_;
     int height_ = 0;
     int width_ = 0;
 };

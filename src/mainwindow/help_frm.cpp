@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/guarded_call.h"
 #include "common/window_class.h"
 
 namespace tarvo {
@@ -110,13 +111,8 @@ void HelpFrm::SetUpToolbar() {
         button.BackColor(kAccentColour);
         button.Init(picture1_.get(), RECT{left, 0, left + h, h}, i + 1);
         button.picLocation(kIcons[i], L"CUSTOM");
-        button.Click = [this, i] {
-            try {
-                ToolBtn_Click(i);
-            } catch (...) {
-                // A failed page load leaves the browser as it was.
-            }
-        };
+        // A failed page load leaves the browser as it was.
+        button.Click = [this, i] { GuardedCall([&] { ToolBtn_Click(i); }); };
     }
     ::SetWindowPos(toolBack_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -30,19 +30,20 @@ RECT Bounds(int x, int y, int width, int height) { return RECT{x, y, x + width, 
 struct ToolButtonSpec {
     const wchar_t* icon;
     const wchar_t* tip;
+    int groupGap;  // extra pixels before the button that opens a group
 };
 
 constexpr ToolButtonSpec kToolButtons[kToolButtonCount] = {
-    {L"window-new", L"Open a new Window (Ctrl + N)"},
-    {L"window-newadmin", L"Open a new Window in Administrator mode"},
-    {L"process-stop", L"Stop waiting for command to finish"},
-    {L"bookmark-new", L"Set current folder as the start-up folder"},
-    {L"help-browser", L"Help browser (F1)"},
-    {L"homepage", nullptr},
-    {L"edit-find", L"Search output (Ctrl + F)"},
-    {L"edit-copy", L"Copy selection (Ctrl + C)"},
-    {L"edit-paste", L"Paste (Ctrl + V)"},
-    {L"edit-select-all", L"Select all"},
+    {L"window-new", L"Open a new Window (Ctrl + N)", 0},
+    {L"window-newadmin", L"Open a new Window in Administrator mode", 0},
+    {L"process-stop", L"Stop waiting for command to finish", 0},
+    {L"bookmark-new", L"Set current folder as the start-up folder", 0},
+    {L"help-browser", L"Help browser (F1)", 30},
+    {L"homepage", nullptr, 0},
+    {L"edit-find", L"Search output (Ctrl + F)", 30},
+    {L"edit-copy", L"Copy selection (Ctrl + C)", 0},
+    {L"edit-paste", L"Paste (Ctrl + V)", 0},
+    {L"edit-select-all", L"Select all", 0},
 };
 
 // A check box in the menu font, sized to its caption.
@@ -214,7 +215,7 @@ void mainForm::SetUpConsole() {
     };
     richEdit_.KeyPress = [this](short& keyAscii) { controller_->Renderer().OnKeyPress(keyAscii); };
     richEdit_.MouseUp = [this](short& button, short&, float&, float&) {
-        if (button == 2) ShowEditMenu();
+        if (button == kRightButton) ShowEditMenu();
     };
 
     recent_ = std::make_unique<RecentCommands>(prevCmds_, richEdit_, controller_->Renderer());
@@ -246,14 +247,14 @@ void mainForm::SetUpWorkingArea() {
     sync_ = CreateCheckBox(leftTop_.hWnd(), L"Change with console", kSyncMargin, 0);
 
     splitVer_.Bind(bigContainer_.hWnd(), picLeft_.hWnd(), richEdit_.hWnd());
-    splitVer_.SetOrientation(2);
+    splitVer_.SetOrientation(kSplitVertical);
     splitVer_.SetSplitterSize(kSplitterSize);
     splitVer_.SetBgColor(kAccent);
     splitVer_.SetFullDrag(false);
     splitVer_.SetMinimumSize(1, 100);
 
     splitHor_.Bind(picLeft_.hWnd(), leftTop_.hWnd(), leftBottom_.hWnd());
-    splitHor_.SetOrientation(1);
+    splitHor_.SetOrientation(kSplitHorizontal);
     splitHor_.SetSplitterSize(kSplitterSize);
     splitHor_.SetBgColor(kAccent);
     splitHor_.SetFullDrag(false);
@@ -329,10 +330,10 @@ void mainForm::LayOutToolbar() {
     const int h = kTopBarHeight;
     const int shift = AdminButtonHidden() ? 1 : 0;
     toolBtn_[0].Move(Bounds(10, 0, h, h));
+    int gaps = 0;
     for (int i = 1; i < kToolButtonCount; ++i) {
-        int left = 10 + (i - shift) * (h + 2);
-        if (i >= 4) left += 30;
-        if (i >= 6) left += 30;
+        gaps += kToolButtons[i].groupGap;
+        const int left = 10 + (i - shift) * (h + 2) + gaps;
         toolBtn_[static_cast<std::size_t>(i)].Move(Bounds(left, 0, h, h));
     }
 }
@@ -388,8 +389,7 @@ void mainForm::ToolBtn_Click(int index) {
             std::wstring commandLine = ProgramFolder() + L"\\Tarvo2.exe";
             if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                  &process)) {
-                ::CloseHandle(process.hThread);
-                ::CloseHandle(process.hProcess);
+                const process_handles started(process);  // nothing waits for the new window
             }
             break;
         }
@@ -455,7 +455,7 @@ void mainForm::Form_KeyDown(WPARAM keyCode, int shift) {
 
 // A Tab that no control took itself moves the focus along the window's tab order.
 bool mainForm::MoveFocusOnTab() {
-    const bool backward = (CurrentShiftState() & 1) != 0;
+    const bool backward = (CurrentShiftState() & kShiftDown) != 0;
     const HWND next = AcceleratorRouting::NextTabStop(window_.get(), ::GetFocus(), backward);
     if (!next) return false;
     ::SetFocus(next);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "common/guarded_call.h"
 #include "controls/accelerator_routing.h"
 #include "mainwindow/app_icon.h"
 
@@ -42,15 +43,14 @@ void StopPendingHelp() {
 }
 
 void CALLBACK LoadPendingHelp(HWND, UINT, UINT_PTR, DWORD) {
-    try {
+    // On failure the browser is loaded when it is asked for.
+    GuardedCall([] {
         PendingHelp pending = g_pendingHelp;
         StopPendingHelp();
         if (!pending.help) return;
         LoadHelp(*pending.help, pending.programFolder);
         if (pending.step && *pending.step) (*pending.step)("help browser loaded");
-    } catch (...) {
-        // Nothing may unwind through the timer; the browser is loaded when it is asked for.
-    }
+    });
 }
 
 }  // namespace

@@ -2,13 +2,17 @@
 
 #include <array>
 
+#include "common/guarded_call.h"
 #include "controls/system_fonts.h"
 #include "shelltree/shell_namespace_win32.h"
 
 namespace tarvo {
 namespace {
 
-constexpr DWORD kTreeStyle = 0x56310037;
+constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL |
+                             WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP |
+                             TVS_SHOWSELALWAYS;
+static_assert(kTreeStyle == 0x56310037);
 constexpr std::array<UINT, 4> kContainerMessages = {WM_NOTIFY, WM_SETFOCUS, WM_SIZE, WM_DESTROY};
 constexpr std::array<UINT, 4> kTreeMessages = {WM_SETFOCUS, WM_MOUSEACTIVATE, WM_VSCROLL, WM_HSCROLL};
 constexpr int kItemExpandingAnsi = -405;  // TVN_ITEMEXPANDINGA
@@ -271,20 +275,19 @@ void VRX_SysFolderTreeView::Move(const RECT& bounds) { host_.Move(bounds); }
 long VRX_SysFolderTreeView::MsgResponse(UINT& currentMessage) { return HostedMsgResponse(currentMessage); }
 
 LRESULT VRX_SysFolderTreeView::WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
-        if (hwnd == host_.Container()) {
-            OnContainerMessage(iMsg, lParam);
-        } else if (iMsg == WM_VSCROLL) {
-            Raise(Events.VScroll);
-        } else if (iMsg == WM_HSCROLL) {
-            Raise(Events.HScroll);
-        }
-        return 0;
-    } catch (...) {
-        // A failing event handler must not unwind through the window procedure.
-        return 0;
-    }
+    return GuardedCall(
+        [&]() -> LRESULT {
+            if (const auto handled = host_.HandOffFocus(hwnd, iMsg, wParam, lParam)) return *handled;
+            if (hwnd == host_.Container()) {
+                OnContainerMessage(iMsg, lParam);
+            } else if (iMsg == WM_VSCROLL) {
+                Raise(Events.VScroll);
+            } else if (iMsg == WM_HSCROLL) {
+                Raise(Events.HScroll);
+            }
+            return 0;
+        },
+        LRESULT{0});
 }
 
 void VRX_SysFolderTreeView::Raise(const std::function<void()>& event) const {

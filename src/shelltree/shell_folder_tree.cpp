@@ -55,7 +55,7 @@ void ShellFolderTree::ClearTree() {
         FreeNodePIDLs(rootNode_);
         rootNode_ = 0;
     }
-    if (rootPidl_) shell_.Free(std::exchange(rootPidl_, nullptr));
+    rootPidl_.reset();
     shownParent_.reset();
     shownParentBytes_.clear();
     NotifyStop();
@@ -70,12 +70,13 @@ void ShellFolderTree::RootNodeCSIDLSet(int csidl) {
     if (!tree_) return;
     ClearTree();
     SetUpImageList();
-    rootPidl_ = shell_.CloneSpecialIdList(csidl);
-    if (!rootPidl_) return;
-    auto folder = shell_.BindToParentFolder(rootPidl_);
-    rootNode_ = AddFolderNode(*folder, rootPidl_, shell_.FindLastId(rootPidl_), 0);
+    rootPidl_.reset(shell_.CloneSpecialIdList(csidl));
+    const IdList root = rootPidl_.get();
+    if (!root) return;
+    auto folder = shell_.BindToParentFolder(root);
+    rootNode_ = AddFolderNode(*folder, root, shell_.FindLastId(root), 0);
     tree_->ExpandNode(rootNode_);
-    notifying_ = notifier_.Start(rootPidl_, *this);
+    notifying_ = notifier_.Start(root, *this);
 }
 
 void ShellFolderTree::NotifyStop() {
@@ -89,8 +90,8 @@ void ShellFolderTree::NotifyStop() {
 void ShellFolderTree::ForgetLastNotification() {
     lastEvent_ = 0;
     lastItem1_ = lastItem2_ = nullptr;
-    if (lastClone1_) shell_.Free(std::exchange(lastClone1_, nullptr));
-    if (lastClone2_) shell_.Free(std::exchange(lastClone2_, nullptr));
+    lastClone1_.reset();
+    lastClone2_.reset();
 }
 
 void ShellFolderTree::NotifyWindowDestroyed() { NotifyStop(); }
@@ -197,7 +198,7 @@ void ShellFolderTree::LoadChildNodes(IdList pidl, NodeHandle hNode) {
 NodeHandle ShellFolderTree::AddFolderNode(IFolder& folder, IdList pidlFQ, IdList item, NodeHandle hParent) {
     const bool hidden = (folder.AttributesOf(item, kAttrHidden) & kAttrHidden) != 0;
     const NodeHandle hNode = tree_->AddNodeOnDemand(folder.DisplayNameOf(item, kNameInFolder), pidlFQ, hParent, hidden);
-    if (!hNode && pidlFQ != rootPidl_) {
+    if (!hNode && pidlFQ != rootPidl_.get()) {
         // The node could not take the list over, so it is ours to free.
         shell_.Free(pidlFQ);
     }
@@ -280,16 +281,16 @@ bool ShellFolderTree::SameList(IdList a, IdList b) {
 }
 
 bool ShellFolderTree::IsRepeatedNotification(long event, IdList item1, IdList item2) {
-    if (event == lastEvent_ && item1 == lastItem1_ && item2 == lastItem2_ && SameList(item1, lastClone1_) &&
-        SameList(item2, lastClone2_)) {
+    if (event == lastEvent_ && item1 == lastItem1_ && item2 == lastItem2_ && SameList(item1, lastClone1_.get()) &&
+        SameList(item2, lastClone2_.get())) {
         return true;
     }
     ForgetLastNotification();
     lastEvent_ = event;
     lastItem1_ = item1;
     lastItem2_ = item2;
-    lastClone1_ = item1 ? shell_.Clone(item1) : nullptr;
-    lastClone2_ = item2 ? shell_.Clone(item2) : nullptr;
+    lastClone1_.reset(item1 ? shell_.Clone(item1) : nullptr);
+    lastClone2_.reset(item2 ? shell_.Clone(item2) : nullptr);
     return false;
 }
 

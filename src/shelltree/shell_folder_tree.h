@@ -89,7 +89,7 @@ private:
     IChangeNotifier& notifier_;
     IFolderTree* tree_ = nullptr;
     int defaultIconIndex_ = 0;
-    IdList rootPidl_ = nullptr;
+    ScopedIdList rootPidl_{shell_, nullptr};
     NodeHandle rootNode_ = 0;
     bool notifying_ = false;
     bool redrawPaused_ = false;
@@ -101,8 +101,8 @@ private:
     long lastEvent_ = 0;
     IdList lastItem1_ = nullptr;  // as received, only compared
     IdList lastItem2_ = nullptr;
-    IdList lastClone1_ = nullptr;  // owned
-    IdList lastClone2_ = nullptr;
+    ScopedIdList lastClone1_{shell_, nullptr};
+    ScopedIdList lastClone2_{shell_, nullptr};
 };
 
 }  // namespace tarvo

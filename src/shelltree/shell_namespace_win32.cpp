@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "common/guarded_call.h"
+
 namespace tarvo {
 namespace {
 
@@ -27,7 +29,7 @@ public:
         LPITEMIDLIST item = nullptr;
         ULONG fetched = 0;
         if (items_->Next(1, &item, &fetched) != S_OK) {
-            if (item) ::CoTaskMemFree(item);
+            const unique_pidl discarded(item);
             return nullptr;
         }
         return HandedOut(item);
@@ -63,9 +65,8 @@ int StockFolderIcon() {
 std::wstring StrRetText(STRRET& value, LPCITEMIDLIST pidl) {
     LPWSTR text = nullptr;
     if (FAILED(::StrRetToStrW(&value, pidl, &text)) || !text) return L"";
-    std::wstring result(text);
-    ::CoTaskMemFree(text);
-    return result;
+    const scope_exit freeText([text] { ::CoTaskMemFree(text); });
+    return std::wstring(text);
 }
 
 ShellNamespaceWin32::ShellNamespaceWin32(HWND owner) : owner_(owner) { ::SHGetDesktopFolder(desktop_.put()); }
@@ -221,8 +222,9 @@ long ChangeNotifierWin32::MsgResponse(UINT& currentMessage) {
 }
 
 LRESULT ChangeNotifierWin32::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (!sink_) return 0;
+    // A lost notification leaves the tree as it was.
+    GuardedCall([&] {
+        if (!sink_) return;
         if (iMsg == WM_DESTROY) {
             // The window is already going: it must not be destroyed a second time.
             Unhook();
@@ -232,9 +234,7 @@ LRESULT ChangeNotifierWin32::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM l
             auto* items = reinterpret_cast<LPITEMIDLIST*>(wParam);
             sink_->ShellNotify(static_cast<long>(lParam), AsIdList(items[0]), AsIdList(items[1]));
         }
-    } catch (...) {
-        // Nothing may unwind through the window procedure; a lost notification leaves the tree as it was.
-    }
+    });
     return 0;
 }
 
