@@ -3,6 +3,7 @@
 #include "common/raised_error.h"
 #include "controls/input_state.h"
 #include "controls/message_hooks.h"
+#include "graphics/colour_math.h"
 
 namespace tarvo {
 
