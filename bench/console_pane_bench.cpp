@@ -167,7 +167,7 @@ private:
             run.handlerSeconds += Seconds(Clock::now() - start);
             pending_.clear();
         };
-        console.SetMessagePump([this, &run, appendPending, every = options.paintEveryMs,
+        console.MessagePump([this, &run, appendPending, every = options.paintEveryMs,
                                 pumpEvery = options.pumpEveryMs] {
             const auto start = Clock::now();
             if (pumpEvery > 0 && run.passes > 0 && Milliseconds(start - lastPassEnd_) < pumpEvery) {

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     const std::wstring folder = L"C:\\bench";
     tarvo::RichEditPane consolePane(pane);
     tarvo::OutputRenderer renderer(consolePane, folder);
-    tarvo::SetUpConsolePane(pane, false);
+    tarvo::PrepareConsolePane(pane, false);
     if (!pane.RichEdithWnd()) return 1;
     renderer.WritePrompt();
     bool running = true;

@@ -26,7 +26,7 @@ void CommandController::FollowInTree() {
 }
 
 void CommandController::OnCommandEntered() {
-    SetStopEnabled(true);
+    StopEnabled(true);
     const std::wstring typed = renderer_.TakeEnteredLine();
     if (runner_.Busy()) {
         // As in a console: the line stands on its own, the program's answer below it.
@@ -71,7 +71,7 @@ void CommandController::OnCommandEntered() {
             Record(line.record);
             break;
     }
-    if (!ran) SetStopEnabled(false);
+    if (!ran) StopEnabled(false);
 }
 
 bool CommandController::RunConsoleCommand(const std::wstring& command) {
@@ -98,7 +98,7 @@ void CommandController::myConsole_Complete() {
     const std::wstring typedAhead = renderer_.TakeTypedText();
     NewPrompt();
     renderer_.PutBackTypedText(typedAhead);
-    SetStopEnabled(false);
+    StopEnabled(false);
 }
 
 void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(path, true); }

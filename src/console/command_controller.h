@@ -14,7 +14,7 @@ namespace tarvo {
 
 // What the controller needs of the window around it; each part may be left empty.
 struct ConsoleHost {
-    std::function<void(bool enabled)> SetStopEnabled;
+    std::function<void(bool enabled)> StopEnabled;
     std::function<bool()> SyncTicked;  // the folder tree follows the console
     std::function<void(const std::wstring& path)> TreeFullPathSet;
     std::function<void(const std::wstring& caption)> ShowCaption;
@@ -60,10 +60,10 @@ public:
     CommandController& operator=(const CommandController&) = delete;
 
     OutputRenderer& Renderer() noexcept { return renderer_; }
-    void SetRecentCommands(IRecentList* recent) noexcept { recent_ = recent; }
+    void RecentCommandList(IRecentList* recent) noexcept { recent_ = recent; }
 
     const std::wstring& CurrentFolder() const noexcept { return currentFolder_; }
-    void SetCurrentFolder(const std::wstring& folder) { currentFolder_ = folder; }
+    void CurrentFolder(const std::wstring& folder) { currentFolder_ = folder; }
     bool AdminMode() const noexcept { return adminMode_; }
 
     void OnCommandEntered();
@@ -85,8 +85,8 @@ private:
     void NewPrompt();
     void FollowInTree();
     bool SyncTicked() const { return host_.SyncTicked && host_.SyncTicked(); }
-    void SetStopEnabled(bool enabled) const {
-        if (host_.SetStopEnabled) host_.SetStopEnabled(enabled);
+    void StopEnabled(bool enabled) const {
+        if (host_.StopEnabled) host_.StopEnabled(enabled);
     }
 
     ConsoleHost host_;

@@ -28,7 +28,7 @@ void RichEditPane::FormatProtected(bool isProtected) {
 void RichEditPane::Redraw(bool on) { edit_.Behavior().Redraw(on); }
 void RichEditPane::WantEvents(bool on) { edit_.Behavior().WantEvents(on); }
 
-void SetUpConsolePane(VRX_RichEdit& edit, bool adminMode) {
+void PrepareConsolePane(VRX_RichEdit& edit, bool adminMode) {
     edit.View().Border(true);
     edit.Init();
     edit.Behavior().ConsumeEnter(true);

@@ -28,6 +28,6 @@ private:
 };
 
 // The once-only configuration of the console's rich edit at window load.
-void SetUpConsolePane(VRX_RichEdit& edit, bool adminMode);
+void PrepareConsolePane(VRX_RichEdit& edit, bool adminMode);
 
 }  // namespace tarvo

@@ -192,7 +192,7 @@ private:
     void PerformClick();
     void ClearOtherOptions();
     void ShowPopupMenu();
-    void SetState(StyleButtonState state);
+    void State(StyleButtonState state);
     void CreateHoverTip();
     void OnBlinkTick();
     void StartBlinking();

@@ -27,7 +27,7 @@ public:
 
     void Init(IFolderTree& TreeView);
     // Hands the system image list to the tree once; rooting does it too.
-    void SetUpImageList();
+    void PrepareImageList();
     void RootNodeCSIDLSet(int csidl);
     std::wstring FullPathGet(NodeHandle hNode);
     void FullPathSet(std::wstring FullPath);

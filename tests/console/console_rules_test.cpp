@@ -49,8 +49,8 @@ protected:
     OutputRenderer& renderer = controller.Renderer();
 
     void SetUp() override {
-        controller.SetCurrentFolder(L"C:\\w");
-        controller.SetRecentCommands(&world);
+        controller.CurrentFolder(L"C:\\w");
+        controller.RecentCommandList(&world);
         renderer.Hooks({{}, [] { return true; }, [this](const std::wstring& text) { copied = text; }});
         renderer.WritePrompt();
     }

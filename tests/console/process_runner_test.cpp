@@ -31,7 +31,7 @@ struct Recorder {
             out += o, err += e;
         };
         console.Complete = [this] { ++completes; };
-        if (pump) console.SetMessagePump([this, pump] { pump(*this); });
+        if (pump) console.MessagePump([this, pump] { pump(*this); });
     }
 };
 

@@ -28,7 +28,7 @@ TEST(AcceleratorRouting, TheTargetSeesItsKeysFirstThenThePreviewThenTheWindowAnd
     const HWND inner = testing::CreateProbeWindow(innerLog, parent.get());
     Target target, newer;
     std::vector<UINT> previewed;
-    AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
+    AcceleratorRouting::PreviewKeysWith([&](MSG& msg) {
         previewed.push_back(static_cast<UINT>(msg.wParam));
         return msg.wParam == VK_F1;
     });
@@ -42,7 +42,7 @@ TEST(AcceleratorRouting, TheTargetSeesItsKeysFirstThenThePreviewThenTheWindowAnd
     EXPECT_EQ(previewed, (std::vector<UINT>{VK_F1, VK_RIGHT, VK_DOWN}));
     EXPECT_EQ(std::make_pair(KeyDowns(innerLog), KeyDowns(otherLog)), std::make_pair(1L, 1L));
 
-    AcceleratorRouting::SetKeyPreview(nullptr);
+    AcceleratorRouting::PreviewKeysWith(nullptr);
     AcceleratorRouting::Release(&newer);
     EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &target);
     AcceleratorRouting::Release(&target);

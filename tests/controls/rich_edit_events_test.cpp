@@ -16,7 +16,7 @@ using Keys = std::vector<short>;
 TEST_F(RichEditKeys, EnterRaisesKeyEnterOnceAndHandlersThatChangeTheKeyOrCharacterWithholdIt) {
     int enters = 0;
     edit.KeyEnter = [&] { ++enters; };
-    SetText(L"dir");
+    Text(L"dir");
     edit.Methods().SelectionCharRangeSet(3, 3);
     edit.Behavior().ConsumeEnter(true);
     PressKey(VK_RETURN);
@@ -26,7 +26,7 @@ TEST_F(RichEditKeys, EnterRaisesKeyEnterOnceAndHandlersThatChangeTheKeyOrCharact
     EXPECT_EQ(enters, 2);
     EXPECT_EQ(edit.Methods().LineCount(), 2);
 
-    SetText(L"abc");
+    Text(L"abc");
     edit.Methods().SelectionCharRangeSet(0, 0);
     Keys downs, chars;
     edit.KeyDown = [&](short& key, short&) {
@@ -65,7 +65,7 @@ TEST_F(RichEditKeys, ShiftStatesComeFromTheKeyboardAndEnterHasNoKeyUp) {
 TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
     int formTabs = 0;
     // The form's own handling of Tab: it would move the focus.
-    AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
+    AcceleratorRouting::PreviewKeysWith([&](MSG& msg) {
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) ++formTabs;
         return msg.wParam == VK_TAB;
     });
@@ -84,10 +84,10 @@ TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
 }
 
 TEST_F(RichEditKeys, EnterAndNavigationKeysBeatTheFormsPreviewOtherKeysDoNot) {
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     int enters = 0;
     edit.KeyEnter = [&] { ++enters; };
-    SetText(L"abc\rdef\rghi");
+    Text(L"abc\rdef\rghi");
     edit.Methods().SelectionCharRangeSet(5, 5);
     // From the caret each key leaves: Home, End, Left, Right are exact; the others leave the line.
     for (const auto& [key, low, high] : std::vector<std::tuple<WPARAM, long, long>>{
@@ -130,7 +130,7 @@ TEST_F(RichEditNotifications, ModifyProtectedDecidesTheEditsAnswer) {
 }
 
 TEST_F(RichEditNotifications, SelectionChangesAndTypingRaiseTheirEventsUnlessWantEventsIsFalse) {
-    SetText(L"hello world");
+    Text(L"hello world");
     std::vector<std::vector<long>> selections;
     edit.SelectionChange = [&](long& lMin, long& lMax, long& type) { selections.push_back({lMin, lMax, type}); };
     edit.Methods().SelectionCharRangeSet(6, 11);
@@ -183,7 +183,7 @@ TEST_F(RichEditNotifications, MouseScrollAndLinkMessagesReachTheirEvents) {
     EXPECT_FLOAT_EQ(doubles[0].second, cursor.y * 1440.0f / ::GetDeviceCaps(screen.get(), LOGPIXELSY));
 
     edit.View().AutoURLDetect(true);
-    SetText(L"see http://example.org/ now");
+    Text(L"see http://example.org/ now");
     std::vector<std::vector<long>> links;
     edit.LinkOver = [&](short& type, long& lMin, long& lMax) { links.push_back({type, lMin, lMax}); };
     POINT p{};

@@ -36,7 +36,7 @@ TEST_F(RichEditMethodsTest, InsertedTextTakesTheInsertionFormatAndEachEffectReac
         {&RichEditMethods::FormatStrikeOutGet, &RichEditMethods::FormatStrikeOutSet},
         {&RichEditMethods::FormatProtectedGet, &RichEditMethods::FormatProtectedSet},
         {&RichEditMethods::FormatSubScriptGet, &RichEditMethods::FormatSubScriptSet}};
-    SetText(L"abcdefgh");
+    Text(L"abcdefgh");
     for (int i = 0; i < 6; ++i) (Select(i, i + 1).*effects[i].second)(true, 1);
     for (int at = 0; at < 7; ++at)
         for (int i = 0; i < 6; ++i) EXPECT_EQ((Select(at, at + 1).*effects[i].first)(1), at == i) << at << " " << i;
@@ -52,7 +52,7 @@ TEST_F(RichEditMethodsTest, ColoursAreTranslatedAndMinusOneIsTheAutomaticColour)
         ::SendMessageW(Edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         return (format.dwEffects & CFE_AUTOCOLOR) != 0;
     };
-    SetText(L"colour me");
+    Text(L"colour me");
     M().SelectAll();
     M().FormatColourSet(0xFF0000);
     EXPECT_EQ(M().FormatColourGet(), 0xFF0000);
@@ -66,7 +66,7 @@ TEST_F(RichEditMethodsTest, ColoursAreTranslatedAndMinusOneIsTheAutomaticColour)
 }
 
 TEST_F(RichEditMethodsTest, FindHonoursCaseWholeWordsAndTheRangeAndLinesCountFromZero) {
-    SetText(L"bone one Two two");
+    Text(L"bone one Two two");
     long start = 0, end = -1, from = 10, shortEnd = 8;
     EXPECT_EQ(M().Find(L"one", start, end, false, false), 1);
     EXPECT_EQ(M().Find(L"one", start, end, true, false), 5);
@@ -75,12 +75,12 @@ TEST_F(RichEditMethodsTest, FindHonoursCaseWholeWordsAndTheRangeAndLinesCountFro
     EXPECT_EQ(M().Find(L"Two", from, end, true, true), -1);
     EXPECT_EQ(M().Find(L"two", start, shortEnd, false, false), -1);
     EXPECT_EQ(M().TextInRangeGet(13, 100), L"two");
-    SetText(L"one\r\ntwo\r\nthree");
+    Text(L"one\r\ntwo\r\nthree");
     EXPECT_EQ(Select(8, 8).CurrentLine(), 2);
 }
 
 TEST_F(RichEditMethodsTest, FaceNamesOverSixteenAndShortcutFlagsOutsideOneToThirteenRaiseNine) {
-    SetText(L"font");
+    Text(L"font");
     M().SelectAll();
     StdFontInfo font;
     font.Name = L"Courier New";
@@ -108,11 +108,11 @@ TEST_F(RichEditMethodsTest, FaceNamesOverSixteenAndShortcutFlagsOutsideOneToThir
 
 TEST_F(RichEditMethodsTest, ViewSettingsReachTheEditAndCreationStylesFollowTheSettingsBeforeInit) {
     edit.View().maxLength(-1);  // unlimited: typing goes on past 32,767 characters
-    SetText(std::wstring(40000, L'a'));
+    Text(std::wstring(40000, L'a'));
     Select(40000, 40000);
     TypeChar(L'z');
     EXPECT_EQ(M().CharacterCount(), 40001);
-    SetText(L"");
+    Text(L"");
     edit.View().ShowVScroll(false);
     edit.View().Border(true);
     EXPECT_EQ(::GetWindowLongW(Edit(), GWL_STYLE) & WS_VSCROLL, 0);

@@ -30,7 +30,7 @@ TEST_F(RichEditFilesTest, RichTextLoadsWithItsFormatReportsProgressAndSavesBack)
     const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello {\\b bold} world\\par}";
     std::vector<std::pair<long, long>> progress;
     edit.ProgressStatus = [&](long& amount, long& total) { progress.emplace_back(amount, total); };
-    SetText(L"old content");
+    Text(L"old content");
     ASSERT_TRUE(edit.LoadFromFile(NewPath(L"load.rtf", rtf), SF_RTF));
     EXPECT_EQ(edit.Methods().TextInRangeGet(0, 16), L"Hello bold world");
     edit.Methods().SelectionCharRangeSet(6, 10);
@@ -45,7 +45,7 @@ TEST_F(RichEditFilesTest, RichTextLoadsWithItsFormatReportsProgressAndSavesBack)
     WIN32_FILE_ATTRIBUTE_DATA info{};
     ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info));
     EXPECT_EQ(savedBytes, static_cast<long>(info.nFileSizeLow));
-    SetText(L"");
+    Text(L"");
     ASSERT_TRUE(edit.LoadFromFile(path, SF_RTF));
     EXPECT_EQ(edit.Methods().TextInRangeGet(0, 16), L"Hello bold world");
     edit.Methods().SelectionCharRangeSet(11, 16);
@@ -54,10 +54,10 @@ TEST_F(RichEditFilesTest, RichTextLoadsWithItsFormatReportsProgressAndSavesBack)
 
 TEST_F(RichEditFilesTest, UnicodeTextRoundTripsAndRefusedFilesLeaveNoHandleOpen) {
     const std::wstring text = L"\u00e9t\u00e9 \u4e2d\u6587", unicodePath = NewPath(L"unicode.txt");
-    SetText(text);
+    Text(text);
     const long handles = test::HandleCount();
     ASSERT_TRUE(edit.SaveToFile(unicodePath, SF_TEXT | SF_UNICODE));
-    SetText(L"");
+    Text(L"");
     ASSERT_TRUE(edit.LoadFromFile(unicodePath, SF_TEXT | SF_UNICODE));
     EXPECT_EQ(Text(), text);
 

@@ -23,11 +23,11 @@ TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
                          {0, 50, 60, 20, 10, 100, 36}, {0, 0, 8, -1, 95, 100, 88}, {0, 0, 8, -1, 88, 100, 88},
                          {30, 20, 30, -1, 25, 40, 30}, {30, 20, 30, -1, 0, 40, 30}}) {
         SplitterModel m(L"app");
-        m.SetSplitterSize(4);
-        m.SetMinimumSize(1, r.min1);
-        m.SetMaximumSize(1, r.max1);
-        m.SetMinimumSize(2, r.min2);
-        m.SetMaximumSize(2, r.max2);
+        m.SplitterSize(4);
+        m.MinimumSize(1, r.min1);
+        m.MaximumSize(1, r.max1);
+        m.MinimumSize(2, r.min2);
+        m.MaximumSize(2, r.max2);
         EXPECT_EQ(m.Clamp(r.position, r.total), r.clamped) << r.min1 << " " << r.max1 << " " << r.min2 << " " << r.max2
                                                            << " at " << r.position << " of " << r.total;
     }
@@ -36,9 +36,9 @@ TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
 TEST(SplitterModel, ProportionPercentLimitsKeepProportionRoundingAndOverflow) {
     SplitterModel m(L"app");
     EXPECT_DOUBLE_EQ(m.Proportion(), 50.0);
-    m.SetProportion(100);
+    m.Proportion(100);
     for (double bad : {100.5, -0.1, std::nan("")})
-        ExpectRaised(380, L"app.Splitter", [&] { m.SetProportion(bad); }, L"Invalid property value");
+        ExpectRaised(380, L"app.Splitter", [&] { m.Proportion(bad); }, L"Invalid property value");
     EXPECT_EQ(m.StoredProportion(), 1.0f);
     m.RecomputeProportion(0);  // no total: the fraction stays
     EXPECT_EQ(m.StoredProportion(), 1.0f);
@@ -46,35 +46,35 @@ TEST(SplitterModel, ProportionPercentLimitsKeepProportionRoundingAndOverflow) {
     m.RecomputeProportion(100);
     EXPECT_DOUBLE_EQ(m.Proportion(), 100.0);  // the getter clamps a fraction above one
 
-    m.SetPosition(100, 400);
+    m.Position(100, 400);
     m.Relayout(800);
     EXPECT_EQ(m.Position(), 100);  // without keep-proportion the pixels stay
-    m.SetKeepProportion(true);
-    m.SetPosition(100, 400);
+    m.KeepProportion(true);
+    m.Position(100, 400);
     for (const auto& [total, position] : std::vector<std::pair<int, int>>{{800, 200}, {202, 50}, {206, 52}, {198, 50}}) {
         m.Relayout(total);  // 50.5 and 49.5 round to the even 50, 51.5 to 52
         EXPECT_EQ(m.Position(), position) << total;
     }
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
+    m.MinimumSize(1, 0);
+    m.MinimumSize(2, std::numeric_limits<std::int32_t>::max());
     ExpectRaised(6, L"", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
-    ExpectRaised(380, L"app.cSplitter", [&] { m.SetSplitterSize(-1); });
-    EXPECT_TRUE(m.SetSplitterSize(0));
+    ExpectRaised(380, L"app.cSplitter", [&] { m.SplitterSize(-1); });
+    EXPECT_TRUE(m.SplitterSize(0));
     for (std::int32_t panel : {0, 3}) {
-        ExpectRaised(9, L"", [&] { m.SetMinimumSize(panel, 1); }, L"Subscript out of range");
-        ExpectRaised(9, L"", [&] { m.SetMaximumSize(panel, 1); });
+        ExpectRaised(9, L"", [&] { m.MinimumSize(panel, 1); }, L"Subscript out of range");
+        ExpectRaised(9, L"", [&] { m.MaximumSize(panel, 1); });
     }
     EXPECT_EQ(m.MaximumSize(2), -1);
 }
 
 TEST(SplitterModel, PanesSitAroundTheBarAndNineGripMarksAreCentredOnIt) {
     SplitterModel m(L"app");
-    m.SetSplitterSize(5);
-    m.SetPosition(100, 300);
+    m.SplitterSize(5);
+    m.Position(100, 300);
     const PanePlacement stacked = m.Place(200, 300);
     EXPECT_EQ((std::vector<int>{stacked.first.width, stacked.first.height, stacked.second.top, stacked.second.height}),
               (std::vector<int>{200, 100, 105, 195}));
-    m.SetOrientation(kSplitVertical);
+    m.Orientation(kSplitVertical);
     const PanePlacement side = m.Place(300, 200);
     EXPECT_EQ((std::vector<int>{side.first.width, side.first.height, side.second.left, side.second.width}),
               (std::vector<int>{100, 200, 105, 195}));

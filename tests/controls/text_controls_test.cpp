@@ -22,7 +22,7 @@ using testing::PumpMessages;
 class TextControlTest : public ::testing::Test {
 protected:
     void SetUp() override { owner_.reset(testing::CreateProbeWindow(ownerLog_)); }
-    void TearDown() override { AcceleratorRouting::SetKeyPreview(nullptr); }
+    void TearDown() override { AcceleratorRouting::PreviewKeysWith(nullptr); }
 
     template <typename Events>
     void RecordKeys(Events& events) {
@@ -110,16 +110,16 @@ TEST_F(ListBoxTest, KeysAndClicksRaiseTheirEventsInOrderAndNavigationBeatsThePre
 
     // Every navigation key reaches the list although the form's preview would take it.
     list_.Methods().CurSelIndexSet(0);
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     for (const auto& [key, selected] : {std::pair{VK_DOWN, 1}, {VK_END, 2}, {VK_UP, 1}, {VK_HOME, 0}, {VK_NEXT, 2},
                                         {VK_PRIOR, 0}}) {
         Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, key}});
         EXPECT_EQ(Selected(), selected) << key;
     }
-    AcceleratorRouting::SetKeyPreview(nullptr);
+    AcceleratorRouting::PreviewKeysWith(nullptr);
 
     log_.clear();
-    list_.Behavior().SetWantEvents(false);  // silences the events, not the list
+    list_.Behavior().WantEvents(false);  // silences the events, not the list
     Keys(list_.ListBoxhWnd(), {{WM_KEYDOWN, VK_UP}, {WM_KEYDOWN, VK_RETURN}});
     DoubleClickItem(0);
     ::SendMessageW(list_.ListBoxhWnd(), WM_VSCROLL, SB_LINEDOWN, 0);
@@ -149,16 +149,16 @@ TEST_F(ListBoxTest, AClickFocusesWithoutActivatingAndTheListTakesItsWindowsAndRo
 }
 
 TEST_F(ListBoxTest, SettingsBeforeInitBecomeCreationStylesAndLaterOnesChangeTheWindow) {
-    list_.View().SetBorder(true);
-    list_.View().SetAlwaysShowScrollBars(true);
+    list_.View().Border(true);
+    list_.View().AlwaysShowScrollBars(true);
     InitList();
     const HWND window = list_.ListBoxhWnd();
     EXPECT_EQ(StyleBits(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
     EXPECT_EQ(StyleBits(window, GWL_STYLE) & 0xFFFF, 0x1141);  // no-scroll disabling, strings, notify
     EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
-    list_.View().SetBorder(false);
-    list_.View().SetShowVScroll(false);
-    list_.Behavior().SetEnabled(false);
+    list_.View().Border(false);
+    list_.View().ShowVScroll(false);
+    list_.Behavior().Enabled(false);
     EXPECT_EQ(StyleBits(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     EXPECT_EQ(StyleBits(window, GWL_STYLE) & (WS_VSCROLL | WS_DISABLED), WS_DISABLED);
 }
@@ -213,7 +213,7 @@ TEST_F(InputBoxTest, KeysRaiseTheirEventsEnterOnlyKeyEnterAndNavigationBeatsTheP
     log_.clear();
     box_.Methods().TextSet(L"abcdef");
     ::SendMessageW(box_.EdithWnd(), EM_SETSEL, 3, 3);
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     Keys(box_.EdithWnd(), {{WM_KEYDOWN, VK_HOME}});
     EXPECT_EQ(Caret(), 0u);
     Keys(box_.EdithWnd(), {{WM_KEYDOWN, VK_END}, {WM_KEYDOWN, 'Q'}});  // not a navigation key: swallowed
@@ -222,15 +222,15 @@ TEST_F(InputBoxTest, KeysRaiseTheirEventsEnterOnlyKeyEnterAndNavigationBeatsTheP
 }
 
 TEST_F(InputBoxTest, ReadOnlyAndBorderBecomeCreationStylesAndReadOnlyFollowsTheWindow) {
-    box_.Behavior().SetReadOnly(true);
-    box_.View().SetBorder(false);
+    box_.Behavior().ReadOnly(true);
+    box_.View().Border(false);
     InitBox();
     const HWND edit = box_.EdithWnd();
     EXPECT_EQ(StyleBits(edit, GWL_STYLE) & ES_READONLY, ES_READONLY);
     EXPECT_EQ(StyleBits(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     ::SendMessageW(edit, EM_SETREADONLY, FALSE, 0);  // the window decides once it exists
     EXPECT_FALSE(box_.Behavior().ReadOnly());
-    box_.View().SetBorder(true);
+    box_.View().Border(true);
     InitBox();
     EXPECT_FALSE(::IsWindow(edit));
     EXPECT_EQ(StyleBits(box_.EdithWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);

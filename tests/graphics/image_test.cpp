@@ -107,7 +107,7 @@ TEST(ImageRendering, AnOwnContextScalesAndGoesWithTheObject) {
     {
         c32bppDIB selectAll;
         ASSERT_TRUE(selectAll.LoadPicture_Resource(L"edit-select-all", L"CUSTOM"));
-        selectAll.SetManageOwnDC(true);
+        selectAll.ManageOwnDC(true);
         DibSurface surface(44, 44, 0);
         ASSERT_TRUE(selectAll.Render(surface.dc(), 0, 0, 44, 44));
         EXPECT_EQ(surface.At(0, 0), 0u) << "the picture's transparent corner";

@@ -99,11 +99,11 @@ TEST_F(MainFormTest, CtrlFTogglesTheFindBarF1OpensHelpTabsLeaveThePaneAndPanesAn
 
     // Panes keep their minimums and the toolbar's groups sit as laid out.
     EXPECT_EQ(Width(form_.PicLeft()), 200);
-    form_.SplitVer().SetPosition(40);
+    form_.SplitVer().Position(40);
     EXPECT_EQ(Width(form_.PicLeft()), 100);
-    form_.SplitHor().SetPosition(0);
+    form_.SplitHor().Position(0);
     EXPECT_EQ(Height(form_.LeftTop()), 24);
-    form_.SplitHor().SetPosition(100000);
+    form_.SplitHor().Position(100000);
     EXPECT_EQ(Height(form_.LeftBottom()), 24);
     const LONG bar = WindowRect(form_.TopBar()).left;
     const int lefts[] = {10, 44, 78, 112, 176, 210, 274, 308, 342, 376};  // the administrator button shows here
@@ -142,7 +142,7 @@ TEST_F(MainFormTest, ToolbarCommandsCopyPasteSelectAllSaveTheFolderHelpAndStop) 
     // Stop is enabled only during a run and disables itself before any output.
     EXPECT_FALSE(form_.StopEnabled());
     bool enabledDuringRun = false, disabledByClick = false;
-    form_.myConsole().SetMessagePump([&] {
+    form_.myConsole().MessagePump([&] {
         if (form_.myConsole().Busy() && form_.StopEnabled()) {
             enabledDuringRun = true;
             form_.ToolBtn_Click(kStopWaiting);
@@ -213,7 +213,7 @@ TEST_F(MainFormTest, TheTreeFollowsTheConsoleOnlyWhenSyncIsTickedAndMovesItExcep
     const std::wstring before = Text();
     form_.OnFolderActivated(form_.FolderTree().Methods().SelectedNodeGet());  // the current folder: nothing
     EXPECT_EQ(Text(), before);
-    form_.myConsole().SetMessagePump([&, done = false]() mutable {
+    form_.myConsole().MessagePump([&, done = false]() mutable {
         if (!done && form_.myConsole().Busy()) {
             done = true;
             form_.OnFolderActivated(inner);
