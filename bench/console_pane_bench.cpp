@@ -167,8 +167,8 @@ private:
             run.handlerSeconds += Seconds(Clock::now() - start);
             pending_.clear();
         };
-        console.SetMessagePump([this, &run, appendPending, every = options.paintEveryMs,
-                                pumpEvery = options.pumpEveryMs] {
+        console.MessagePump([this, &run, appendPending, every = options.paintEveryMs,
+                             pumpEvery = options.pumpEveryMs] {
             const auto start = Clock::now();
             if (pumpEvery > 0 && run.passes > 0 && Milliseconds(start - lastPassEnd_) < pumpEvery) {
                 ++run.skippedPasses;

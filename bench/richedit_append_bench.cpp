@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     if (!form || !pane.Create(form.get(), 0, 0, 780, 560)) return 1;
     const std::wstring folder = L"C:\\bench";
     tarvo::OutputRenderer renderer(pane, folder);
-    renderer.SetUpPane(false);
+    renderer.PreparePane(false);
     if (!pane.RichEdithWnd()) return 1;
     renderer.WritePrompt();
     bool running = true;

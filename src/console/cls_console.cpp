@@ -51,7 +51,7 @@ clsConsole::clsConsole() : outDecoder_(SystemOemDecoding()), errDecoder_(SystemO
     };
 }
 
-void clsConsole::SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
+void clsConsole::MessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
 
 std::uint32_t clsConsole::RunWithoutWait(const std::wstring& strCommand) {
     STARTUPINFOW startup{};

@@ -41,7 +41,7 @@ public:
 
     // Replaces the message pump run between polls (the program routes keys
     // through its accelerator layer; tests count or script the passes).
-    void SetMessagePump(std::function<void()> pump);
+    void MessagePump(std::function<void()> pump);
 
     bool Busy() const noexcept { return busy_; }
     void StopWait() noexcept { stop_ = true; }

@@ -60,7 +60,7 @@ void CommandController::NewPrompt() {
 }
 
 void CommandController::OnCommandEntered() {
-    SetStopEnabled(true);
+    StopEnabled(true);
     auto& behavior = pane_.Behavior();
     auto& methods = pane_.Methods();
     behavior.Redraw(false);
@@ -116,7 +116,7 @@ void CommandController::OnCommandEntered() {
             Record(line.record);
             break;
     }
-    if (!ran) SetStopEnabled(false);
+    if (!ran) StopEnabled(false);
 }
 
 bool CommandController::RunConsoleCommand(const std::wstring& command) {
@@ -143,7 +143,7 @@ void CommandController::myConsole_Complete() {
     const std::wstring typedAhead = renderer_.TakeTypedText();
     NewPrompt();
     renderer_.PutBackTypedText(typedAhead);
-    SetStopEnabled(false);
+    StopEnabled(false);
 }
 
 void CommandController::ChangeFolder(const std::wstring& path) { SwitchFolder(path, true); }

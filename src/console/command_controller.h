@@ -18,7 +18,7 @@ class RecentCommands;
 // What the controller needs of the window around it.
 struct ConsoleHost {
     HWND mainWindow = nullptr;
-    std::function<void(bool enabled)> SetStopEnabled;
+    std::function<void(bool enabled)> StopEnabled;
     std::function<bool()> SyncTicked;                        // the folder tree follows the console
     std::function<void(const std::wstring& path)> TreeFullPathSet;
 };
@@ -30,10 +30,10 @@ public:
     CommandController& operator=(const CommandController&) = delete;
 
     OutputRenderer& Renderer() noexcept { return renderer_; }
-    void SetRecentCommands(RecentCommands* recent) noexcept { recent_ = recent; }
+    void RecentCommandList(RecentCommands* recent) noexcept { recent_ = recent; }
 
     const std::wstring& CurrentFolder() const noexcept { return currentFolder_; }
-    void SetCurrentFolder(const std::wstring& folder) { currentFolder_ = folder; }
+    void CurrentFolder(const std::wstring& folder) { currentFolder_ = folder; }
     bool AdminMode() const noexcept { return adminMode_; }
 
     void OnCommandEntered();
@@ -54,8 +54,8 @@ private:
     void Record(const std::wstring& command);
     void NewPrompt();
     bool SyncTicked() const { return host_.SyncTicked && host_.SyncTicked(); }
-    void SetStopEnabled(bool enabled) const {
-        if (host_.SetStopEnabled) host_.SetStopEnabled(enabled);
+    void StopEnabled(bool enabled) const {
+        if (host_.StopEnabled) host_.StopEnabled(enabled);
     }
 
     ConsoleHost host_;

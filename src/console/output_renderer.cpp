@@ -24,7 +24,7 @@ double ThreadMilliseconds() {
 OutputRenderer::OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder)
     : pane_(pane), currentFolder_(currentFolder) {}
 
-void OutputRenderer::SetUpPane(bool adminMode) {
+void OutputRenderer::PreparePane(bool adminMode) {
     pane_.View().Border(true);
     pane_.Init();
     pane_.Behavior().ConsumeEnter(true);

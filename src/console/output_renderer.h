@@ -24,7 +24,7 @@ public:
     OutputRenderer(VRX_RichEdit& pane, const std::wstring& currentFolder);
 
     // The once-only configuration at window load.
-    void SetUpPane(bool adminMode);
+    void PreparePane(bool adminMode);
 
     long InputStart() const noexcept { return inputStart_; }
 

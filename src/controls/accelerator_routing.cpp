@@ -62,7 +62,7 @@ void Release(ITranslateAccelerator* target) {
 
 ITranslateAccelerator* ActiveTarget() { return g_target; }
 
-void SetKeyPreview(KeyPreview preview) { g_preview = std::move(preview); }
+void PreviewKeysWith(KeyPreview preview) { g_preview = std::move(preview); }
 
 void ProcessMessage(MSG& msg) {
     if (IsKeyboardMessage(msg)) {

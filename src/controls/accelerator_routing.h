@@ -30,7 +30,7 @@ ITranslateAccelerator* ActiveTarget();
 
 // The main window's preview of keys (Ctrl+F, F1, ...). Returns true to swallow the message.
 using KeyPreview = std::function<bool(MSG& msg)>;
-void SetKeyPreview(KeyPreview preview);
+void PreviewKeysWith(KeyPreview preview);
 
 // The window tab order below `root`: its visible, enabled descendants with
 // WS_TABSTOP in the order the system lists them. Answers the stop after (or

@@ -30,13 +30,13 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 CTimer::~CTimer() {
-    SetInterval(0);
+    Interval(0);
     if (timerId_) ::KillTimer(nullptr, timerId_);  // a timer the full table could not hold
 }
 
 int CTimer::HighWaterCount() { return g_highWater; }
 
-void CTimer::SetInterval(long milliseconds) {
+void CTimer::Interval(long milliseconds) {
     if (milliseconds >= 1) {
         if (milliseconds == interval_) return;
         if (interval_ != 0) Remove();

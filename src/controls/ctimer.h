@@ -22,7 +22,7 @@ public:
     long Interval() const noexcept { return interval_; }
     // A positive value (re)starts the timer, below 1 stops it. Raises
     // 0x80040000 + 13651 when the table is full, + 13652 when no system timer can be made.
-    void SetInterval(long milliseconds);
+    void Interval(long milliseconds);
     void PulseTimer();
 
     UINT_PTR SystemTimerId() const noexcept { return timerId_; }
@@ -43,8 +43,8 @@ public:
     std::function<void()> ThatTime;
 
     VRXTimer();
-    void StartTimer(long intervalMilliSec) { timer_.SetInterval(intervalMilliSec); }
-    void StopTimer() { timer_.SetInterval(0); }
+    void StartTimer(long intervalMilliSec) { timer_.Interval(intervalMilliSec); }
+    void StopTimer() { timer_.Interval(0); }
     long Interval() const noexcept { return timer_.Interval(); }
 
 private:

@@ -31,7 +31,7 @@ bool InputBehavior::ReadOnly() const {
     return HasStyleBit(edit_, GWL_STYLE, ES_READONLY);
 }
 
-void InputBehavior::SetReadOnly(bool value) {
+void InputBehavior::ReadOnly(bool value) {
     readOnly_ = value;
     if (edit_) ::SendMessageW(edit_, EM_SETREADONLY, value ? TRUE : FALSE, 0);
 }

@@ -24,7 +24,7 @@ struct InputBoxEvents {
 class InputBehavior {
 public:
     bool ReadOnly() const;
-    void SetReadOnly(bool value);
+    void ReadOnly(bool value);
 
 private:
     friend class VRX_InputBox;
@@ -46,7 +46,7 @@ class InputView {
 public:
     // Takes effect at the next Init.
     bool Border() const { return border_; }
-    void SetBorder(bool value) { border_ = value; }
+    void Border(bool value) { border_ = value; }
 
 private:
     friend class VRX_InputBox;

@@ -41,12 +41,12 @@ void Raise(const std::function<void()>& event) {
 
 // ---- Behavior ----
 
-void ListBehavior::SetEnabled(bool value) {
+void ListBehavior::Enabled(bool value) {
     enabled_ = value;
     if (list_) ::EnableWindow(list_, value ? TRUE : FALSE);
 }
 
-void ListBehavior::SetRedraw(bool value) {
+void ListBehavior::Redraw(bool value) {
     if (value != redraw_ && list_) {
         ::SendMessageW(list_, WM_SETREDRAW, value ? TRUE : FALSE, 0);
         if (value) {
@@ -108,22 +108,22 @@ void ListMethods::CurSelIndexSet(std::int32_t index) { Send(list_, LB_SETCURSEL,
 
 // ---- View ----
 
-void ListView::SetAlwaysShowScrollBars(bool value) {
+void ListView::AlwaysShowScrollBars(bool value) {
     if (!list_) alwaysShowScrollBars_ = value;
 }
 
-void ListView::SetHideSelectionWhenWindowInactive(bool value) {
+void ListView::HideSelectionWhenWindowInactive(bool value) {
     if (!list_) hideSelectionWhenWindowInactive_ = value;
 }
 
-void ListView::SetExStyleBit(DWORD bit, bool on) {
+void ListView::ApplyExStyleBit(DWORD bit, bool on) {
     if (!list_) return;
     ChangeStyleBit(list_, GWL_EXSTYLE, bit, on);
     ::SetWindowPos(list_, nullptr, 0, 0, 0, 0, kRefreshFrame);
 }
 
 // True when the window took the requested state (always true without a window).
-bool ListView::SetStyleBit(DWORD bit, bool on) {
+bool ListView::ApplyStyleBit(DWORD bit, bool on) {
     if (!list_) return true;
     ChangeStyleBit(list_, GWL_STYLE, bit, on);
     const bool nowSet = HasStyleBit(list_, GWL_STYLE, bit);
@@ -131,22 +131,22 @@ bool ListView::SetStyleBit(DWORD bit, bool on) {
     return nowSet == on;
 }
 
-void ListView::SetBorder(bool value) {
+void ListView::Border(bool value) {
     border_ = value;
-    SetExStyleBit(WS_EX_CLIENTEDGE, value);
+    ApplyExStyleBit(WS_EX_CLIENTEDGE, value);
 }
 
-void ListView::SetRightToLeft(bool value) {
+void ListView::RightToLeft(bool value) {
     rightToLeft_ = value;
-    SetExStyleBit(WS_EX_LAYOUTRTL, value);
+    ApplyExStyleBit(WS_EX_LAYOUTRTL, value);
 }
 
-void ListView::SetShowVScroll(bool value) {
-    if (SetStyleBit(WS_VSCROLL, value)) showVScroll_ = value;
+void ListView::ShowVScroll(bool value) {
+    if (ApplyStyleBit(WS_VSCROLL, value)) showVScroll_ = value;
 }
 
-void ListView::SetShowHScroll(bool value) {
-    if (SetStyleBit(WS_HSCROLL, value)) showHScroll_ = value;
+void ListView::ShowHScroll(bool value) {
+    if (ApplyStyleBit(WS_HSCROLL, value)) showHScroll_ = value;
 }
 
 // ---- The control ----

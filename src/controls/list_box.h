@@ -28,12 +28,12 @@ struct ListBoxEvents {
 class ListBehavior {
 public:
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value);
+    void Enabled(bool value);
     bool Redraw() const { return redraw_; }
-    void SetRedraw(bool value);
+    void Redraw(bool value);
     // False silences the control's events; the list itself still reacts.
     bool WantEvents() const { return wantEvents_; }
-    void SetWantEvents(bool value) { wantEvents_ = value; }
+    void WantEvents(bool value) { wantEvents_ = value; }
 
 private:
     friend class VRX_ListBox;
@@ -66,25 +66,25 @@ private:
 class ListView {
 public:
     bool AlwaysShowScrollBars() const { return alwaysShowScrollBars_; }
-    void SetAlwaysShowScrollBars(bool value);
+    void AlwaysShowScrollBars(bool value);
     bool HideSelectionWhenWindowInactive() const { return hideSelectionWhenWindowInactive_; }
-    void SetHideSelectionWhenWindowInactive(bool value);
+    void HideSelectionWhenWindowInactive(bool value);
     bool Border() const { return border_; }
-    void SetBorder(bool value);
+    void Border(bool value);
     bool RightToLeft() const { return rightToLeft_; }
-    void SetRightToLeft(bool value);
+    void RightToLeft(bool value);
     bool ShowVScroll() const { return showVScroll_; }
-    void SetShowVScroll(bool value);
+    void ShowVScroll(bool value);
     bool ShowHScroll() const { return showHScroll_; }
-    void SetShowHScroll(bool value);
+    void ShowHScroll(bool value);
     // The list always uses the menu font; this holds no font and ignores writes.
     HFONT DefaultFont() const { return nullptr; }
-    void SetDefaultFont(HFONT) {}
+    void DefaultFont(HFONT) {}
 
 private:
     friend class VRX_ListBox;
-    void SetExStyleBit(DWORD bit, bool on);
-    bool SetStyleBit(DWORD bit, bool on);
+    void ApplyExStyleBit(DWORD bit, bool on);
+    bool ApplyStyleBit(DWORD bit, bool on);
 
     HWND list_ = nullptr;
     bool alwaysShowScrollBars_ = false;
@@ -123,13 +123,13 @@ public:
 
     // Members kept for the interface; nothing uses them, so they hold nothing.
     bool Sort() const { return false; }
-    void SetSort(bool) {}
+    void Sort(bool) {}
     std::int32_t SortLocale() const { return 0; }
-    void SetSortLocale(std::int32_t) {}
+    void SortLocale(std::int32_t) {}
     std::wstring Text() const { return {}; }
-    void SetText(const std::wstring&) {}
+    void Text(const std::wstring&) {}
     std::int32_t TopIndex() const { return 0; }
-    void SetTopIndex(std::int32_t) {}
+    void TopIndex(std::int32_t) {}
 
     long MsgResponse(UINT& currentMessage) override;
     LRESULT WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;

@@ -109,8 +109,8 @@ public:
 private:
     friend class VRX_RichEdit;
     void AttachWindow(HWND edit) { edit_ = edit; }
-    bool EffectGet(DWORD mask, DWORD effect, long range) const;
-    void EffectSet(DWORD mask, DWORD effect, long range);
+    bool HasEffect(DWORD mask, DWORD effect, long range) const;
+    void ApplyEffect(DWORD mask, DWORD effect, long range);
     CHARFORMAT2W QueryFormat(DWORD mask, long range) const;
 
     HWND edit_ = nullptr;

@@ -156,42 +156,42 @@ CHARFORMAT2W RichEditMethods::QueryFormat(DWORD mask, long range) const {
     return format;
 }
 
-bool RichEditMethods::EffectGet(DWORD mask, DWORD effect, long range) const {
+bool RichEditMethods::HasEffect(DWORD mask, DWORD effect, long range) const {
     return (QueryFormat(mask, range).dwEffects & effect) != 0;
 }
 
-void RichEditMethods::EffectSet(DWORD mask, DWORD effect, long range) {
+void RichEditMethods::ApplyEffect(DWORD mask, DWORD effect, long range) {
     CHARFORMAT2W format = EmptyFormat(mask);
     format.dwEffects = effect;
     ApplyFormat(edit_, format, range);
 }
 
-bool RichEditMethods::FormatBoldGet(long range) const { return EffectGet(CFM_BOLD, CFE_BOLD, range); }
-void RichEditMethods::FormatBoldSet(bool value, long range) { EffectSet(CFM_BOLD, value ? CFE_BOLD : 0, range); }
-bool RichEditMethods::FormatItalicGet(long range) const { return EffectGet(CFM_ITALIC, CFE_ITALIC, range); }
-void RichEditMethods::FormatItalicSet(bool value, long range) { EffectSet(CFM_ITALIC, value ? CFE_ITALIC : 0, range); }
-bool RichEditMethods::FormatUnderlineGet(long range) const { return EffectGet(CFM_UNDERLINE, CFE_UNDERLINE, range); }
+bool RichEditMethods::FormatBoldGet(long range) const { return HasEffect(CFM_BOLD, CFE_BOLD, range); }
+void RichEditMethods::FormatBoldSet(bool value, long range) { ApplyEffect(CFM_BOLD, value ? CFE_BOLD : 0, range); }
+bool RichEditMethods::FormatItalicGet(long range) const { return HasEffect(CFM_ITALIC, CFE_ITALIC, range); }
+void RichEditMethods::FormatItalicSet(bool value, long range) { ApplyEffect(CFM_ITALIC, value ? CFE_ITALIC : 0, range); }
+bool RichEditMethods::FormatUnderlineGet(long range) const { return HasEffect(CFM_UNDERLINE, CFE_UNDERLINE, range); }
 void RichEditMethods::FormatUnderlineSet(bool value, long range) {
-    EffectSet(CFM_UNDERLINE, value ? CFE_UNDERLINE : 0, range);
+    ApplyEffect(CFM_UNDERLINE, value ? CFE_UNDERLINE : 0, range);
 }
-bool RichEditMethods::FormatStrikeOutGet(long range) const { return EffectGet(CFM_STRIKEOUT, CFE_STRIKEOUT, range); }
+bool RichEditMethods::FormatStrikeOutGet(long range) const { return HasEffect(CFM_STRIKEOUT, CFE_STRIKEOUT, range); }
 void RichEditMethods::FormatStrikeOutSet(bool value, long range) {
-    EffectSet(CFM_STRIKEOUT, value ? CFE_STRIKEOUT : 0, range);
+    ApplyEffect(CFM_STRIKEOUT, value ? CFE_STRIKEOUT : 0, range);
 }
-bool RichEditMethods::FormatLinkGet(long range) const { return EffectGet(CFM_LINK, CFE_LINK, range); }
-void RichEditMethods::FormatLinkSet(bool value, long range) { EffectSet(CFM_LINK, value ? CFE_LINK : 0, range); }
-bool RichEditMethods::FormatProtectedGet(long range) const { return EffectGet(CFM_PROTECTED, CFE_PROTECTED, range); }
+bool RichEditMethods::FormatLinkGet(long range) const { return HasEffect(CFM_LINK, CFE_LINK, range); }
+void RichEditMethods::FormatLinkSet(bool value, long range) { ApplyEffect(CFM_LINK, value ? CFE_LINK : 0, range); }
+bool RichEditMethods::FormatProtectedGet(long range) const { return HasEffect(CFM_PROTECTED, CFE_PROTECTED, range); }
 void RichEditMethods::FormatProtectedSet(bool value, long range) {
-    EffectSet(CFM_PROTECTED, value ? CFE_PROTECTED : 0, range);
+    ApplyEffect(CFM_PROTECTED, value ? CFE_PROTECTED : 0, range);
 }
 // Superscript and subscript share their mask: setting one clears the other.
-bool RichEditMethods::FormatSuperScriptGet(long range) const { return EffectGet(kScriptMask, CFE_SUPERSCRIPT, range); }
+bool RichEditMethods::FormatSuperScriptGet(long range) const { return HasEffect(kScriptMask, CFE_SUPERSCRIPT, range); }
 void RichEditMethods::FormatSuperScriptSet(bool value, long range) {
-    EffectSet(kScriptMask, value ? CFE_SUPERSCRIPT : 0, range);
+    ApplyEffect(kScriptMask, value ? CFE_SUPERSCRIPT : 0, range);
 }
-bool RichEditMethods::FormatSubScriptGet(long range) const { return EffectGet(kScriptMask, CFE_SUBSCRIPT, range); }
+bool RichEditMethods::FormatSubScriptGet(long range) const { return HasEffect(kScriptMask, CFE_SUBSCRIPT, range); }
 void RichEditMethods::FormatSubScriptSet(bool value, long range) {
-    EffectSet(kScriptMask, value ? CFE_SUBSCRIPT : 0, range);
+    ApplyEffect(kScriptMask, value ? CFE_SUBSCRIPT : 0, range);
 }
 
 long RichEditMethods::FormatColourGet(long range) const {

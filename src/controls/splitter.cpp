@@ -48,37 +48,37 @@ void Splitter::Bind(HWND oContainer, HWND oLeftTop, HWND oRightBottom) {
     Relayout();
 }
 
-void Splitter::SetOrientation(std::int32_t value) {
-    if (!model_.SetOrientation(value)) return;
+void Splitter::Orientation(std::int32_t value) {
+    if (!model_.Orientation(value)) return;
     LoadResizeCursor();
     Relayout();
 }
 
-void Splitter::SetPosition(std::int32_t value) {
-    const bool changed = Bound() ? model_.SetPosition(value, Total()) : model_.StorePosition(value);
+void Splitter::Position(std::int32_t value) {
+    const bool changed = Bound() ? model_.Position(value, Total()) : model_.StorePosition(value);
     if (changed) Relayout();
 }
 
-void Splitter::SetSplitterSize(std::int32_t value) {
-    if (model_.SetSplitterSize(value)) Relayout();
+void Splitter::SplitterSize(std::int32_t value) {
+    if (model_.SplitterSize(value)) Relayout();
 }
 
-void Splitter::SetProportion(double percent) {
-    model_.SetProportion(percent);
+void Splitter::Proportion(double percent) {
+    model_.Proportion(percent);
     Relayout();
 }
 
-void Splitter::SetFullDrag(bool value) {
-    if (!model_.SetFullDrag(value)) return;
+void Splitter::FullDrag(bool value) {
+    if (!model_.FullDrag(value)) return;
     halftone_.reset();
     if (!value) halftone_ = MakeHalftoneBrush();
 }
 
-void Splitter::SetMinimumSize(std::int32_t ePanel, std::int32_t value) {
-    if (model_.SetMinimumSize(ePanel, value)) Relayout();
+void Splitter::MinimumSize(std::int32_t ePanel, std::int32_t value) {
+    if (model_.MinimumSize(ePanel, value)) Relayout();
 }
 
-void Splitter::SetBgColor(OleColour colour) {
+void Splitter::BgColor(OleColour colour) {
     if (!container_) RaiseStandard(kErrInvalidPropertyValue, std::wstring(MSubclass::AppTitle()) + L".Splitter");
     background_ = colour;
     ::InvalidateRect(container_, nullptr, TRUE);
@@ -193,7 +193,7 @@ void Splitter::MouseDown(int Button, int, float x, float Y) {
 
 void Splitter::FollowCursor() {
     const std::int32_t delta = CursorAlongAxis() - startCursor_;
-    model_.SetDraggedPosition(model_.DragPosition(startPosition_, delta, Total()));
+    model_.DraggedPosition(model_.DragPosition(startPosition_, delta, Total()));
 }
 
 void Splitter::MouseMove(int, int, float, float) {

@@ -28,23 +28,23 @@ public:
     void Bind(HWND oContainer, HWND oLeftTop, HWND oRightBottom);
 
     std::int32_t Orientation() const { return model_.Orientation(); }
-    void SetOrientation(std::int32_t value);
+    void Orientation(std::int32_t value);
     std::int32_t Position() const { return model_.Position(); }
-    void SetPosition(std::int32_t value);
+    void Position(std::int32_t value);
     std::int32_t SplitterSize() const { return model_.SplitterSize(); }
-    void SetSplitterSize(std::int32_t value);
+    void SplitterSize(std::int32_t value);
     double Proportion() { return model_.Proportion(); }
-    void SetProportion(double percent);
+    void Proportion(double percent);
     bool KeepProportion() const { return model_.KeepProportion(); }
-    void SetKeepProportion(bool value) { model_.SetKeepProportion(value); }
+    void KeepProportion(bool value) { model_.KeepProportion(value); }
     bool FullDrag() const { return model_.FullDrag(); }
-    void SetFullDrag(bool value);
+    void FullDrag(bool value);
     std::int32_t MinimumSize(std::int32_t ePanel) const { return model_.MinimumSize(ePanel); }
-    void SetMinimumSize(std::int32_t ePanel, std::int32_t value);
+    void MinimumSize(std::int32_t ePanel, std::int32_t value);
     std::int32_t MaximumSize(std::int32_t ePanel) const { return model_.MaximumSize(ePanel); }
-    void SetMaximumSize(std::int32_t ePanel, std::int32_t value) { model_.SetMaximumSize(ePanel, value); }
+    void MaximumSize(std::int32_t ePanel, std::int32_t value) { model_.MaximumSize(ePanel, value); }
     // The container's background; 380 without a container.
-    void SetBgColor(OleColour colour);
+    void BgColor(OleColour colour);
     bool Dragging() const { return dragging_; }
 
     // The container's events, coordinates in its client pixels; Button 1 left, 2 right, 4 middle.

@@ -42,38 +42,38 @@ std::int32_t SplitterModel::MaximumSize(std::int32_t panel) const {
     return maximum_[panel - 1];
 }
 
-bool SplitterModel::SetOrientation(std::int32_t value) {
+bool SplitterModel::Orientation(std::int32_t value) {
     if (value == orientation_) return false;
     orientation_ = value;
     return true;
 }
 
-bool SplitterModel::SetProportion(double percent) {
+bool SplitterModel::Proportion(double percent) {
     if (!(percent >= 0.0 && percent <= 100.0)) RaiseInvalid(L".Splitter");
     proportion_ = static_cast<float>(percent / 100.0);
     return true;
 }
 
-bool SplitterModel::SetSplitterSize(std::int32_t value) {
+bool SplitterModel::SplitterSize(std::int32_t value) {
     if (value == splitterSize_) return false;
     if (value < 0) RaiseInvalid(L".cSplitter");
     splitterSize_ = value;
     return true;
 }
 
-bool SplitterModel::SetMinimumSize(std::int32_t panel, std::int32_t value) {
+bool SplitterModel::MinimumSize(std::int32_t panel, std::int32_t value) {
     CheckPanel(panel);
     if (minimum_[panel - 1] == value) return false;
     minimum_[panel - 1] = value;
     return true;
 }
 
-void SplitterModel::SetMaximumSize(std::int32_t panel, std::int32_t value) {
+void SplitterModel::MaximumSize(std::int32_t panel, std::int32_t value) {
     CheckPanel(panel);
     maximum_[panel - 1] = value;
 }
 
-bool SplitterModel::SetFullDrag(bool value) {
+bool SplitterModel::FullDrag(bool value) {
     if (value == fullDrag_) return false;
     fullDrag_ = value;
     return true;
@@ -85,7 +85,7 @@ bool SplitterModel::StorePosition(std::int32_t value) {
     return true;
 }
 
-bool SplitterModel::SetPosition(std::int32_t value, std::int32_t total) {
+bool SplitterModel::Position(std::int32_t value, std::int32_t total) {
     if (value == position_) return false;
     position_ = Clamp(value, total);
     RecomputeProportion(total);

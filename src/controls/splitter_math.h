@@ -43,16 +43,16 @@ public:
     std::int32_t MaximumSize(std::int32_t panel) const;
 
     // Setters answer true when the splitter must relay out.
-    bool SetOrientation(std::int32_t value);
-    bool SetProportion(double percent);  // 380 ".Splitter" outside 0..100
-    bool SetSplitterSize(std::int32_t value);  // 380 ".cSplitter" when negative
-    bool SetMinimumSize(std::int32_t panel, std::int32_t value);  // 9 for a bad panel
-    void SetMaximumSize(std::int32_t panel, std::int32_t value);  // 9 for a bad panel
-    void SetKeepProportion(bool value) { keepProportion_ = value; }
-    bool SetFullDrag(bool value);  // true when it changed
+    bool Orientation(std::int32_t value);
+    bool Proportion(double percent);  // 380 ".Splitter" outside 0..100
+    bool SplitterSize(std::int32_t value);  // 380 ".cSplitter" when negative
+    bool MinimumSize(std::int32_t panel, std::int32_t value);  // 9 for a bad panel
+    void MaximumSize(std::int32_t panel, std::int32_t value);  // 9 for a bad panel
+    void KeepProportion(bool value) { keepProportion_ = value; }
+    bool FullDrag(bool value);  // true when it changed
 
     // Position let while bound: stores, clamps to total, recomputes the proportion.
-    bool SetPosition(std::int32_t value, std::int32_t total);
+    bool Position(std::int32_t value, std::int32_t total);
     // Position let while unbound: stores only.
     bool StorePosition(std::int32_t value);
 
@@ -64,7 +64,7 @@ public:
     void RecomputeProportion(std::int32_t total);
     // The bar moved by delta from the position at the start of a drag, clamped; not stored.
     std::int32_t DragPosition(std::int32_t startPosition, std::int32_t delta, std::int32_t total) const;
-    void SetDraggedPosition(std::int32_t value) { position_ = value; }
+    void DraggedPosition(std::int32_t value) { position_ = value; }
 
     PanePlacement Place(std::int32_t width, std::int32_t height) const;
     // The grip's segments inside a container of the given pixel size.

@@ -81,7 +81,7 @@ VRX_StyleButton::VRX_StyleButton() {
 
 VRX_StyleButton::~VRX_StyleButton() {
     // The attention tip may already be gone at shutdown, so it is left alone here.
-    blinkTimer_.SetInterval(0);
+    blinkTimer_.Interval(0);
     blinkTimer_.ThatTime = nullptr;
     HookOwner(false);
     tooltip_.reset();
@@ -258,10 +258,10 @@ void VRX_StyleButton::Blink(bool value) {
     Refresh();
 }
 
-void VRX_StyleButton::StartBlinking() { blinkTimer_.SetInterval(kBlinkIntervalMs); }
+void VRX_StyleButton::StartBlinking() { blinkTimer_.Interval(kBlinkIntervalMs); }
 
 void VRX_StyleButton::StopBlinking() {
-    blinkTimer_.SetInterval(0);
+    blinkTimer_.Interval(0);
     blinkGrey_ = false;
     ticks_ = 0;
     tipShown_ = false;
@@ -348,7 +348,7 @@ LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         case WM_CAPTURECHANGED:
             if (leftDown_ && reinterpret_cast<HWND>(lParam) != hwnd) {
                 leftDown_ = false;
-                SetState(StyleButtonState::kNormal);
+                State(StyleButtonState::kNormal);
             }
             return 0;
         case WM_KEYDOWN:
@@ -417,11 +417,11 @@ void VRX_StyleButton::OnMouseMove(POINT client) {
     }
     if (menuOpen_) return;
     if (!over) {
-        SetState(StyleButtonState::kNormal);
+        State(StyleButtonState::kNormal);
     } else if (leftDown_) {
-        SetState(StyleButtonState::kPressed);
+        State(StyleButtonState::kPressed);
     } else if (state_ != StyleButtonState::kHot) {
-        SetState(StyleButtonState::kHot);
+        State(StyleButtonState::kHot);
         CreateHoverTip();
         if (tooltip_) {
             MSG relay{window_.get(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y), 0, {}};
@@ -442,7 +442,7 @@ void VRX_StyleButton::OnButtonDown(short button, POINT client) {
     if (button == kLeftButton) {
         leftDown_ = true;
         ::SetCapture(window_.get());
-        SetState(StyleButtonState::kPressed);
+        State(StyleButtonState::kPressed);
     }
     short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
@@ -460,7 +460,7 @@ void VRX_StyleButton::OnButtonUp(short button, POINT client) {
         RECT rect{};
         ::GetClientRect(window_.get(), &rect);
         click = wasDown && ::PtInRect(&rect, client);
-        if (!click) SetState(mouseOver_ ? StyleButtonState::kHot : StyleButtonState::kNormal);
+        if (!click) State(mouseOver_ ? StyleButtonState::kHot : StyleButtonState::kNormal);
     }
     short shift = CurrentShiftState();
     float x = static_cast<float>(client.x);
@@ -479,14 +479,14 @@ bool VRX_StyleButton::OnKeyDown(WPARAM key) {
         case VK_RETURN: PerformClick(); return true;
         case VK_SPACE:
             spaceDown_ = true;
-            SetState(StyleButtonState::kPressed);
+            State(StyleButtonState::kPressed);
             return true;
         case VK_LEFT:
         case VK_RIGHT:
         case VK_UP:
         case VK_DOWN:
             spaceDown_ = false;
-            SetState(StyleButtonState::kNormal);
+            State(StyleButtonState::kNormal);
             return true;
         default: return false;
     }
@@ -536,10 +536,10 @@ void VRX_StyleButton::ShowPopupMenu() {
     ::TrackPopupMenu(popupMenu_, flags, right ? rect.right : rect.left, rect.bottom, 0,
                      ::GetParent(window_.get()), nullptr);
     menuOpen_ = false;
-    SetState(StyleButtonState::kNormal);
+    State(StyleButtonState::kNormal);
 }
 
-void VRX_StyleButton::SetState(StyleButtonState state) {
+void VRX_StyleButton::State(StyleButtonState state) {
     if (state_ == state) return;
     state_ = state;
     Refresh();

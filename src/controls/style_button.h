@@ -191,7 +191,7 @@ private:
     void PerformClick();
     void ClearOtherOptions();
     void ShowPopupMenu();
-    void SetState(StyleButtonState state);
+    void State(StyleButtonState state);
     void CreateHoverTip();
     void OnBlinkTick();
     void StartBlinking();

@@ -89,7 +89,7 @@ void c32bppDIB::DestroyDIB() {
     imageType_ = 0;
 }
 
-void c32bppDIB::SetManageOwnDC(bool value) {
+void c32bppDIB::ManageOwnDC(bool value) {
     manageOwnDC_ = value;
     if (!value) {
         ownDCSelection_.reset();
@@ -115,7 +115,7 @@ bool c32bppDIB::InitializeDIB(long width, long height) {
     width_ = width;
     height_ = height;
     std::memset(bits_, 0, static_cast<std::size_t>(width) * height * 4);
-    if (manageOwnDC_) SetManageOwnDC(true);
+    if (manageOwnDC_) ManageOwnDC(true);
     return true;
 }
 

@@ -56,12 +56,12 @@ public:
     int ImageType() const { return imageType_; }
 
     bool ManageOwnDC() const { return manageOwnDC_; }
-    void SetManageOwnDC(bool value);
+    void ManageOwnDC(bool value);
     bool HighQualityInterpolation() const { return highQualityInterpolation_; }
-    void SetHighQualityInterpolation(bool value) { highQualityInterpolation_ = value; }
+    void HighQualityInterpolation(bool value) { highQualityInterpolation_ = value; }
     bool isAlphaBlendFriendly() const { return alphaBlendFriendly_; }
     // Can only be switched on where the system blends reliably.
-    void SetAlphaBlendFriendly(bool value) { alphaBlendFriendly_ = value && systemBlendsAlpha_; }
+    void isAlphaBlendFriendly(bool value) { alphaBlendFriendly_ = value && systemBlendsAlpha_; }
     static bool isZlibEnabled();
     // The system image library is not used: the built-in reader is always the one.
     static constexpr bool isGDIplusEnabled() { return false; }

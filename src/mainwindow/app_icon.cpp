@@ -10,7 +10,7 @@ HWND TopLevelOwner(HWND hwnd) {
     return top;
 }
 
-void SetIcon(HWND hwnd, HWND owner, const std::wstring& name, int metricX, int metricY, WPARAM kind) {
+void ApplyIcon(HWND hwnd, HWND owner, const std::wstring& name, int metricX, int metricY, WPARAM kind) {
     auto* icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON,
                                                  ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY),
                                                  LR_SHARED));
@@ -23,8 +23,8 @@ void SetIcon(HWND hwnd, HWND owner, const std::wstring& name, int metricX, int m
 void SetAppIcon(HWND hwnd, const std::wstring& name, bool alsoOwner) {
     if (!hwnd) return;
     const HWND owner = alsoOwner ? TopLevelOwner(hwnd) : nullptr;
-    SetIcon(hwnd, owner, name, SM_CXICON, SM_CYICON, ICON_BIG);
-    SetIcon(hwnd, owner, name, SM_CXSMICON, SM_CYSMICON, ICON_SMALL);
+    ApplyIcon(hwnd, owner, name, SM_CXICON, SM_CYICON, ICON_BIG);
+    ApplyIcon(hwnd, owner, name, SM_CXSMICON, SM_CYSMICON, ICON_SMALL);
 }
 
 }  // namespace tarvo::AppIcon

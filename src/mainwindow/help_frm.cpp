@@ -54,8 +54,8 @@ HelpFrm::~HelpFrm() { Unload(); }
 bool HelpFrm::Load(const std::wstring& programFolder) {
     if (window_) return true;
     if (!CreateForm()) return false;
-    SetUpToolbar();
-    SetUpRichHelp();
+    PrepareToolbar();
+    PrepareRichHelp();
     Form_Resize();
     helpDir_ = WithBackslash(programFolder) + L"help\\";
     for (auto& button : toolBtn_) button.Enabled(false);
@@ -101,7 +101,7 @@ bool HelpFrm::CreateForm() {
     return static_cast<bool>(picture1_);
 }
 
-void HelpFrm::SetUpToolbar() {
+void HelpFrm::PrepareToolbar() {
     const int h = ClientSize(picture1_.get()).cy;
     toolBack_.Caption(L"");
     toolBack_.BackColor(kAccentColour);
@@ -123,7 +123,7 @@ void HelpFrm::SetUpToolbar() {
     ::SetWindowPos(toolBack_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void HelpFrm::SetUpRichHelp() {
+void HelpFrm::PrepareRichHelp() {
     const SIZE client = ClientSize(window_.get());
     richHelp_.Create(window_.get(), 0, kStripHeight, client.cx, client.cy - kStripHeight);
     richHelp_.Behavior().UseOLECallback(true);

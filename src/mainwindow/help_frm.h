@@ -54,8 +54,8 @@ private:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleStripMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool CreateForm();
-    void SetUpToolbar();
-    void SetUpRichHelp();
+    void PrepareToolbar();
+    void PrepareRichHelp();
     void CollectPages();
     void Form_Resize();
     void Picture1_Resize();

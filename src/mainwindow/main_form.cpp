@@ -120,21 +120,21 @@ bool mainForm::Load() {
     loaded_ = settings_->LoadSettings();
     StepDone("settings");
 
-    SetUpConsole();
-    controller_->SetCurrentFolder(loaded_.currentFolder);
+    PrepareConsole();
+    controller_->CurrentFolder(loaded_.currentFolder);
     StepDone("console pane and recent commands");
     MSubclass::AttachMessage(this, hwnd, WM_NCPAINT);
     MSubclass::AttachMessage(this, hwnd, WM_ACTIVATE);
-    SetUpFindBar();
+    PrepareFindBar();
     StepDone("find bar");
-    SetUpToolbar();
+    PrepareToolbar();
     StepDone("toolbar");
-    SetUpFolderTree();
+    PrepareFolderTree();
     StepDone("folder tree control");
-    SetUpEditMenu();
+    PrepareEditMenu();
     Form_Resize();
     // Placed once the working area has its size, so the position is not clamped to an empty container.
-    splitVer_.SetPosition(kLeftPaneWidth);
+    splitVer_.Position(kLeftPaneWidth);
 
     const std::wstring folder = options_.startFolder.empty() ? controller_->CurrentFolder() : options_.startFolder;
     controller_->ChangeFolder(folder);
@@ -165,10 +165,10 @@ void mainForm::StepDone(const char* step) const {
     if (options_.StepDone) options_.StepDone(step);
 }
 
-void mainForm::SetUpConsole() {
+void mainForm::PrepareConsole() {
     ConsoleHost host;
     host.mainWindow = window_.get();
-    host.SetStopEnabled = [this](bool enabled) { SetStopEnabled(enabled); };
+    host.StopEnabled = [this](bool enabled) { StopEnabled(enabled); };
     host.SyncTicked = [this] { return ::SendMessageW(sync_, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     host.TreeFullPathSet = [this](const std::wstring& path) {
         if (folderTree_.HasTree()) folderTree_.shTree().FullPathSet(path);
@@ -178,12 +178,12 @@ void mainForm::SetUpConsole() {
         controller_->Renderer().myConsole_OutputReceived(out, err);
     };
     myConsole_.Complete = [this] { controller_->myConsole_Complete(); };
-    myConsole_.SetMessagePump([this] { PumpDuringRun(); });
+    myConsole_.MessagePump([this] { PumpDuringRun(); });
     controller_->Renderer().DeferRedrawWhile([this] { return myConsole_.Busy(); });
     myConsole_.ReadingPaused = [this] { return controller_->Renderer().BacklogFull(); };
     myConsole_.WritePendingPiece = [this] { return controller_->Renderer().WriteFinalPiece(); };
 
-    SetUpWorkingArea();
+    PrepareWorkingArea();
 
     richEdit_.KeyEnter = [this] {
         const bool startsRun = !myConsole_.Busy();
@@ -206,12 +206,12 @@ void mainForm::SetUpConsole() {
     };
 
     recent_ = std::make_unique<RecentCommands>(prevCmds_, richEdit_, controller_->Renderer());
-    controller_->SetRecentCommands(recent_.get());
+    controller_->RecentCommandList(recent_.get());
     prevCmds_.Events.DblClickItem = [this] { recent_->UseRecentCommand(); };
     prevCmds_.Events.KeyEnter = [this] { recent_->UseRecentCommand(); };
 }
 
-void mainForm::SetUpWorkingArea() {
+void mainForm::PrepareWorkingArea() {
     HWND hwnd = window_.get();
     bigContainer_.Create(hwnd, kAccent);
     picLeft_.Create(bigContainer_.hWnd(), kAccent);
@@ -219,7 +219,7 @@ void mainForm::SetUpWorkingArea() {
     leftBottom_.Create(picLeft_.hWnd(), ::GetSysColor(COLOR_BTNFACE));
 
     richEdit_.Create(bigContainer_.hWnd(), 0, 0, 100, 100);
-    controller_->Renderer().SetUpPane(options_.adminMode);
+    controller_->Renderer().PreparePane(options_.adminMode);
 
     for (auto* header : {&headerFolders_, &headerRecent_}) {
         header->Init(header == &headerFolders_ ? leftTop_.hWnd() : leftBottom_.hWnd(), Bounds(0, 0, 100, kHeaderHeight));
@@ -229,25 +229,25 @@ void mainForm::SetUpWorkingArea() {
         header->BackColor(kAccent);
         header->Enabled(false);
     }
-    prevCmds_.View().SetBorder(true);
+    prevCmds_.View().Border(true);
     prevCmds_.Init(leftBottom_.hWnd(), Bounds(0, kHeaderHeight, 100, 100));
     sync_ = CreateCheckBox(leftTop_.hWnd(), L"Change with console", kSyncMargin, 0);
 
     splitVer_.Bind(bigContainer_.hWnd(), picLeft_.hWnd(), richEdit_.hWnd());
-    splitVer_.SetOrientation(kSplitVertical);
-    splitVer_.SetSplitterSize(kSplitterSize);
-    splitVer_.SetBgColor(kAccent);
-    splitVer_.SetFullDrag(false);
-    splitVer_.SetMinimumSize(1, 100);
+    splitVer_.Orientation(kSplitVertical);
+    splitVer_.SplitterSize(kSplitterSize);
+    splitVer_.BgColor(kAccent);
+    splitVer_.FullDrag(false);
+    splitVer_.MinimumSize(1, 100);
 
     splitHor_.Bind(picLeft_.hWnd(), leftTop_.hWnd(), leftBottom_.hWnd());
-    splitHor_.SetOrientation(kSplitHorizontal);
-    splitHor_.SetSplitterSize(kSplitterSize);
-    splitHor_.SetBgColor(kAccent);
-    splitHor_.SetFullDrag(false);
-    splitHor_.SetKeepProportion(true);
-    splitHor_.SetMinimumSize(1, kHeaderHeight);
-    splitHor_.SetMinimumSize(2, kHeaderHeight);
+    splitHor_.Orientation(kSplitHorizontal);
+    splitHor_.SplitterSize(kSplitterSize);
+    splitHor_.BgColor(kAccent);
+    splitHor_.FullDrag(false);
+    splitHor_.KeepProportion(true);
+    splitHor_.MinimumSize(1, kHeaderHeight);
+    splitHor_.MinimumSize(2, kHeaderHeight);
 
     auto forward = [](Panel& panel, Splitter& splitter) {
         panel.MouseDown = [&splitter](int b, int s, float x, float y) { splitter.MouseDown(b, s, x, y); };
@@ -262,7 +262,7 @@ void mainForm::SetUpWorkingArea() {
     leftBottom_.Resize = [this] { LeftBottom_Resize(); };
 }
 
-void mainForm::SetUpFindBar() {
+void mainForm::PrepareFindBar() {
     bottomBar_.Init(window_.get(), 0, 0, 100, kFindBarHeight);
     HWND bar = bottomBar_.hWnd();
     findLabel_.Init(bar, Bounds(0, 0, 100, kFindBarHeight));
@@ -292,7 +292,7 @@ bool mainForm::AdminButtonHidden() const {
     return major < 6;
 }
 
-void mainForm::SetUpToolbar() {
+void mainForm::PrepareToolbar() {
     topBar_.Init(window_.get(), 0, 0, 100, kTopBarHeight);
     for (int i = 0; i < kToolButtonCount; ++i) {
         auto& button = toolBtn_[static_cast<std::size_t>(i)];
@@ -309,7 +309,7 @@ void mainForm::SetUpToolbar() {
     if (AdminButtonHidden()) ::ShowWindow(toolBtn_[kNewAdminWindow].hwnd(), SW_HIDE);
     toolBtn_[kStopWaiting].AttentionTip(stopTip_.get());
     toolBtn_[kStopWaiting].Blink(true);
-    SetStopEnabled(false);
+    StopEnabled(false);
     LayOutToolbar();
 }
 
@@ -325,13 +325,13 @@ void mainForm::LayOutToolbar() {
     }
 }
 
-void mainForm::SetUpFolderTree() {
+void mainForm::PrepareFolderTree() {
     folderTree_.Init(leftTop_.hWnd(), Bounds(0, kHeaderHeight, 100, 100));
     folderTree_.Events.NodeDblClick = [this](HTREEITEM& hNode) { OnFolderActivated(hNode); };
     folderTree_.Events.NodeActivate = [this] { OnFolderActivated(folderTree_.Methods().SelectedNodeGet()); };
 }
 
-void mainForm::SetUpEditMenu() {
+void mainForm::PrepareEditMenu() {
     menuEdit_.reset(::CreatePopupMenu());
     ::AppendMenuW(menuEdit_.get(), MF_STRING, kMenuCopy, L"Copy");
     ::AppendMenuW(menuEdit_.get(), MF_STRING, kMenuPaste, L"Paste");
@@ -365,7 +365,7 @@ std::wstring mainForm::ProgramFolder() const {
 
 bool mainForm::StopEnabled() const { return toolBtn_[kStopWaiting].Enabled(); }
 
-void mainForm::SetStopEnabled(bool enabled) { toolBtn_[kStopWaiting].Enabled(enabled); }
+void mainForm::StopEnabled(bool enabled) { toolBtn_[kStopWaiting].Enabled(enabled); }
 
 void mainForm::ToolBtn_Click(int index) {
     switch (index) {
@@ -386,7 +386,7 @@ void mainForm::ToolBtn_Click(int index) {
             break;
         case kStopWaiting:
             myConsole_.StopWait();
-            SetStopEnabled(false);
+            StopEnabled(false);
             break;
         case kSaveStartFolder: settings_->SaveStartDir(controller_->CurrentFolder()); break;
         case kHelp:
@@ -500,7 +500,7 @@ void mainForm::Form_Unload() {
     HWND hwnd = window_.get();
     MSubclass::DetachMessage(this, hwnd, WM_NCPAINT);
     MSubclass::DetachMessage(this, hwnd, WM_ACTIVATE);
-    AcceleratorRouting::SetKeyPreview(nullptr);
+    AcceleratorRouting::PreviewKeysWith(nullptr);
     if (settings_) settings_->SaveWindowSettings(hwnd);
     if (options_.UnloadWindows) options_.UnloadWindows();
     tooltip_.Hide();
@@ -513,7 +513,7 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             window_.reset(hwnd);
             return ::DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CREATE:
-            AcceleratorRouting::SetKeyPreview([this](MSG& key) {
+            AcceleratorRouting::PreviewKeysWith([this](MSG& key) {
                 if (key.hwnd != window_.get() && !::IsChild(window_.get(), key.hwnd)) return false;
                 // With Alt held the keys come as system keys.
                 if (key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN) {
@@ -542,7 +542,7 @@ LRESULT mainForm::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             if (myConsole_.Busy()) {
                 closeAfterRun_ = true;
                 myConsole_.StopWait();
-                SetStopEnabled(false);
+                StopEnabled(false);
                 return 0;
             }
             Form_Unload();

@@ -117,19 +117,19 @@ public:
 private:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool CreateMainWindow();
-    void SetUpConsole();
-    void SetUpWorkingArea();
-    void SetUpFindBar();
-    void SetUpToolbar();
-    void SetUpFolderTree();
-    void SetUpEditMenu();
+    void PrepareConsole();
+    void PrepareWorkingArea();
+    void PrepareFindBar();
+    void PrepareToolbar();
+    void PrepareFolderTree();
+    void PrepareEditMenu();
     void RootFolderTree();
     void StepDone(const char* step) const;
     void LayOutToolbar();
     void LeftTop_Resize();
     void LeftBottom_Resize();
     void RefreshPanes();
-    void SetStopEnabled(bool enabled);
+    void StopEnabled(bool enabled);
     void ShowEditMenu();
     void RunEditCommand(int index);
     bool AdminButtonHidden() const;

@@ -42,13 +42,13 @@ public:
     virtual ~IFolderTree() = default;
 
     // Receives BeforeExpand and the display-info requests; null stops them.
-    virtual void SetListener(ITreeListener* listener) = 0;
+    virtual void Listener(ITreeListener* listener) = 0;
     virtual void ShowWaitCursor(bool waiting) = 0;
 
     // View and Behavior.
     virtual void HImageListSet(std::uintptr_t imageList) = 0;
-    virtual void WantEventsSet(bool value) = 0;
-    virtual void RedrawSet(bool value) = 0;
+    virtual void WantEvents(bool value) = 0;
+    virtual void Redraw(bool value) = 0;
 
     // Methods.
     virtual void EraseAll() = 0;
@@ -64,12 +64,12 @@ public:
     virtual NodeHandle NextSibling(NodeHandle hNode) = 0;
     virtual bool NodeExpanded(NodeHandle hNode) = 0;
     virtual IdList ItemData(NodeHandle hNode) = 0;
-    virtual void SetItemData(NodeHandle hNode, IdList data) = 0;
-    virtual void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) = 0;
+    virtual void ItemData(NodeHandle hNode, IdList data) = 0;
+    virtual void ReplaceTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) = 0;
     // kChildrenOnDemand while the tree has not asked for it yet.
     virtual int ChildrenFlag(NodeHandle hNode) = 0;
-    virtual void SetChildrenFlag(NodeHandle hNode, int children) = 0;
-    virtual void SetSelectedImage(NodeHandle hNode, int image) = 0;
+    virtual void ChildrenFlag(NodeHandle hNode, int children) = 0;
+    virtual void SelectedImage(NodeHandle hNode, int image) = 0;
     // Collapses and drops the children (TVE_COLLAPSE | TVE_COLLAPSERESET); false when nothing was expandable.
     virtual bool CollapseReset(NodeHandle hNode) = 0;
     virtual void DeleteNode(NodeHandle hNode) = 0;

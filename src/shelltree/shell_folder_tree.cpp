@@ -16,12 +16,12 @@ std::uint16_t ItemByteSize(IdList item) noexcept {
 ShellFolderTree::RedrawPause::RedrawPause(ShellFolderTree& owner) : owner_(owner), paused_(!owner.redrawPaused_) {
     if (!paused_) return;
     owner_.redrawPaused_ = true;
-    owner_.tree_->RedrawSet(false);
+    owner_.tree_->Redraw(false);
 }
 
 ShellFolderTree::RedrawPause::~RedrawPause() {
     if (!paused_) return;
-    owner_.tree_->RedrawSet(true);
+    owner_.tree_->Redraw(true);
     owner_.redrawPaused_ = false;
 }
 
@@ -30,19 +30,19 @@ ShellFolderTree::ShellFolderTree(IShellNamespace& shell, IChangeNotifier& notifi
 
 ShellFolderTree::~ShellFolderTree() {
     ClearTree();
-    if (tree_) tree_->SetListener(nullptr);
+    if (tree_) tree_->Listener(nullptr);
 }
 
 void ShellFolderTree::Init(IFolderTree& TreeView) {
-    if (tree_) tree_->SetListener(nullptr);
+    if (tree_) tree_->Listener(nullptr);
     tree_ = &TreeView;
-    tree_->SetListener(this);
+    tree_->Listener(this);
     imageListSet_ = false;
 }
 
 // Asked for when the first nodes come: building the system image list is costly
 // and nothing of it shows before.
-void ShellFolderTree::SetUpImageList() {
+void ShellFolderTree::PrepareImageList() {
     if (imageListSet_) return;
     tree_->HImageListSet(shell_.SmallImageList());
     defaultIconIndex_ = shell_.DefaultIconIndex();
@@ -59,17 +59,17 @@ void ShellFolderTree::ClearTree() {
     shownParent_.reset();
     shownParentBytes_.clear();
     NotifyStop();
-    tree_->WantEventsSet(false);
-    tree_->RedrawSet(false);
+    tree_->WantEvents(false);
+    tree_->Redraw(false);
     tree_->EraseAll();
-    tree_->RedrawSet(true);
-    tree_->WantEventsSet(true);
+    tree_->Redraw(true);
+    tree_->WantEvents(true);
 }
 
 void ShellFolderTree::RootNodeCSIDLSet(int csidl) {
     if (!tree_) return;
     ClearTree();
-    SetUpImageList();
+    PrepareImageList();
     rootPidl_.reset(shell_.CloneSpecialIdList(csidl));
     const IdList root = rootPidl_.get();
     if (!root) return;
@@ -217,7 +217,7 @@ void ShellFolderTree::mTreeView_GetDisplayInfo(NodeHandle, IdList lParam, NodeDi
 
 void ShellFolderTree::mTreeView_Selected(NodeHandle hNode, IdList lParam) {
     if (!tree_ || !hNode || !lParam) return;
-    tree_->SetSelectedImage(hNode, SelectedImageOf(ParentFolderOf(lParam), shell_.FindLastId(lParam)));
+    tree_->SelectedImage(hNode, SelectedImageOf(ParentFolderOf(lParam), shell_.FindLastId(lParam)));
 }
 
 int ShellFolderTree::SelectedImageOf(IFolder& folder, IdList item) {
@@ -264,7 +264,7 @@ void ShellFolderTree::FreeNodePIDLs(NodeHandle hNode) {
         FreeNodePIDLs(child);
         if (IdList data = tree_->ItemData(child)) {
             shell_.Free(data);
-            tree_->SetItemData(child, nullptr);
+            tree_->ItemData(child, nullptr);
         }
     }
 }
@@ -326,7 +326,7 @@ void ShellFolderTree::OnFolderRemoved(IdList item) {
     if (!HasSubFolders(*folder, shell_.FindLastId(parent.get()))) {
         FreeNodePIDLs(parentNode);
         tree_->CollapseReset(parentNode);
-        tree_->SetChildrenFlag(parentNode, 0);
+        tree_->ChildrenFlag(parentNode, 0);
         return;
     }
     if (NodeHandle node = FindNodeByPIDL(rootNode_, item)) FreeNodeAndDelete(node);
@@ -340,7 +340,7 @@ void ShellFolderTree::OnFolderAdded(IdList item) {
         auto folder = shell_.BindToFolder(parent.get());
         if (IdList child = shell_.Clone(item)) AddFolderNode(*folder, child, shell_.FindLastId(child), parentNode);
     } else if (tree_->ChildrenFlag(parentNode) == 0) {
-        tree_->SetChildrenFlag(parentNode, 1);
+        tree_->ChildrenFlag(parentNode, 1);
     }
 }
 
@@ -364,7 +364,7 @@ void ShellFolderTree::OnFolderRenamed(IdList oldItem, IdList newItem) {
         if (IdList stale = tree_->ItemData(node)) shell_.Free(stale);
         ScopedIdList last(shell_, GetItemID(newClone.get(), -1));
         const std::wstring name = shell_.BindToFolder(newParent.get())->DisplayNameOf(last.get(), kNameInFolder);
-        tree_->SetTextAndData(node, name, newClone.release());
+        tree_->ReplaceTextAndData(node, name, newClone.release());
         return;
     }
     if (node) FreeNodeAndDelete(node);

@@ -72,7 +72,7 @@ private:
     void FreeNodePIDLs(NodeHandle hNode);
     void FreeNodeAndDelete(NodeHandle hNode);
     void ClearTree();
-    void SetUpImageList();
+    void PrepareImageList();
     void NotifyStop();
     void ForgetLastNotification();
 

@@ -43,12 +43,12 @@ void SysTreeView::HImageListSet(HIMAGELIST handle) {
     Send(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(handle));
 }
 
-void SysTreeBehavior::EnabledSet(bool value) {
+void SysTreeBehavior::Enabled(bool value) {
     enabled_ = value;
     if (tree_) ::EnableWindow(tree_, value);
 }
 
-void SysTreeBehavior::RedrawSet(bool value) {
+void SysTreeBehavior::Redraw(bool value) {
     if (value == redraw_) return;
     redraw_ = value;
     if (!tree_) return;
@@ -135,7 +135,7 @@ public:
 
     ITreeListener* listener = nullptr;
 
-    void SetListener(ITreeListener* l) override { listener = l; }
+    void Listener(ITreeListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override {
         if (waiting) {
             previousCursor_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -146,8 +146,8 @@ public:
     void HImageListSet(std::uintptr_t imageList) override {
         control_.View().HImageListSet(reinterpret_cast<HIMAGELIST>(imageList));
     }
-    void WantEventsSet(bool value) override { control_.Behavior().WantEventsSet(value); }
-    void RedrawSet(bool value) override { control_.Behavior().RedrawSet(value); }
+    void WantEvents(bool value) override { control_.Behavior().WantEvents(value); }
+    void Redraw(bool value) override { control_.Behavior().Redraw(value); }
     void EraseAll() override { control_.Methods().EraseAll(); }
     NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) override {
         return Node(control_.Methods().AddNodeOnDemand(NodeText, reinterpret_cast<LPARAM>(lParam), Item(hParent), cut));
@@ -166,14 +166,14 @@ public:
     IdList ItemData(NodeHandle hNode) override {
         return reinterpret_cast<IdList>(ReadItem(Tree(), Item(hNode), TVIF_PARAM).lParam);
     }
-    void SetItemData(NodeHandle hNode, IdList data) override {
+    void ItemData(NodeHandle hNode, IdList data) override {
         TVITEMW item{};
         item.mask = TVIF_HANDLE | TVIF_PARAM;
         item.hItem = Item(hNode);
         item.lParam = reinterpret_cast<LPARAM>(data);
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override {
+    void ReplaceTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override {
         std::wstring copy = text;
         TVITEMW item{};
         item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM;
@@ -184,12 +184,12 @@ public:
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
     int ChildrenFlag(NodeHandle hNode) override { return ReadItem(Tree(), Item(hNode), TVIF_CHILDREN).cChildren; }
-    void SetSelectedImage(NodeHandle hNode, int image) override {
+    void SelectedImage(NodeHandle hNode, int image) override {
         TVITEMW item = ItemFields(hNode, TVIF_SELECTEDIMAGE);
         item.iSelectedImage = image;
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    void SetChildrenFlag(NodeHandle hNode, int children) override {
+    void ChildrenFlag(NodeHandle hNode, int children) override {
         TVITEMW item = ItemFields(hNode, TVIF_CHILDREN);
         item.cChildren = children;
         Send(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));

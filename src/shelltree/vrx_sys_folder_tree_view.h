@@ -44,11 +44,11 @@ private:
 class SysTreeBehavior {
 public:
     bool Enabled() const { return enabled_; }
-    void EnabledSet(bool value);
+    void Enabled(bool value);
     bool Redraw() const { return redraw_; }
-    void RedrawSet(bool value);
+    void Redraw(bool value);
     bool WantEvents() const { return wantEvents_; }
-    void WantEventsSet(bool value) { wantEvents_ = value; }
+    void WantEvents(bool value) { wantEvents_ = value; }
 
 private:
     friend class VRX_SysFolderTreeView;

@@ -81,7 +81,7 @@ TEST(clsConsole, OutputArrivesInBoundedChunksAndEveryByteAsOneCharacter) {
 TEST(clsConsole, TheEchoOfAWrittenLineIsDroppedButNothingElse) {
     auto feed = [](const std::wstring& child, std::int32_t& written) {
         auto r = std::make_unique<Recorder>();
-        r->console.SetMessagePump([&, sent = false, console = &r->console]() mutable {
+        r->console.MessagePump([&, sent = false, console = &r->console]() mutable {
             if (!sent && console->Busy()) {
                 sent = true;
                 written = console->WriteData(L"dir");
@@ -103,7 +103,7 @@ TEST(clsConsole, TheEchoOfAWrittenLineIsDroppedButNothingElse) {
 
 TEST(clsConsole, StopWaitAbandonsTheChildWithoutEndingIt) {
     Recorder r;
-    r.console.SetMessagePump([&, passes = 0]() mutable {
+    r.console.MessagePump([&, passes = 0]() mutable {
         if (!r.All(&Recorder::Event::out).empty() && ++passes == 2) r.console.StopWait();
     });
     ASSERT_EQ(r.console.RunCommand(Child(L"pid-sleep 30000")), 0u);
@@ -145,7 +145,7 @@ TEST(clsConsole, ProcessThreadAndPipesAreClosedAfterEveryKindOfRun) {
     };
     const auto stoppedRun = [&] {
         r.events.clear();
-        r.console.SetMessagePump([&] {
+        r.console.MessagePump([&] {
             if (!r.All(&Recorder::Event::out).empty()) r.console.StopWait();
         });
         EXPECT_EQ(r.console.RunCommand(Child(L"pid-sleep 30000")), 0u);

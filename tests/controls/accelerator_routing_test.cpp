@@ -29,7 +29,7 @@ protected:
     }
     void TearDown() override {
         AcceleratorRouting::Release(&target);
-        AcceleratorRouting::SetKeyPreview(nullptr);
+        AcceleratorRouting::PreviewKeysWith(nullptr);
         ::DestroyWindow(parent);
         ::DestroyWindow(other);
     }
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(AcceleratorRoutingTest, TheTargetSeesItsKeysFirstThenThePreviewThenTheWindow) {
     std::vector<UINT> previewed;
-    AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
+    AcceleratorRouting::PreviewKeysWith([&](MSG& msg) {
         previewed.push_back(static_cast<UINT>(msg.wParam));
         return msg.wParam == VK_F1;
     });

@@ -25,14 +25,14 @@ TEST(CTimer, OneSystemTimerPerIntervalZeroOnAStoppedTimerDoesNothingNegativeStop
     CTimer timer;
     int fired = 0;
     timer.ThatTime = [&] { ++fired; };
-    timer.SetInterval(0);
+    timer.Interval(0);
     EXPECT_EQ(timer.SystemTimerId(), 0u);
-    timer.SetInterval(50);
+    timer.Interval(50);
     const UINT_PTR first = timer.SystemTimerId();
     ASSERT_NE(first, 0u);
-    timer.SetInterval(50);
+    timer.Interval(50);
     EXPECT_EQ(timer.SystemTimerId(), first);
-    timer.SetInterval(-5);
+    timer.Interval(-5);
     EXPECT_EQ(timer.Interval(), 0);
     EXPECT_EQ(timer.SystemTimerId(), 0u);
     PumpUntil([] { return false; }, 10);
@@ -44,9 +44,9 @@ TEST(CTimer, FiresAndAHandlerMayChangeItsOwnInterval) {
     std::vector<long> intervalsSeen;
     timer.ThatTime = [&] {
         intervalsSeen.push_back(timer.Interval());
-        timer.SetInterval(intervalsSeen.size() == 1 ? 15 : 0);
+        timer.Interval(intervalsSeen.size() == 1 ? 15 : 0);
     };
-    timer.SetInterval(10);
+    timer.Interval(10);
     ASSERT_TRUE(PumpUntil([&] { return intervalsSeen.size() >= 2; }));
     EXPECT_EQ(intervalsSeen, (std::vector<long>{10, 15}));
     EXPECT_EQ(timer.Interval(), 0);
@@ -64,15 +64,15 @@ TEST(CTimer, HundredTimersRunAndTheNextIsRefusedAndFreedSlotsAreReused) {
     std::vector<std::unique_ptr<CTimer>> timers;
     for (int i = 0; i < 100; ++i) {
         timers.push_back(std::make_unique<CTimer>());
-        timers.back()->SetInterval(1000 + i);
+        timers.back()->Interval(1000 + i);
     }
     EXPECT_EQ(CTimer::HighWaterCount(), 100);
     CTimer extra;
-    testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + 13651), L"", [&] { extra.SetInterval(500); },
+    testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + 13651), L"", [&] { extra.Interval(500); },
                           L"No more than 10 timers allowed per class");
-    timers[42]->SetInterval(0);
+    timers[42]->Interval(0);
     CTimer again;
-    again.SetInterval(700);
+    again.Interval(700);
     EXPECT_EQ(CTimer::HighWaterCount(), 100);
     int fired = 0;
     again.ThatTime = [&] { ++fired; };

@@ -15,7 +15,7 @@ using Keys = std::vector<short>;
 TEST_F(RichEditKeys, EnterRaisesKeyEnterOnceAndConsumeEnterDecidesWhetherItBreaksTheLine) {
     int enters = 0;
     edit.KeyEnter = [&] { ++enters; };
-    SetText(L"dir");
+    Text(L"dir");
     edit.Methods().SelectionCharRangeSet(3, 3);
     edit.Behavior().ConsumeEnter(true);
     PressKey(VK_RETURN);
@@ -29,7 +29,7 @@ TEST_F(RichEditKeys, EnterRaisesKeyEnterOnceAndConsumeEnterDecidesWhetherItBreak
 }
 
 TEST_F(RichEditKeys, HandlersThatChangeTheKeyOrCharacterWithholdIt) {
-    SetText(L"abc");
+    Text(L"abc");
     edit.Methods().SelectionCharRangeSet(0, 0);
     Keys downs, chars;
     edit.KeyDown = [&](short& key, short&) {
@@ -70,7 +70,7 @@ TEST_F(RichEditKeys, ShiftStatesComeFromTheKeyboardAndEnterHasNoKeyUp) {
 TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
     int formTabs = 0;
     // The form's own handling of Tab: it would move the focus.
-    AcceleratorRouting::SetKeyPreview([&](MSG& msg) {
+    AcceleratorRouting::PreviewKeysWith([&](MSG& msg) {
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) ++formTabs;
         return msg.wParam == VK_TAB;
     });
@@ -90,10 +90,10 @@ TEST_F(RichEditKeys, TabIsTypedWhenTrappedAndLeftToTheFormWithShiftOrCtrl) {
 }
 
 TEST_F(RichEditKeys, EnterAndNavigationKeysBeatTheFormsPreviewOtherKeysDoNot) {
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     int enters = 0;
     edit.KeyEnter = [&] { ++enters; };
-    SetText(L"abc\rdef\rghi");
+    Text(L"abc\rdef\rghi");
     const auto caretAfter = [&](WPARAM key) {
         PressKey(key);
         long start = -1, end = -1;
@@ -119,7 +119,7 @@ TEST_F(RichEditKeys, EnterAndNavigationKeysBeatTheFormsPreviewOtherKeysDoNot) {
 using RichEditNotifications = testing::RichEditFixture;
 
 TEST_F(RichEditNotifications, ProtectedTextRefusesChangesUnlessTheHandlerAllows) {
-    SetText(L"C:\\>");
+    Text(L"C:\\>");
     edit.Methods().SelectAll();
     edit.Methods().FormatProtectedSet(true);
     edit.Methods().SelectionCharRangeSet(4, 4);
@@ -168,7 +168,7 @@ TEST_F(RichEditNotifications, ModifyProtectedDecidesTheEditsAnswer) {
 }
 
 TEST_F(RichEditNotifications, SelectionChangesAndTypingRaiseTheirEventsUnlessWantEventsIsFalse) {
-    SetText(L"hello world");
+    Text(L"hello world");
     std::vector<std::vector<long>> selections;
     edit.SelectionChange = [&](long& lMin, long& lMax, long& type) { selections.push_back({lMin, lMax, type}); };
     edit.Methods().SelectionCharRangeSet(6, 11);
@@ -226,7 +226,7 @@ TEST_F(RichEditNotifications, MouseAndScrollMessagesReachTheirEvents) {
 
 TEST_F(RichEditNotifications, ClickingLinkTextReportsTheLinkAndAThrowingHandlerLeavesTheEditWorking) {
     edit.View().AutoURLDetect(true);
-    SetText(L"see http://example.org/ now");
+    Text(L"see http://example.org/ now");
     std::vector<std::vector<long>> links;
     edit.LinkOver = [&](short& type, long& lMin, long& lMax) { links.push_back({type, lMin, lMax}); };
     edit.Methods().SelectionCharRangeSet(0, 0);
@@ -237,7 +237,7 @@ TEST_F(RichEditNotifications, ClickingLinkTextReportsTheLinkAndAThrowingHandlerL
     ASSERT_FALSE(links.empty());
     EXPECT_EQ(links.back(), (std::vector<long>{WM_LBUTTONUP, 4, 23}));
 
-    SetText(L"");
+    Text(L"");
     edit.KeyPress = [](short&) { throw std::runtime_error("handler failed"); };
     TypeChar(L'k');
     edit.KeyPress = nullptr;

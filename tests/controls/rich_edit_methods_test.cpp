@@ -46,7 +46,7 @@ TEST_F(RichEditMethodsTest, EachEffectReachesOnlyItsOwnCharacters) {
         {&RichEditMethods::FormatStrikeOutGet, &RichEditMethods::FormatStrikeOutSet},
         {&RichEditMethods::FormatProtectedGet, &RichEditMethods::FormatProtectedSet},
         {&RichEditMethods::FormatSubScriptGet, &RichEditMethods::FormatSubScriptSet}};
-    SetText(L"abcdefgh");
+    Text(L"abcdefgh");
     for (int i = 0; i < 6; ++i) (Select(i, i + 1).*effects[i].second)(true, 1);
     for (int at = 0; at < 7; ++at)
         for (int i = 0; i < 6; ++i) EXPECT_EQ((Select(at, at + 1).*effects[i].first)(1), at == i) << at << " " << i;
@@ -65,7 +65,7 @@ TEST_F(RichEditMethodsTest, ColoursAreTranslatedAndMinusOneIsTheAutomaticColour)
         ::SendMessageW(Edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         return (format.dwEffects & CFE_AUTOCOLOR) != 0;
     };
-    SetText(L"colour me");
+    Text(L"colour me");
     M().SelectAll();
     M().FormatColourSet(0xFF0000);
     EXPECT_EQ(M().FormatColourGet(), 0xFF0000);
@@ -79,7 +79,7 @@ TEST_F(RichEditMethodsTest, ColoursAreTranslatedAndMinusOneIsTheAutomaticColour)
 }
 
 TEST_F(RichEditMethodsTest, FindSelectionAndRangesLinesAndModification) {
-    SetText(L"bone one Two two");
+    Text(L"bone one Two two");
     long start = 0, end = -1, from = 10, shortEnd = 8;
     EXPECT_EQ(M().Find(L"one", start, end, false, false), 1);
     EXPECT_EQ(M().Find(L"one", start, end, true, false), 5);
@@ -97,7 +97,7 @@ TEST_F(RichEditMethodsTest, FindSelectionAndRangesLinesAndModification) {
     EXPECT_EQ(M().TextInRangeGet(0, 1), L"b");
     EXPECT_EQ(M().TextInRangeGet(13, 100), L"two");
 
-    SetText(L"one\r\ntwo\r\nthree");
+    Text(L"one\r\ntwo\r\nthree");
     EXPECT_EQ(M().LineCount(), 3);
     EXPECT_EQ(M().LineForCharacterIndex(8), 2);
     EXPECT_EQ(Select(8, 8).CurrentLine(), 2);
@@ -110,7 +110,7 @@ TEST_F(RichEditMethodsTest, FindSelectionAndRangesLinesAndModification) {
 }
 
 TEST_F(RichEditMethodsTest, FontsRoundTripAndFaceNamesOverSixteenRaiseNineAndChangeNothing) {
-    SetText(L"font");
+    Text(L"font");
     M().SelectAll();
     StdFontInfo font;
     font.Name = L"Courier New";
@@ -136,7 +136,7 @@ TEST_F(RichEditMethodsTest, FontsRoundTripAndFaceNamesOverSixteenRaiseNineAndCha
     EXPECT_NO_THROW(M().FormatFontSet(tooLong));
     font.Size = 20;
     edit.View().DefaultFont(font);
-    SetText(L"abc");
+    Text(L"abc");
     EXPECT_EQ(M().FormatFontGet(4).Name, L"Courier New");
     EXPECT_EQ(M().FormatFontGet(4).Size, 20);
 }
@@ -156,11 +156,11 @@ TEST_F(RichEditMethodsTest, ViewSettingsReachTheEditAndCreationStylesFollowTheSe
     EXPECT_EQ(edit.View().maxLength(), 5);
     // Unlimited: typing goes on past the 32,767 characters an edit may start with.
     edit.View().maxLength(-1);
-    SetText(std::wstring(40000, L'a'));
+    Text(std::wstring(40000, L'a'));
     Select(40000, 40000);
     TypeChar(L'z');
     EXPECT_EQ(M().CharacterCount(), 40001);
-    SetText(L"");
+    Text(L"");
     edit.View().PlainText(true);
     EXPECT_EQ(::SendMessageW(Edit(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT, TM_PLAINTEXT);
     edit.View().ShowVScroll(false);

@@ -43,7 +43,7 @@ TEST_F(RichEditFilesTest, LoadingRichTextShowsItsTextAndReportsProgress) {
     WriteBytes(path, rtf);
     std::vector<std::pair<long, long>> progress;
     edit.ProgressStatus = [&](long& amount, long& total) { progress.emplace_back(amount, total); };
-    SetText(L"old content");
+    Text(L"old content");
     ASSERT_TRUE(edit.LoadFromFile(path, kRichText));
     EXPECT_EQ(edit.Methods().TextInRangeGet(0, 16), L"Hello bold world");
     edit.Methods().SelectionCharRangeSet(6, 10);
@@ -53,7 +53,7 @@ TEST_F(RichEditFilesTest, LoadingRichTextShowsItsTextAndReportsProgress) {
 }
 
 TEST_F(RichEditFilesTest, MissingFilesAndOverlongPathsAreRefused) {
-    SetText(L"kept");
+    Text(L"kept");
     EXPECT_FALSE(edit.LoadFromFile(TempFolder() + L"tarvo_re_no_such_file.rtf", kRichText));
 
     // An existing file whose path is longer than the open call accepts.
@@ -82,7 +82,7 @@ TEST_F(RichEditFilesTest, SavedFilesLoadBackWithTheirTextAndFormat) {
     WIN32_FILE_ATTRIBUTE_DATA info{};
     ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info));
     EXPECT_EQ(savedBytes, static_cast<long>(info.nFileSizeLow));
-    SetText(L"");
+    Text(L"");
     ASSERT_TRUE(edit.LoadFromFile(path, kRichText));
     EXPECT_EQ(edit.Methods().TextInRangeGet(0, 10), L"first line");
     edit.Methods().SelectionCharRangeSet(0, 5);
@@ -91,11 +91,11 @@ TEST_F(RichEditFilesTest, SavedFilesLoadBackWithTheirTextAndFormat) {
     EXPECT_FALSE(edit.Methods().FormatBoldGet());
 
     const std::wstring text = L"\u00e9t\u00e9 \u4e2d\u6587";
-    SetText(text);
+    Text(text);
     const std::wstring unicodePath = NewPath(L"unicode.txt");
     const long handles = test::HandleCount();
     ASSERT_TRUE(edit.SaveToFile(unicodePath, kUnicodeText));
-    SetText(L"");
+    Text(L"");
     ASSERT_TRUE(edit.LoadFromFile(unicodePath, kUnicodeText));
     EXPECT_EQ(test::HandleCount(), handles) << "files are closed after saving and loading";
     EXPECT_EQ(Text(), text);

@@ -20,7 +20,7 @@ void RichEditFixture::SetUp() {
     PumpMessages();
 }
 
-void RichEditFixture::TearDown() { AcceleratorRouting::SetKeyPreview(nullptr); }
+void RichEditFixture::TearDown() { AcceleratorRouting::PreviewKeysWith(nullptr); }
 
 void RichEditFixture::PostKeyDown(WPARAM key) {
     ::PostMessageW(Edit(), WM_KEYDOWN, key, 1);
@@ -55,7 +55,7 @@ std::wstring RichEditFixture::Text() const {
     return text;
 }
 
-void RichEditFixture::SetText(const std::wstring& text) {
+void RichEditFixture::Text(const std::wstring& text) {
     ::SetWindowTextW(Edit(), text.c_str());
     PumpMessages();
 }

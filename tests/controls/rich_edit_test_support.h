@@ -33,7 +33,7 @@ protected:
         SendModifier(modifier, true);
     }
     std::wstring Text() const;
-    void SetText(const std::wstring& text);
+    void Text(const std::wstring& text);
     HWND Edit() const { return edit.RichEdithWnd(); }
 
     WindowLog formLog;

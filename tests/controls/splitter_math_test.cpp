@@ -15,10 +15,10 @@ using testing::ExpectRaised;
 
 TEST(SplitterClamp, FirstPaneMinimumWinsOverEverything) {
     SplitterModel m(L"app");
-    m.SetSplitterSize(5);
-    m.SetMinimumSize(1, 30);
-    m.SetMinimumSize(2, 30);
-    m.SetMaximumSize(1, 20);
+    m.SplitterSize(5);
+    m.MinimumSize(1, 30);
+    m.MinimumSize(2, 30);
+    m.MaximumSize(1, 20);
     // 40 < 30 + 5 + 30: the second minimum pulls the bar up, the first minimum pushes it back.
     EXPECT_EQ(m.Clamp(25, 40), 30);
     EXPECT_EQ(m.Clamp(0, 40), 30);
@@ -26,33 +26,33 @@ TEST(SplitterClamp, FirstPaneMinimumWinsOverEverything) {
 
 TEST(SplitterClamp, OrderOfTheFourLimits) {
     SplitterModel m(L"app");
-    m.SetSplitterSize(4);
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, 0);
+    m.SplitterSize(4);
+    m.MinimumSize(1, 0);
+    m.MinimumSize(2, 0);
     EXPECT_EQ(m.Clamp(-50, 100), -50);  // no limits at all
-    m.SetMaximumSize(2, 20);
+    m.MaximumSize(2, 20);
     EXPECT_EQ(m.Clamp(10, 100), 76);  // second pane at most 20
-    m.SetMaximumSize(1, 50);
+    m.MaximumSize(1, 50);
     EXPECT_EQ(m.Clamp(10, 100), 50);  // first maximum wins over the second maximum
-    m.SetMinimumSize(2, 60);
+    m.MinimumSize(2, 60);
     EXPECT_EQ(m.Clamp(10, 100), 36);  // second minimum wins over the first maximum
-    m.SetMaximumSize(1, 0);
-    m.SetMaximumSize(2, -1);
-    m.SetMinimumSize(2, 8);
+    m.MaximumSize(1, 0);
+    m.MaximumSize(2, -1);
+    m.MinimumSize(2, 8);
     EXPECT_EQ(m.Clamp(95, 100), 88);
 }
 
 TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
     SplitterModel m(L"app");
     EXPECT_DOUBLE_EQ(m.Proportion(), 50.0);
-    m.SetProportion(100);
+    m.Proportion(100);
     EXPECT_EQ(m.StoredProportion(), 1.0f);
     for (double bad : {100.5, -0.1, std::nan("")})
-        ExpectRaised(380, L"app.Splitter", [&] { m.SetProportion(bad); }, L"Invalid property value");
+        ExpectRaised(380, L"app.Splitter", [&] { m.Proportion(bad); }, L"Invalid property value");
     EXPECT_EQ(m.StoredProportion(), 1.0f);
 
-    m.SetMinimumSize(1, 0);
-    m.SetMinimumSize(2, 0);
+    m.MinimumSize(1, 0);
+    m.MinimumSize(2, 0);
     m.RecomputeProportion(0);  // no total: the fraction stays
     EXPECT_EQ(m.StoredProportion(), 1.0f);
     m.StorePosition(150);
@@ -60,17 +60,17 @@ TEST(SplitterProportion, PercentLimitsStoredFractionAndOverflow) {
     EXPECT_DOUBLE_EQ(m.Proportion(), 100.0);  // the getter clamps a fraction above one
     EXPECT_EQ(m.StoredProportion(), 1.0f);
 
-    m.SetMinimumSize(2, std::numeric_limits<std::int32_t>::max());
+    m.MinimumSize(2, std::numeric_limits<std::int32_t>::max());
     ExpectRaised(6, L"", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
 }
 
 TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResizeOtherwiseThePixelsStay) {
     SplitterModel m(L"app");
-    m.SetPosition(100, 400);
+    m.Position(100, 400);
     m.Relayout(800);
     EXPECT_EQ(m.Position(), 100);
-    m.SetKeepProportion(true);
-    m.SetPosition(100, 400);
+    m.KeepProportion(true);
+    m.Position(100, 400);
     EXPECT_FLOAT_EQ(m.StoredProportion(), 0.25f);
     m.Relayout(800);
     EXPECT_EQ(m.Position(), 200);
@@ -82,23 +82,23 @@ TEST(SplitterRelayout, KeepProportionKeepsTheFractionOnResizeOtherwiseThePixelsS
 
 TEST(SplitterSettings, SizeAndPanelErrors) {
     SplitterModel m(L"app");
-    EXPECT_FALSE(m.SetSplitterSize(4));
-    EXPECT_TRUE(m.SetSplitterSize(0));
-    ExpectRaised(380, L"app.cSplitter", [&] { m.SetSplitterSize(-1); });
-    ExpectRaised(9, L"", [&] { m.SetMinimumSize(3, 1); }, L"Subscript out of range");
-    ExpectRaised(9, L"", [&] { m.SetMaximumSize(0, 1); });
+    EXPECT_FALSE(m.SplitterSize(4));
+    EXPECT_TRUE(m.SplitterSize(0));
+    ExpectRaised(380, L"app.cSplitter", [&] { m.SplitterSize(-1); });
+    ExpectRaised(9, L"", [&] { m.MinimumSize(3, 1); }, L"Subscript out of range");
+    ExpectRaised(9, L"", [&] { m.MaximumSize(0, 1); });
     ExpectRaised(9, L"", [&] { (void)m.MinimumSize(3); });
     EXPECT_EQ(m.MaximumSize(2), -1);
 }
 
 TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
     SplitterModel m(L"app");
-    m.SetSplitterSize(5);
-    m.SetPosition(100, 300);
+    m.SplitterSize(5);
+    m.Position(100, 300);
     const PanePlacement stacked = m.Place(200, 300);
     EXPECT_EQ((std::vector<int>{stacked.first.width, stacked.first.height, stacked.second.top, stacked.second.height}),
               (std::vector<int>{200, 100, 105, 195}));
-    m.SetOrientation(kSplitVertical);
+    m.Orientation(kSplitVertical);
     const PanePlacement side = m.Place(300, 200);
     EXPECT_EQ((std::vector<int>{side.first.width, side.first.height, side.second.left, side.second.width}),
               (std::vector<int>{100, 200, 105, 195}));
@@ -106,9 +106,9 @@ TEST(SplitterPlace, PanesAroundTheBarForBothOrientations) {
 
 TEST(SplitterGrip, NineMarksCentredOnTheBar) {
     SplitterModel m(L"app");
-    m.SetOrientation(kSplitVertical);
-    m.SetSplitterSize(5);
-    m.SetPosition(100, 600);
+    m.Orientation(kSplitVertical);
+    m.SplitterSize(5);
+    m.Position(100, 600);
     const auto segments = m.Grip(600, 400, 15.0, 15.0);
     ASSERT_EQ(segments.size(), 36u);
     int top = 1 << 30, bottom = -1;

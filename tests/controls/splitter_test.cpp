@@ -54,10 +54,10 @@ protected:
 
     // Side by side with a 5-pixel bar at 200.
     void BindSideBySide() {
-        splitter.SetOrientation(kSplitVertical);
-        splitter.SetSplitterSize(5);
+        splitter.Orientation(kSplitVertical);
+        splitter.SplitterSize(5);
         splitter.Bind(container.get(), first, second);
-        splitter.SetPosition(200);
+        splitter.Position(200);
     }
     RECT PaneRect(HWND pane) const {
         RECT r{};
@@ -97,19 +97,19 @@ TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollow
     EXPECT_EQ(PaneRect(second).left, 205);
     EXPECT_NEAR(splitter.Proportion(), 100.0 * 200 / 600, 1e-4);
 
-    splitter.SetMinimumSize(1, 30);
-    splitter.SetMinimumSize(2, 30);
+    splitter.MinimumSize(1, 30);
+    splitter.MinimumSize(2, 30);
     const auto resize = [&](int width, int height) {
         ::SetWindowPos(container.get(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     };
     resize(40, 400);
-    splitter.SetPosition(20);
+    splitter.Position(20);
     EXPECT_EQ(splitter.Position(), 30);
     EXPECT_EQ(PaneRect(first).right, 30);
 
     resize(400, 400);
-    splitter.SetPosition(100);  // a quarter of 400
-    splitter.SetKeepProportion(true);
+    splitter.Position(100);  // a quarter of 400
+    splitter.KeepProportion(true);
     resize(800, 400);
     EXPECT_EQ(splitter.Position(), 200);
     EXPECT_EQ(PaneRect(first).right, 200);
@@ -118,7 +118,7 @@ TEST_F(SplitterTest, PanesFollowTheBarTheFirstMinimumWinsAndKeepProportionFollow
     ::ShowWindow(container.get(), SW_RESTORE);
     EXPECT_EQ(splitter.Position(), 200) << "a minimised container keeps the proportion";
     EXPECT_EQ(PaneRect(first).right, 200);
-    splitter.SetKeepProportion(false);
+    splitter.KeepProportion(false);
     resize(300, 400);
     EXPECT_EQ(splitter.Position(), 200);
 }
@@ -133,7 +133,7 @@ std::pair<COLORREF, COLORREF> ScreenPixels(HWND container, int x, int y) {
 
 TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
     BindSideBySide();
-    splitter.SetFullDrag(false);
+    splitter.FullDrag(false);
     ::UpdateWindow(container.get());
     const auto before = ScreenPixels(container.get(), 201, 150);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
@@ -159,7 +159,7 @@ TEST_F(SplitterTest, WithoutFullDragOnlyAnInvertedBarMovesUntilRelease) {
 
 TEST_F(SplitterTest, FullDragMovesThePanesLiveAndClamps) {
     BindSideBySide();
-    splitter.SetMinimumSize(1, 100);
+    splitter.MinimumSize(1, 100);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
     MouseAt(WM_MOUSEMOVE, 232, 150);
     EXPECT_EQ(PaneRect(first).right, 230);
@@ -171,7 +171,7 @@ TEST_F(SplitterTest, FullDragMovesThePanesLiveAndClamps) {
 
 TEST_F(SplitterTest, ACancelledSplitLeavesTheBarAndFreesTheCursor) {
     BindSideBySide();
-    splitter.SetFullDrag(false);
+    splitter.FullDrag(false);
     int raised = 0;
     splitter.Split = [&](float& x, float& y, bool& cancel) {
         ++raised;
@@ -193,15 +193,15 @@ TEST_F(SplitterTest, ACancelledSplitLeavesTheBarAndFreesTheCursor) {
 
 TEST_F(SplitterTest, PaintFillsTheBarAndInvalidSettingsRaiseWithTheirSources) {
     BindSideBySide();
-    splitter.SetBgColor(MakeColour(173, 209, 255));
+    splitter.BgColor(MakeColour(173, 209, 255));
     ::UpdateWindow(container.get());
     unique_window_dc dc(container.get());
     splitter.Paint(dc.get());
     EXPECT_EQ(::GetPixel(dc.get(), 202, 5), RGB(173, 209, 255));
 
     Splitter unbound;
-    testing::ExpectRaised(380, L"splitter_test.Splitter", [&] { unbound.SetBgColor(0); });
-    testing::ExpectRaised(380, L"splitter_test.cSplitter", [&] { unbound.SetSplitterSize(-1); });
+    testing::ExpectRaised(380, L"splitter_test.Splitter", [&] { unbound.BgColor(0); });
+    testing::ExpectRaised(380, L"splitter_test.cSplitter", [&] { unbound.SplitterSize(-1); });
 }
 
 }  // namespace

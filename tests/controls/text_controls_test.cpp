@@ -23,7 +23,7 @@ using testing::PumpMessages;
 class TextControlTest : public ::testing::Test {
 protected:
     void SetUp() override { owner_.reset(testing::CreateProbeWindow(ownerLog_)); }
-    void TearDown() override { AcceleratorRouting::SetKeyPreview(nullptr); }
+    void TearDown() override { AcceleratorRouting::PreviewKeysWith(nullptr); }
 
     template <typename Events>
     void RecordKeys(Events& events) {
@@ -143,7 +143,7 @@ TEST_F(ListBoxTest, EnterRaisesKeyEnterOnlyAndNavigationKeysBeatTheFormsPreview)
     EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
 
     list_.Methods().CurSelIndexSet(0);
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     Key(WM_KEYDOWN, VK_END);
     EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
 }
@@ -152,7 +152,7 @@ TEST_F(ListBoxTest, WantEventsFalseSilencesEventsButNotTheList) {
     InitList({L"one", L"two", L"three"});
     list_.Methods().CurSelIndexSet(0);
     RecordEvents();
-    list_.Behavior().SetWantEvents(false);
+    list_.Behavior().WantEvents(false);
     Focus(list_.ContainerhWnd());
     Key(WM_KEYDOWN, VK_DOWN);
     Key(WM_KEYDOWN, VK_RETURN);
@@ -161,7 +161,7 @@ TEST_F(ListBoxTest, WantEventsFalseSilencesEventsButNotTheList) {
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(list_.Methods().CurSelIndexGet(), 2);
 
-    list_.Behavior().SetWantEvents(true);
+    list_.Behavior().WantEvents(true);
     ::SendMessageW(list_.ListBoxhWnd(), WM_VSCROLL, SB_LINEDOWN, 0);
     ::SendMessageW(list_.ListBoxhWnd(), WM_HSCROLL, SB_LINERIGHT, 0);
     EXPECT_EQ(log_, (Log{L"VScroll", L"HScroll"}));
@@ -201,21 +201,21 @@ TEST_F(ListBoxTest, TheContainerHandsOnSizeFocusAndClicksAndTakesEverythingAlong
 }
 
 TEST_F(ListBoxTest, SettingsBeforeInitBecomeCreationStylesAndLaterOnesChangeTheWindow) {
-    list_.View().SetBorder(true);
-    list_.View().SetAlwaysShowScrollBars(true);
+    list_.View().Border(true);
+    list_.View().AlwaysShowScrollBars(true);
     InitList();
     HWND window = list_.ListBoxhWnd();
     EXPECT_NE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & 0xFFFF, 0x1141);  // no-scroll disabling, strings, notify
-    list_.View().SetAlwaysShowScrollBars(false);  // creation-time only
+    list_.View().AlwaysShowScrollBars(false);  // creation-time only
     EXPECT_TRUE(list_.View().AlwaysShowScrollBars());
     EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
 
-    list_.View().SetBorder(false);
+    list_.View().Border(false);
     EXPECT_EQ(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-    list_.View().SetShowVScroll(false);
+    list_.View().ShowVScroll(false);
     EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL, 0);
-    list_.Behavior().SetEnabled(false);
+    list_.Behavior().Enabled(false);
     EXPECT_FALSE(::IsWindowEnabled(window));
 }
 
@@ -278,7 +278,7 @@ TEST_F(InputBoxTest, KeysRaiseTheirEventsEnterOnlyKeyEnterAndNavigationBeatsTheP
     log_.clear();
     box_.Methods().TextSet(L"abcdef");
     ::SendMessageW(box_.EdithWnd(), EM_SETSEL, 3, 3);
-    AcceleratorRouting::SetKeyPreview([](MSG&) { return true; });
+    AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
     Key(WM_KEYDOWN, VK_HOME);
     EXPECT_EQ(Caret(), 0u);
     Key(WM_KEYDOWN, VK_END);
@@ -288,8 +288,8 @@ TEST_F(InputBoxTest, KeysRaiseTheirEventsEnterOnlyKeyEnterAndNavigationBeatsTheP
 }
 
 TEST_F(InputBoxTest, ReadOnlyAndBorderBecomeCreationStylesAndReadOnlyFollowsTheWindow) {
-    box_.Behavior().SetReadOnly(true);
-    box_.View().SetBorder(false);
+    box_.Behavior().ReadOnly(true);
+    box_.View().Border(false);
     InitBox();
     HWND edit = box_.EdithWnd();
     EXPECT_NE(::GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY, 0);
@@ -297,7 +297,7 @@ TEST_F(InputBoxTest, ReadOnlyAndBorderBecomeCreationStylesAndReadOnlyFollowsTheW
     ::SendMessageW(edit, EM_SETREADONLY, FALSE, 0);  // the window decides once it exists
     EXPECT_FALSE(box_.Behavior().ReadOnly());
 
-    box_.View().SetBorder(true);
+    box_.View().Border(true);
     InitBox();
     EXPECT_FALSE(::IsWindow(edit));
     EXPECT_NE(::GetWindowLongPtrW(box_.EdithWnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);

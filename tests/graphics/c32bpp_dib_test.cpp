@@ -131,7 +131,7 @@ TEST(ImageRendering, SystemBlendAndOwnBlendAgreeAndScale) {
     ASSERT_TRUE(icon.LoadPicture_Resource(L"window-newadmin", L"CUSTOM"));
     DibSurface bySystem(22, 22, kBackground), byPixels(22, 22, kBackground);
     ASSERT_TRUE(icon.Render(bySystem.dc(), 0, 0, 0, 0, 0, 0, 0, 0, 70));
-    icon.SetAlphaBlendFriendly(false);
+    icon.isAlphaBlendFriendly(false);
     ASSERT_TRUE(icon.Render(byPixels.dc(), 0, 0, 0, 0, 0, 0, 0, 0, 70));
     const auto a = bySystem.All(), b = byPixels.All();
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -139,7 +139,7 @@ TEST(ImageRendering, SystemBlendAndOwnBlendAgreeAndScale) {
 
     c32bppDIB selectAll;
     ASSERT_TRUE(selectAll.LoadPicture_Resource(L"edit-select-all", L"CUSTOM"));
-    selectAll.SetManageOwnDC(true);
+    selectAll.ManageOwnDC(true);
     DibSurface surface(44, 44, 0);
     ASSERT_TRUE(selectAll.Render(surface.dc(), 0, 0, 44, 44));
     EXPECT_EQ(surface.At(0, 0), 0u) << "the picture's transparent corner";

@@ -152,7 +152,7 @@ TEST_F(ConsoleWindowTest, NothingRunsInAConsoleFolderDeletedFromOutside) {
     ::SetCurrentDirectoryW(folder_.c_str());
     ASSERT_TRUE(::RemoveDirectoryW(gone.c_str()));
     bool ran = false;
-    form_.myConsole().SetMessagePump([&] {
+    form_.myConsole().MessagePump([&] {
         ran = true;
         form_.PumpDuringRun();
     });
@@ -218,7 +218,7 @@ TEST_F(ConsoleWindowTest, UnsetComSpecGivesTheSystemMessageAndANewPrompt) {
 TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildTheTypedLineAloneOnItsOwnLine) {
     bool stopWasEnabled = false;
     // Typed after the child asked: queued behind the first Enter, handled inside the run.
-    form_.myConsole().SetMessagePump([&, sent = false]() mutable {
+    form_.myConsole().MessagePump([&, sent = false]() mutable {
         stopWasEnabled = stopWasEnabled || form_.StopEnabled();
         if (!sent && Text().find(L"Name? ") != std::wstring::npos) {
             sent = true;
@@ -238,7 +238,7 @@ TEST_F(ConsoleWindowTest, EnterDuringARunFeedsTheChildTheTypedLineAloneOnItsOwnL
 TEST_F(ConsoleWindowTest, ABatchReadingLinesGetsExactlyEachTypedLineAndLaterCommandsLoseNothing) {
     ASSERT_TRUE(test::WriteFileBytes(folder_ + L"\\reader.bat", "@echo off\r\nset /p a=\r\necho [%a%]\r\n"
                                      "set /p b=\r\necho [%b%]\r\nset /p c=\r\necho [%c%]\r\n"));
-    form_.myConsole().SetMessagePump([&, step = 0]() mutable {
+    form_.myConsole().MessagePump([&, step = 0]() mutable {
         const std::wstring text = Text();
         if (step == 0 && form_.myConsole().Busy()) {
             ++step;  // the batch prints nothing before it reads
@@ -258,7 +258,7 @@ TEST_F(ConsoleWindowTest, ABatchReadingLinesGetsExactlyEachTypedLineAndLaterComm
     const std::wstring run = L"reader.bat\rhello42\r[hello42]\rfirst\rsecond\r[first]\r[second]\r\r" + Prompt();
     EXPECT_EQ(text.substr(text.size() - run.size()), run) << Visible(text.substr(text.size() - 120));
 
-    form_.myConsole().SetMessagePump([&] { form_.PumpDuringRun(); });
+    form_.myConsole().MessagePump([&] { form_.PumpDuringRun(); });
     Enter(L"echo hello");
     Enter(L"echo world");
     text = Text();
@@ -377,7 +377,7 @@ TEST_F(ConsoleWindowTest, AfterAMegabyteOfOutputTheNextCommandIsTypedAndRunAndTh
 TEST_F(ConsoleWindowTest, ClosingDuringARunAbandonsTheChildAndClosesWithTheWindowSaved) {
     const HWND window = form_.hWnd();
     std::wstring childId;
-    form_.myConsole().SetMessagePump([&] {
+    form_.myConsole().MessagePump([&] {
         // The child's first line is its process id.
         const std::wstring text = Text();
         const auto start = text.find(L" 30000\r"), end = text.find(L'\r', start + 7);

@@ -100,11 +100,11 @@ TEST_F(MainFormTest, ShiftTabAndCtrlTabLeaveThePaneAndTabLeavesTheFindBox) {
 
 TEST_F(MainFormTest, PanesKeepTheirMinimumsAndToolbarGroupsSitAsLaidOut) {
     EXPECT_EQ(Width(form_.PicLeft()), 200);
-    form_.SplitVer().SetPosition(40);
+    form_.SplitVer().Position(40);
     EXPECT_EQ(Width(form_.PicLeft()), 100);
-    form_.SplitHor().SetPosition(0);
+    form_.SplitHor().Position(0);
     EXPECT_GE(Height(form_.LeftTop()), 24);
-    form_.SplitHor().SetPosition(100000);
+    form_.SplitHor().Position(100000);
     EXPECT_GE(Height(form_.LeftBottom()), 24);
 
     const LONG bar = WindowRect(form_.TopBar()).left;
@@ -120,7 +120,7 @@ TEST_F(MainFormTest, PanesKeepTheirMinimumsAndToolbarGroupsSitAsLaidOut) {
 TEST_F(MainFormTest, StopDisablesItselfBeforeAnyOutput) {
     EXPECT_FALSE(form_.StopEnabled());
     bool enabledDuringRun = false, disabledByClick = false;
-    form_.myConsole().SetMessagePump([&] {
+    form_.myConsole().MessagePump([&] {
         if (form_.myConsole().Busy() && form_.StopEnabled()) {
             enabledDuringRun = true;
             form_.ToolBtn_Click(kStopWaiting);
@@ -212,7 +212,7 @@ TEST_F(MainFormTest, TheTreeFollowsTheConsoleOnlyWhenSyncIsTickedAndMovesItExcep
     form_.OnFolderActivated(form_.FolderTree().Methods().SelectedNodeGet());
     EXPECT_EQ(Text(), before);
 
-    form_.myConsole().SetMessagePump([&, done = false]() mutable {
+    form_.myConsole().MessagePump([&, done = false]() mutable {
         if (!done && form_.myConsole().Busy()) {
             done = true;
             form_.OnFolderActivated(inner);

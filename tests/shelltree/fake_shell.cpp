@@ -340,7 +340,7 @@ void Notifier::Stop() {
     sink = nullptr;
 }
 
-void Tree::RedrawSet(bool value) {
+void Tree::Redraw(bool value) {
     if (!value && redraw) ++redrawOffCount;
     redraw = value;
 }
@@ -429,7 +429,7 @@ NodeHandle Tree::NextSibling(NodeHandle hNode) {
     return ++it == siblings.end() ? 0 : *it;
 }
 
-void Tree::SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) {
+void Tree::ReplaceTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) {
     at(hNode).text = text;
     at(hNode).data = data;
 }

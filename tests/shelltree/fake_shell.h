@@ -130,11 +130,11 @@ public:
     NodeHandle ChildNamed(NodeHandle parent, const std::wstring& text);
     std::vector<std::wstring> ChildTexts(NodeHandle parent);
 
-    void SetListener(ITreeListener* l) override { listener = l; }
+    void Listener(ITreeListener* l) override { listener = l; }
     void ShowWaitCursor(bool waiting) override { waitCursor = waiting; }
     void HImageListSet(std::uintptr_t list) override { imageList = list; }
-    void WantEventsSet(bool) override {}
-    void RedrawSet(bool value) override;
+    void WantEvents(bool) override {}
+    void Redraw(bool value) override;
     void EraseAll() override;
     NodeHandle AddNodeOnDemand(const std::wstring& NodeText, IdList lParam, NodeHandle hParent, bool cut) override;
     void ExpandNode(NodeHandle hNode) override;
@@ -145,11 +145,11 @@ public:
     NodeHandle NextSibling(NodeHandle hNode) override;
     bool NodeExpanded(NodeHandle hNode) override { return at(hNode).expanded; }
     IdList ItemData(NodeHandle hNode) override { return at(hNode).data; }
-    void SetItemData(NodeHandle hNode, IdList data) override { at(hNode).data = data; }
-    void SetTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override;
+    void ItemData(NodeHandle hNode, IdList data) override { at(hNode).data = data; }
+    void ReplaceTextAndData(NodeHandle hNode, const std::wstring& text, IdList data) override;
     int ChildrenFlag(NodeHandle hNode) override { return at(hNode).childrenFlag; }
-    void SetChildrenFlag(NodeHandle hNode, int children) override { at(hNode).childrenFlag = children; }
-    void SetSelectedImage(NodeHandle hNode, int image) override { at(hNode).selectedImage = image; }
+    void ChildrenFlag(NodeHandle hNode, int children) override { at(hNode).childrenFlag = children; }
+    void SelectedImage(NodeHandle hNode, int image) override { at(hNode).selectedImage = image; }
     bool CollapseReset(NodeHandle hNode) override;
     void DeleteNode(NodeHandle hNode) override;
 
