@@ -5,21 +5,9 @@
 
 #include "console/echo_skip.h"
 #include "console/system_oem.h"
+#include "controls/accelerator_routing.h"
 
 namespace tarvo {
-
-bool PumpPendingMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 namespace {
 
@@ -47,7 +35,7 @@ DWORD MakeNonBlocking(HANDLE readEnd) {
 
 clsConsole::clsConsole() : outDecoder_(SystemOemDecoding()), errDecoder_(SystemOemDecoding()) {
     pump_ = [this] {
-        if (!PumpPendingMessages()) StopWait();
+        if (!AcceleratorRouting::PumpPending()) StopWait();
     };
 }
 

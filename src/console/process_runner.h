@@ -17,10 +17,6 @@
 
 namespace tarvo {
 
-// Dispatches every pending message once. Returns false when WM_QUIT was seen;
-// the quit message is posted again so that the outer loop still ends.
-bool PumpPendingMessages();
-
 class clsConsole : public IProcessRunner {
 public:
     static constexpr DWORD kChunkBytes = 1024;
