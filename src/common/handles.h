@@ -90,6 +90,23 @@ private:
     HDC dc_;
 };
 
+// BeginPaint and EndPaint as a scope, so the window is validated however drawing ends.
+class paint_scope {
+public:
+    explicit paint_scope(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    paint_scope(const paint_scope&) = delete;
+    paint_scope& operator=(const paint_scope&) = delete;
+    ~paint_scope() {
+        if (dc_) ::EndPaint(window_, &paint_);
+    }
+    HDC dc() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a DC and puts the previous one back.
 class select_object_scope {
 public:

@@ -102,14 +102,12 @@ void VRX_ButtonBar::Resize(int width, int height) {
 }
 
 void VRX_ButtonBar::Paint(HWND hwnd) {
-    PAINTSTRUCT ps{};
-    const HDC dc = ::BeginPaint(hwnd, &ps);
-    if (dc && memDC_.hDC()) {
+    const paint_scope paint(hwnd);
+    if (paint.dc() && memDC_.hDC()) {
         RECT client{};
         ::GetClientRect(hwnd, &client);
-        ::BitBlt(dc, 0, 0, client.right, client.bottom, memDC_.hDC(), 0, 0, SRCCOPY);
+        ::BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memDC_.hDC(), 0, 0, SRCCOPY);
     }
-    ::EndPaint(hwnd, &ps);
 }
 
 void VRX_ButtonBar::Render() {

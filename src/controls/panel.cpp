@@ -50,10 +50,8 @@ LRESULT Panel::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             return 1;
         }
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(hwnd, &ps);
-            if (Paint) Paint(dc);
-            ::EndPaint(hwnd, &ps);
+            const paint_scope paint(hwnd);
+            if (Paint) Paint(paint.dc());
             return 0;
         }
         case WM_CTLCOLORSTATIC:

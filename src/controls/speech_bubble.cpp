@@ -132,14 +132,14 @@ LRESULT frmFakeToolTip::HandleBubbleMessage(HWND hwnd, UINT msg, WPARAM wParam, 
 }
 
 void frmFakeToolTip::Paint() {
-    PAINTSTRUCT ps;
-    const HDC dc = ::BeginPaint(window_.get(), &ps);
+    const paint_scope paint(window_.get());
+    const HDC dc = paint.dc();
+    if (!dc) return;
     if (paintRegion_) ::FrameRgn(dc, paintRegion_.get(), outlineBrush_.get(), 1, 1);
     const int top = kMargin + kTailHeight;
     RECT textRect{kMargin, top, kMargin + textSize_.cx, top + textSize_.cy};
     ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect, 0);
-    ::EndPaint(window_.get(), &ps);
 }
 
 }  // namespace tarvo

@@ -320,10 +320,8 @@ LRESULT VRX_StyleButton::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             return 0;
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps{};
-            const HDC dc = ::BeginPaint(hwnd, &ps);
-            if (dc && buffer_.hDC()) ::BitBlt(dc, 0, 0, width_, height_, buffer_.hDC(), 0, 0, SRCCOPY);
-            ::EndPaint(hwnd, &ps);
+            const paint_scope paint(hwnd);
+            if (paint.dc() && buffer_.hDC()) ::BitBlt(paint.dc(), 0, 0, width_, height_, buffer_.hDC(), 0, 0, SRCCOPY);
             return 0;
         }
         case WM_PRINTCLIENT:

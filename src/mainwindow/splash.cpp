@@ -167,14 +167,12 @@ void frmSplash::Form_QueryUnload() {
 }
 
 void frmSplash::PaintLogo(HWND picture) {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(picture, &paint);
-    if (dc) {
+    const paint_scope paint(picture);
+    if (const HDC dc = paint.dc()) {
         RECT all{0, 0, kSize, kSize};
         ::FillRect(dc, &all, white_.get());
         if (logo_.ImageType() != 0) logo_.Render(dc, 0, 0, kSize, kSize, 0, 0, kSize, kSize, 100, true);
     }
-    ::EndPaint(picture, &paint);
 }
 
 LRESULT frmSplash::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
