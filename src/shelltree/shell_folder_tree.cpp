@@ -74,7 +74,7 @@ void ShellFolderTree::RootNodeCSIDLSet(int csidl) {
     const IdList root = rootPidl_.get();
     if (!root) return;
     auto folder = shell_.BindToParentFolder(root);
-    rootNode_ = AddFolderNode(*folder, root, shell_.FindLastId(root), 0);
+    rootNode_ = AddFolderNode(*folder, root, 0);
     tree_->ExpandNode(rootNode_);
     notifying_ = notifier_.Start(root, *this);
 }
@@ -191,17 +191,20 @@ void ShellFolderTree::LoadChildNodes(IdList pidl, NodeHandle hNode) {
     if (!children) return;
     while (IdList relative = children->Next()) {
         ScopedIdList item(shell_, relative);
-        if (IdList child = shell_.Combine(pidl, relative)) AddFolderNode(*folder, child, relative, hNode);
+        ScopedIdList child(shell_, shell_.Combine(pidl, relative));
+        if (child.get()) AddOwnedFolderNode(*folder, child, hNode);
     }
 }
 
-NodeHandle ShellFolderTree::AddFolderNode(IFolder& folder, IdList pidlFQ, IdList item, NodeHandle hParent) {
+NodeHandle ShellFolderTree::AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent) {
+    const IdList item = shell_.FindLastId(pidlFQ);
     const bool hidden = (folder.AttributesOf(item, kAttrHidden) & kAttrHidden) != 0;
-    const NodeHandle hNode = tree_->AddNodeOnDemand(folder.DisplayNameOf(item, kNameInFolder), pidlFQ, hParent, hidden);
-    if (!hNode && pidlFQ != rootPidl_.get()) {
-        // The node could not take the list over, so it is ours to free.
-        shell_.Free(pidlFQ);
-    }
+    return tree_->AddNodeOnDemand(folder.DisplayNameOf(item, kNameInFolder), pidlFQ, hParent, hidden);
+}
+
+NodeHandle ShellFolderTree::AddOwnedFolderNode(IFolder& folder, ScopedIdList& pidlFQ, NodeHandle hParent) {
+    const NodeHandle hNode = AddFolderNode(folder, pidlFQ.get(), hParent);
+    if (hNode) pidlFQ.release();
     return hNode;
 }
 
@@ -338,7 +341,8 @@ void ShellFolderTree::OnFolderAdded(IdList item) {
     if (!parentNode) return;
     if (tree_->FirstChild(parentNode)) {
         auto folder = shell_.BindToFolder(parent.get());
-        if (IdList child = shell_.Clone(item)) AddFolderNode(*folder, child, shell_.FindLastId(child), parentNode);
+        ScopedIdList child(shell_, shell_.Clone(item));
+        if (child.get()) AddOwnedFolderNode(*folder, child, parentNode);
     } else if (tree_->ChildrenFlag(parentNode) == 0) {
         tree_->ChildrenFlag(parentNode, 1);
     }
@@ -370,8 +374,7 @@ void ShellFolderTree::OnFolderRenamed(IdList oldItem, IdList newItem) {
     if (node) FreeNodeAndDelete(node);
     if (NodeHandle newParentNode = FindNodeByPIDL(rootNode_, newParent.get())) {
         auto folder = shell_.BindToFolder(newParent.get());
-        IdList moved = newClone.release();
-        AddFolderNode(*folder, moved, shell_.FindLastId(moved), newParentNode);
+        AddOwnedFolderNode(*folder, newClone, newParentNode);
     }
 }
 

@@ -62,8 +62,10 @@ private:
         bool paused_;
     };
 
-    // `item` is the last item of `pidlFQ`, relative to `folder`.
-    NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, IdList item, NodeHandle hParent);
+    // The list stays the caller's.
+    NodeHandle AddFolderNode(IFolder& folder, IdList pidlFQ, NodeHandle hParent);
+    // The new node takes the list over; it stays in `pidlFQ` when no node could be made.
+    NodeHandle AddOwnedFolderNode(IFolder& folder, ScopedIdList& pidlFQ, NodeHandle hParent);
     void LoadChildNodes(IdList pidl, NodeHandle hNode);
     void SelectPathFrom(NodeHandle hNode, IdList target);
     // The folder holding an absolute list's last item; the one bound last serves while its list is the same.
