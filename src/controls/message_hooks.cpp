@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/guarded_call.h"
+#include "common/program_path.h"
 #include "common/raised_error.h"
 
 namespace tarvo::MSubclass {
@@ -103,9 +104,7 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam
 
 const wchar_t* AppTitle() {
     static const std::wstring title = [] {
-        wchar_t path[MAX_PATH] = {};
-        const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring name(path, n);
+        std::wstring name = ExecutablePath();
         name = name.substr(name.find_last_of(L"\\/") + 1);
         const auto dot = name.find_last_of(L'.');
         return dot == std::wstring::npos ? name : name.substr(0, dot);

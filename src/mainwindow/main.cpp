@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "common/library_search.h"
+#include "common/program_path.h"
 #include "mainwindow/program.h"
 
 #ifndef TARVO_HOMEPAGE
@@ -10,11 +11,9 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     tarvo::RestrictLibrarySearch();  // before any library is loaded by name
-    wchar_t exePath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
     tarvo::ProgramOptions options;
     options.arguments = arguments ? arguments : L"";
-    options.exePath = exePath;
+    options.exePath = tarvo::ExecutablePath();
     options.homePage = TARVO_HOMEPAGE;
     return tarvo::RunProgram(options);
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/program_path.h"
 #include "common/window_class.h"
 #include "console/command_line.h"
 #include "console/console_system.h"
@@ -246,18 +247,19 @@ void mainForm::PrepareWorkingArea() {
     prevCmds_.Init(leftBottom_.hWnd(), Bounds(0, kHeaderHeight, 100, 100));
     sync_ = CreateCheckBox(leftTop_.hWnd(), L"Change with console", kSyncMargin, 0);
 
+    // Both bars look and drag alike.
+    auto bar = [](Splitter& splitter, SplitterOrientation orientation) {
+        splitter.Orientation(orientation);
+        splitter.SplitterSize(kSplitterSize);
+        splitter.BgColor(kAccent);
+        splitter.FullDrag(false);
+    };
     splitVer_.Bind(bigContainer_.hWnd(), picLeft_.hWnd(), richEdit_.hWnd());
-    splitVer_.Orientation(kSplitVertical);
-    splitVer_.SplitterSize(kSplitterSize);
-    splitVer_.BgColor(kAccent);
-    splitVer_.FullDrag(false);
+    bar(splitVer_, kSplitVertical);
     splitVer_.MinimumSize(1, 100);
 
     splitHor_.Bind(picLeft_.hWnd(), leftTop_.hWnd(), leftBottom_.hWnd());
-    splitHor_.Orientation(kSplitHorizontal);
-    splitHor_.SplitterSize(kSplitterSize);
-    splitHor_.BgColor(kAccent);
-    splitHor_.FullDrag(false);
+    bar(splitHor_, kSplitHorizontal);
     splitHor_.KeepProportion(true);
     splitHor_.MinimumSize(1, kHeaderHeight);
     splitHor_.MinimumSize(2, kHeaderHeight);
@@ -367,13 +369,6 @@ void mainForm::RunEditCommand(int item) {
         case kMenuSelectAll: ToolBtn_Click(kSelectAll); break;
         default: break;
     }
-}
-
-std::wstring mainForm::ProgramFolder() const {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 bool mainForm::StopEnabled() const { return toolBtn_[kStopWaiting].Enabled(); }

@@ -140,7 +140,6 @@ private:
     void ShowEditMenu();
     void RunEditCommand(int index);
     bool AdminButtonHidden() const;
-    std::wstring ProgramFolder() const;
     void Form_Unload();
 
     MainFormOptions options_;

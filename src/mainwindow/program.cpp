@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/program_path.h"
 #include "console/command_line.h"
 #include "mainwindow/main_form.h"
 
@@ -9,7 +10,7 @@ namespace tarvo {
 
 int RunProgram(const ProgramOptions& program) {
     const std::wstring startFolder = StartFolderFromArguments(program.arguments);
-    const std::wstring programFolder = StartMod::ProgramFolder();
+    const std::wstring programFolder = ProgramFolder();
     std::unique_ptr<mainForm> form;
     StartMod::MainWindowLoader loader;
     loader.Create = [&](frmSplash& splash, HelpFrm& help) -> HWND {

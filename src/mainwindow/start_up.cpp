@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "common/guarded_call.h"
+#include "common/program_path.h"
 #include "controls/accelerator_routing.h"
 #include "mainwindow/app_icon.h"
 
@@ -58,21 +59,6 @@ void CALLBACK LoadPendingHelp(HWND, UINT, UINT_PTR, DWORD) {
 void LoadHelp(HelpFrm& help, const std::wstring& programFolder) {
     if (help.hWnd()) return;
     if (help.Load(programFolder)) AppIcon::SetAppIcon(help.hWnd(), kAppIcon, true);
-}
-
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 int Main(const MainWindowLoader& loadMainWindow) { return Main(loadMainWindow, ProgramFolder()); }

@@ -24,9 +24,6 @@ struct MainWindowLoader {
 // Told the name of each start-up step as it ends; the start-up benchmark times them.
 using StepObserver = std::function<void(const char* step)>;
 
-// The folder of the running executable, without a trailing backslash.
-std::wstring ProgramFolder();
-
 // Answers the exit code of the message loop.
 int Main(const MainWindowLoader& loadMainWindow);
 // The same with the folder of the logo and the help pages given.
