@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "controls/input_bits.h"
+
 namespace tarvo {
 
 namespace {
@@ -9,8 +11,6 @@ namespace {
 constexpr short kBackKey = 0x08;
 constexpr short kInsertKey = 0x2D;
 constexpr short kDeleteKey = 0x2E;
-constexpr short kShiftOnly = 1;
-constexpr short kCtrlOnly = 2;
 }  // namespace
 
 OutputRenderer::OutputRenderer(IConsolePane& pane, const std::wstring& currentFolder)
@@ -224,13 +224,13 @@ bool OutputRenderer::ReachesHistory(bool backspace) const {
 }
 
 void OutputRenderer::OnKeyDown(short& keyCode, short shift) {
-    if (shift == kCtrlOnly && (keyCode == 'C' || keyCode == kInsertKey)) {
+    if (shift == kCtrlDown && (keyCode == 'C' || keyCode == kInsertKey)) {
         CopySelection();
         return;
     }
     const bool edits = keyCode == kDeleteKey || keyCode == kBackKey ||
-                       (shift == kCtrlOnly && (keyCode == 'V' || keyCode == 'X')) ||
-                       (shift == kShiftOnly && (keyCode == kInsertKey || keyCode == kDeleteKey));
+                       (shift == kCtrlDown && (keyCode == 'V' || keyCode == 'X')) ||
+                       (shift == kShiftDown && (keyCode == kInsertKey || keyCode == kDeleteKey));
     if (edits && ReachesHistory(keyCode == kBackKey)) keyCode = 0;
 }
 

@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-namespace tarvo {
+#include "controls/input_bits.h"
 
-// Bits of the shift argument of key and mouse events.
-enum ShiftStateBit : std::int16_t { kShiftDown = 1, kCtrlDown = 2, kAltDown = 4 };
-// Bits of the button argument of mouse events.
-enum MouseButtonBit : std::int16_t { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+namespace tarvo {
 
 inline bool IsKeyDown(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 

@@ -436,14 +436,13 @@ void mainForm::OnFolderActivated(HTREEITEM hNode) {
 }
 
 void mainForm::Form_KeyDown(WPARAM keyCode, int shift) {
-    constexpr int kCtrlOnly = 2;
     if (keyCode == VK_F1) {
         ToolBtn_Click(kHelp);
-    } else if (shift == kCtrlOnly && keyCode == 'G') {
+    } else if (shift == kCtrlDown && keyCode == 'G') {
         FindNext();
-    } else if (shift == kCtrlOnly && keyCode == 'F') {
+    } else if (shift == kCtrlDown && keyCode == 'F') {
         ToggleFindBar();
-    } else if (shift == kCtrlOnly && keyCode == 'N') {
+    } else if (shift == kCtrlDown && keyCode == 'N') {
         ToolBtn_Click(kNewWindow);
     }
 }
