@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,95 +17,78 @@ namespace {
 using testing::DibSurface;
 constexpr std::uint32_t kBackground = 0xFF3264C8;
 
-std::vector<std::uint8_t> ResourceBytes(const wchar_t* name) {
-    HRSRC found = ::FindResourceW(nullptr, name, L"CUSTOM");
-    const auto* data = static_cast<const std::uint8_t*>(::LockResource(::LoadResource(nullptr, found)));
-    return {data, data + ::SizeofResource(nullptr, found)};
-}
-
-TEST(ImageLoading, EveryIconResourceLoadsAsFullAlphaPngAndIsFreedWithItsObject) {
-    HGDIOBJ last = nullptr;
+TEST(ImageLoading, IconsLoadAsFullAlphaPngAndEveryFailureLeavesTheObjectEmpty) {
+    ASSERT_TRUE(c32bppDIB::isZlibEnabled()) << "zlib1.dll should be beside the test";
+    c32bppDIB image;
+    HGDIOBJ earlier = nullptr;
     for (const wchar_t* name : {L"system-search", L"window-newadmin", L"edit-select-all", L"go-next", L"Process-Stop"}) {
-        EXPECT_EQ(::GetObjectType(last), 0u) << "the picture is freed with its object";
-        c32bppDIB image;
         ASSERT_TRUE(image.LoadPicture_Resource(name, L"custom", nullptr, 32, 32, 0, 0, 32)) << name;
         EXPECT_EQ((std::vector<long>{image.ImageType(), image.Alpha(), image.Width(), image.Height()}),
                   (std::vector<long>{10, 2, 22, 22})) << name;
-        EXPECT_NE(last = image.handle(), nullptr);
-    }
-}
-
-TEST(ImageLoading, FailuresLeaveTheObjectEmptyAndFreeTheEarlierPicture) {
-    ASSERT_TRUE(c32bppDIB::isZlibEnabled()) << "zlib1.dll should be beside the test";
-    const auto png = ResourceBytes(L"go-next");
-    c32bppDIB image;
-    HGDIOBJ earlier = nullptr;
-    auto expectEmptyAfter = [&](bool loaded, const char* what) {
-        EXPECT_FALSE(loaded || image.ImageType() != 0 || image.handle() != nullptr) << what;
-        EXPECT_EQ(::GetObjectType(earlier), 0u) << what << ": the earlier picture is freed";
-        ASSERT_TRUE(image.LoadPicture_Stream(png));  // loaded again for the next case
+        EXPECT_EQ(::GetObjectType(earlier), 0u) << "a new picture frees the one it replaces";
         earlier = image.handle();
-    };
-    ASSERT_TRUE(image.LoadPicture_Stream(png));
-    earlier = image.handle();
-    expectEmptyAfter(image.LoadPicture_Resource(L"no-such-icon", L"CUSTOM"), "missing resource");
-    expectEmptyAfter(image.LoadPicture_File(test::ExeFolder() + L"\\missing-picture.png", 32, 32, false, 32), "missing file");
+    }
+    HRSRC found = ::FindResourceW(nullptr, L"go-next", L"CUSTOM");
+    const auto* data = static_cast<const std::uint8_t*>(::LockResource(::LoadResource(nullptr, found)));
+    const std::vector<std::uint8_t> bytes(data, data + ::SizeofResource(nullptr, found));
+    std::vector<std::uint8_t> badCrc = bytes, embedded(10, 0xEE);
+    const std::size_t idat = std::string(bytes.begin(), bytes.end()).find("IDAT") - 4;
+    badCrc[idat + 8 + ((bytes[idat + 2] << 8) | bytes[idat + 3]) + 3] ^= 0x10;
+    embedded.insert(embedded.end(), bytes.begin(), bytes.end());
+    embedded.insert(embedded.end(), 40, 0xEE);
     const std::wstring shortFile = test::ExeFolder() + L"\\short-picture.png";
-    ASSERT_TRUE(test::WriteFileBytes(shortFile, std::string(png.begin(), png.begin() + 56)));
+    ASSERT_TRUE(test::WriteFileBytes(shortFile, std::string(bytes.begin(), bytes.begin() + 56)));
     const long handles = test::HandleCount();
-    expectEmptyAfter(image.LoadPicture_File(shortFile), "56 bytes");
+    const std::function<bool()> failures[] = {
+        [&] { return image.LoadPicture_Resource(L"no-such-icon", L"CUSTOM"); },
+        [&] { return image.LoadPicture_File(test::ExeFolder() + L"\\missing-picture.png", 32, 32, false, 32); },
+        [&] { return image.LoadPicture_File(shortFile); },
+        [&] { return image.LoadPicture_Stream(badCrc); },                     // zlib checks the CRC
+        [&] { return image.LoadPicture_Stream(bytes, 0, 0, 0, 19); },         // cut short
+        [&] { return image.LoadPicture_Stream(embedded, 0, 0, 0, 0); },       // no signature at the start
+    };
+    for (std::size_t i = 0; i < std::size(failures); ++i) {
+        ASSERT_TRUE(image.LoadPicture_Stream(bytes));
+        earlier = image.handle();
+        EXPECT_FALSE(failures[i]() || image.ImageType() != 0 || image.handle() != nullptr) << i;
+        EXPECT_EQ(::GetObjectType(earlier), 0u) << i << ": the earlier picture is freed";
+    }
     EXPECT_EQ(test::HandleCount(), handles) << "the file is closed after a failed load";
     EXPECT_TRUE(::DeleteFileW(shortFile.c_str()));
-    auto badCrc = png;
-    const std::size_t idat = std::string(png.begin(), png.end()).find("IDAT") - 4;
-    badCrc[idat + 8 + ((png[idat + 2] << 8) | png[idat + 3]) + 3] ^= 0x10;
-    expectEmptyAfter(image.LoadPicture_Stream(badCrc), "image data CRC");
-    expectEmptyAfter(image.LoadPicture_Stream(png, 0, 0, 0, 19), "stream cut short");
-
-    std::vector<std::uint8_t> embedded(10, 0xEE);
-    embedded.insert(embedded.end(), png.begin(), png.end());
-    embedded.insert(embedded.end(), 40, 0xEE);
-    EXPECT_TRUE(image.LoadPicture_Stream(embedded, 0, 0, 10, static_cast<long>(png.size())));
-    EXPECT_EQ(::GetObjectType(earlier), 0u) << "a new picture frees the one it replaces";
-    EXPECT_FALSE(image.LoadPicture_Stream(embedded, 0, 0, 0, 0)) << "no signature at the start";
-    EXPECT_TRUE(image.LoadPicture_Stream(png, 0, 0, -5, 0)) << "a start below the lower bound";
+    EXPECT_TRUE(image.LoadPicture_Stream(embedded, 0, 0, 10, static_cast<long>(bytes.size())));
+    EXPECT_TRUE(image.LoadPicture_Stream(bytes, 0, 0, -5, 0)) << "a start below the lower bound";
 }
 
-TEST(ImageRendering, TransparentPixelsOpacityGreyAndNoLeakedObjects) {
+TEST(ImageRendering, TransparencyOpacityGreyAndScalingLeaveNoObjectBehind) {
     c32bppDIB stop;
     ASSERT_TRUE(stop.LoadPicture_Resource(L"process-stop", L"CUSTOM"));
     ASSERT_EQ(stop.BitsPointer()[stop.scanWidth() * 21 + 3], 0) << "the octagon's corner is transparent";
-    for (long grey : {-1l, 2l}) {
+    auto draw = [&](long opacity, long grey) {
         DibSurface surface(30, 30, kBackground);
-        ASSERT_TRUE(stop.Render(surface.dc(), 4, 4, 0, 0, 0, 0, 0, 0, 100, true, true, grey));
-        EXPECT_EQ(surface.At(4, 4), kBackground) << grey;
-        EXPECT_NE(surface.At(15, 15), kBackground) << grey;
-        EXPECT_EQ(surface.At(27, 27), kBackground) << "outside the picture";
-    }
-    auto draw = [&](long opacity) {
-        DibSurface surface(22, 22, kBackground);
-        EXPECT_TRUE(stop.Render(surface.dc(), 0, 0, 0, 0, 0, 0, 0, 0, opacity));
-        return surface.All();
+        EXPECT_TRUE(stop.Render(surface.dc(), 4, 4, 0, 0, 0, 0, 0, 0, opacity, true, true, grey));
+        return std::vector<std::uint32_t>{surface.At(4, 4), surface.At(15, 15), surface.At(27, 27), surface.At(20, 12)};
     };
-    EXPECT_EQ(draw(0), DibSurface(22, 22, kBackground).All());
-    const long gdiBefore = test::GdiObjects();  // after the first drawing: the system keeps some objects for good
-    EXPECT_EQ(draw(150), draw(50));
-    EXPECT_NE(draw(50), draw(100));
-    EXPECT_EQ(test::GdiObjects(), gdiBefore);
-
-    c32bppDIB red;  // pure red under formula 2 over white: 0x55 grey
-    ASSERT_TRUE(red.InitializeDIB(2, 1));
-    const std::uint8_t opaqueRed[4] = {0, 0, 255, 255};
-    std::copy(opaqueRed, opaqueRed + 4, red.BitsPointer());
-    DibSurface white(2, 1, 0xFFFFFFFF);
-    ASSERT_TRUE(red.Render(white.dc(), 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, 2));
-    EXPECT_EQ(white.At(0, 0), 0xFF555555u);
-    EXPECT_EQ(white.At(1, 0), 0xFFFFFFFFu) << "a cleared pixel is transparent";
-}
-
-TEST(ImageRendering, AnOwnContextScalesAndGoesWithTheObject) {
+    for (long grey : {-1l, 2l}) draw(100, grey);  // the system keeps some objects for good after a first drawing
     const long gdiBefore = test::GdiObjects();
+    for (long grey : {-1l, 2l}) {
+        const auto pixels = draw(100, grey);
+        EXPECT_EQ(pixels[0], kBackground) << grey;
+        EXPECT_NE(pixels[1], kBackground) << grey;
+        EXPECT_EQ(pixels[2], kBackground) << "outside the picture";
+    }
+    EXPECT_EQ(draw(0, -1), std::vector<std::uint32_t>(4, kBackground));
+    EXPECT_EQ(draw(150, -1), draw(50, -1));
+    EXPECT_NE(draw(50, -1), draw(100, -1));
+
     {
+        c32bppDIB red;  // pure red under formula 2 over white: 0x55 grey
+        ASSERT_TRUE(red.InitializeDIB(2, 1));
+        const std::uint8_t opaqueRed[4] = {0, 0, 255, 255};
+        std::copy(opaqueRed, opaqueRed + 4, red.BitsPointer());
+        red.ManageOwnDC(true);
+        DibSurface white(4, 1, 0xFFFFFFFF);
+        ASSERT_TRUE(red.Render(white.dc(), 0, 0, 4, 1, 0, 0, 0, 0, 100, true, true, 2));
+        EXPECT_EQ(white.All(), (std::vector<std::uint32_t>{0xFF555555, 0xFF555555, 0xFFFFFFFF, 0xFFFFFFFF})) << "scaled twice";
         c32bppDIB selectAll;
         ASSERT_TRUE(selectAll.LoadPicture_Resource(L"edit-select-all", L"CUSTOM"));
         selectAll.ManageOwnDC(true);
@@ -113,7 +97,7 @@ TEST(ImageRendering, AnOwnContextScalesAndGoesWithTheObject) {
         EXPECT_EQ(surface.At(0, 0), 0u) << "the picture's transparent corner";
         EXPECT_NE(surface.At(36, 36), 0u) << "beyond the picture's own size";
     }
-    EXPECT_EQ(test::GdiObjects(), gdiBefore);
+    EXPECT_EQ(test::GdiObjects(), gdiBefore) << "an own context goes with its picture";
 }
 
 }  // namespace

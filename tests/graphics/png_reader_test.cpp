@@ -1,0 +1,196 @@
+// The PNG reader and its built-in inflate, against streams made by the host's zlib.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/inflate.h"
+#include "graphics/png_parser.h"
+
+namespace tarvo {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Words = std::vector<std::uint32_t>;  // pixels as 0xAARRGGBB, top row first
+const ZlibApi kHostZlib{::uncompress, ::crc32};
+
+// Level 0 writes stored blocks; 9 fixed codes for short data and dynamic ones for long.
+Bytes Compress(const Bytes& data, int level = 9) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    Bytes out(size);
+    EXPECT_EQ(compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), level), Z_OK);
+    out.resize(size);
+    return out;
+}
+
+// Numbers that repeat near and far, with every byte value between them.
+Bytes SampleData(std::size_t size) {
+    Bytes data;
+    for (unsigned i = 0; data.size() < size; ++i) {
+        const std::string word = std::to_string(i * i % 1009) + static_cast<char>(i * 37) + (i % 9 ? " " : "\r\n");
+        data.insert(data.end(), word.begin(), word.end());
+    }
+    data.resize(size);
+    return data;
+}
+
+TEST(Inflate, AgreesWithZlibOnEveryBlockKindAndFarCopies) {
+    unsigned kinds = 0;
+    for (int level : {0, 9})
+        for (std::size_t size : {0, 1, 1000, 70000}) {
+            const Bytes data = SampleData(size), stream = Compress(data, level);
+            kinds |= 1u << ((stream[2] >> 1) & 3);
+            Bytes ours;
+            EXPECT_TRUE(InflateZlibStream(stream, data.size(), ours) && ours == data) << level << " " << size;
+        }
+    EXPECT_EQ(kinds, 0b111u) << "stored, fixed and dynamic blocks";
+    Bytes data(40000, 'x'), out;  // a match 32000 bytes back, and long overlapping runs
+    for (std::size_t i = 0; i < 300; ++i) data[i] = data[32000 + i] = static_cast<std::uint8_t>(i * 31);
+    EXPECT_TRUE(InflateZlibStream(Compress(data), data.size(), out) && out == data);
+}
+
+TEST(Inflate, RejectsDamagedStreamsAndCopiesBeforeTheFirstByte) {
+    const Bytes data = SampleData(5000), stream = Compress(data);
+    Bytes out, badChecksum = stream, badHeader = stream;
+    badChecksum.back() ^= 0x40;
+    badHeader[0] = 0x79;  // compression method 9
+    EXPECT_TRUE(InflateZlibStream(stream, data.size(), out));
+    for (const Bytes& bad : {badChecksum, badHeader, Bytes(stream.begin(), stream.begin() + 2), Bytes(stream.begin(), stream.begin() + 10),
+                             Bytes(stream.begin(), stream.begin() + 900), Bytes(stream.begin(), stream.end() - 1)})
+        EXPECT_FALSE(InflateZlibStream(bad, data.size(), out)) << bad.size();
+    EXPECT_FALSE(InflateZlibStream(stream, data.size() - 1, out)) << "output limit";
+    // Raw blocks: bytes in, text out or "-" for a failure.
+    const struct {
+        Bytes in;
+        std::string out;
+    } cases[] = {
+        {{0x01, 0x05, 0x00, 0xFA, 0xFF, 'a', 'b', 'c', 'd', 'e'}, "abcde"},  // stored
+        {{0x01, 0x05, 0x00, 0x00, 0x00, 'a', 'b', 'c', 'd', 'e'}, "-"},      // NLEN is not ~LEN
+        {{0x07, 0, 0, 0}, "-"},                                             // block type 3
+        // Fixed codes: 'a', then a copy of 3 at distance code 0 (1 back) or 1 (2 back, before the start).
+        {{0x4B, 0x04, 0x02, 0x00}, "aaaa"},
+        {{0x4B, 0x04, 0x42, 0x00}, "-"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(InflateRaw(c.in, 100, out) ? std::string(out.begin(), out.end()) : "-", c.out);
+}
+
+void Put32(Bytes& out, std::size_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+Bytes Chunk(const std::string& type, const Bytes& body) {
+    Bytes out;
+    Put32(out, body.size());
+    out.insert(out.end(), type.begin(), type.end());
+    out.insert(out.end(), body.begin(), body.end());
+    Put32(out, crc32(0, out.data() + 4, static_cast<uInt>(body.size() + 4)));
+    return out;
+}
+
+struct Header {
+    std::uint32_t width, height;
+    std::uint8_t depth, colourType, interlace = 0;
+};
+
+// Signature, header, a comment, PLTE and tRNS when given, the rows (filter byte first)
+// compressed over two IDAT chunks, and the end.
+Bytes Png(const Header& h, const Bytes& rows, const Bytes& palette = {}, const Bytes& transparency = {}) {
+    Bytes png{137, 80, 78, 71, 13, 10, 26, 10}, ihdr;
+    Put32(ihdr, h.width);
+    Put32(ihdr, h.height);
+    ihdr.insert(ihdr.end(), {h.depth, h.colourType, 0, 0, h.interlace});
+    const Bytes z = Compress(rows);
+    for (const Bytes& chunk : {Chunk("IHDR", ihdr), Chunk("tEXt", {'C', 0, 'x'}), palette.empty() ? Bytes{} : Chunk("PLTE", palette),
+                               transparency.empty() ? Bytes{} : Chunk("tRNS", transparency), Chunk("IDAT", Bytes(z.begin(), z.begin() + 3)),
+                               Chunk("IDAT", Bytes(z.begin() + 3, z.end())), Chunk("IEND", {})})
+        png.insert(png.end(), chunk.begin(), chunk.end());
+    return png;
+}
+
+Words Grey(std::initializer_list<std::uint32_t> levels) {
+    Words words;
+    for (std::uint32_t v : levels) words.push_back(0xFF000000u | v * 0x010101u);
+    return words;
+}
+
+// The decoded pixels, or a single 1 when decoding fails.
+Words Decode(const Bytes& png, const ZlibApi& zlib = {}) {
+    const auto image = cPNGparser(zlib).Decode(png);
+    if (!image) return {1};
+    Words words;
+    for (std::uint32_t y = image->height; y-- > 0;)
+        for (std::uint32_t x = 0; x < image->width; ++x) {
+            const std::uint8_t* p = &image->pixels[(std::size_t{y} * image->width + x) * 4];
+            words.push_back(p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
+        }
+    return words;
+}
+
+TEST(PngParser, EveryColourTypeAndDepthFilterAndInterlaceDecodesToPremultipliedPixels) {
+    const struct {
+        Header header;
+        Bytes rows, palette, transparency;
+        Words pixels;
+        int alpha;
+    } cases[] = {
+        // Grey 1 bit with the Sub filter (one byte back, though a pixel is smaller).
+        {{10, 1, 1, 0}, {1, 0xB0, 0x90}, {}, {}, Grey({255, 0, 255, 255, 0, 0, 0, 0, 0, 255}), 0},
+        {{4, 1, 2, 0}, {0, 0x1B}, {}, {0, 2}, {0xFF000000, 0xFF555555, 0, 0xFFFFFFFF}, 1},
+        {{3, 1, 4, 0}, {0, 0x3F, 0x80}, {}, {}, Grey({0x33, 0xFF, 0x88}), 0},
+        {{2, 1, 16, 0}, {1, 0x12, 0x34, 0x00, 0x99}, {}, {0x12, 0xCD}, {0xFF121212, 0}, 1},
+        // RGB with a transparent key: only the pixel that matches all three channels.
+        {{3, 1, 8, 2}, {1, 1, 2, 3, 0, 0, 1, 8, 0, 0xFF}, {}, {0, 1, 0, 2, 0, 3}, {0, 0xFF010204, 0xFF090203}, 1},
+        {{1, 1, 16, 2}, {0, 0x10, 0xFF, 0x20, 0, 0x30, 0}, {}, {}, {0xFF102030}, 0},
+        {{3, 1, 1, 3}, {0, 0x40}, {10, 20, 30, 40, 50, 60}, {128}, {0x80050A0F, 0xFF28323C, 0x80050A0F}, 1},
+        // Indices past the palette read as black.
+        {{4, 1, 2, 3}, {0, 0x1B}, {1, 2, 3, 4, 5, 6}, {}, {0xFF010203, 0xFF040506, 0xFF000000, 0xFF000000}, 0},
+        {{2, 1, 4, 3}, {0, 0x21}, {0, 0, 0, 7, 8, 9, 10, 11, 12}, {}, {0xFF0A0B0C, 0xFF070809}, 0},
+        {{2, 1, 8, 3}, {0, 0, 1}, {255, 0, 0, 0, 255, 0}, {0}, {0, 0xFF00FF00}, 1},
+        {{2, 1, 8, 4}, {0, 254, 128, 100, 0}, {}, {}, {0x807F7F7F, 0}, 2},  // 254 * 128 / 255 = 127.498
+        {{1, 1, 16, 4}, {0, 0xC8, 0, 0x80, 0xFF}, {}, {}, {0x80646464}, 2},
+        {{2, 1, 8, 6}, {0, 254, 0, 0, 128, 0, 0, 255, 255}, {}, {}, {0x807F0000, 0xFF0000FF}, 2},
+        {{1, 1, 16, 6}, {0, 0xFF, 0, 0, 0, 0, 0, 0x80, 0}, {}, {}, {0x80800000}, 2},
+        // Rows: none, Paeth twice (each tie-break decides a byte), Average, Up and Sub, both wrapping round.
+        {{2, 6, 8, 0}, {0, 100, 80, 4, 10, 0, 4, 60, 0, 3, 10, 20, 2, 5, 200, 1, 7, 250}, {}, {},
+         Grey({100, 80, 110, 80, 170, 170, 95, 152, 100, 96, 7, 1}), 0},
+        // Adam7: all seven passes in 5 x 5, and a picture where six of them are empty.
+        {{5, 5, 8, 0, 1}, {0, 0, 0, 4, 0, 20, 24, 0, 2, 0, 22, 0, 10, 12, 14, 0, 1, 3, 0, 11, 13, 0, 21, 23,
+                           0, 5, 6, 7, 8, 9, 0, 15, 16, 17, 18, 19}, {}, {},
+         Grey({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}), 0},
+        {{1, 1, 8, 0, 1}, {0, 77}, {}, {}, Grey({77}), 0},
+    };
+    for (const auto& c : cases) {
+        const Bytes png = Png(c.header, c.rows, c.palette, c.transparency);
+        for (const ZlibApi& zlib : {kHostZlib, ZlibApi{}})
+            EXPECT_EQ(Decode(png, zlib), c.pixels) << int{c.header.colourType} << " " << int{c.header.depth};
+        EXPECT_EQ(cPNGparser().Decode(png).value_or(DecodedImage{}).alpha, c.alpha) << int{c.header.colourType};
+    }
+}
+
+TEST(PngParser, MalformedOrDamagedDataFailsButTrailingBytesDoNot) {
+    const Bytes good = Png({2, 1, 8, 0}, {0, 1, 2});
+    Bytes noSignature = good, overrun = good, badCrc = good, trailing = good, ihdrLate = good, notDeflate = good;
+    noSignature[1] = 'Q';
+    overrun[33] = 0x7F;  // the comment's length
+    badCrc[good.size() - 13] ^= 1;  // of the last IDAT
+    notDeflate[56] = 0x55;          // compression method 5
+    trailing.insert(trailing.end(), 3, 0xAB);
+    std::rotate(ihdrLate.begin() + 8, ihdrLate.begin() + 33, ihdrLate.begin() + 48);  // the comment first
+    EXPECT_EQ(Decode(trailing, kHostZlib), Grey({1, 2}));
+    EXPECT_EQ(Decode(badCrc, kHostZlib), Words{1});
+    EXPECT_EQ(Decode(badCrc), Grey({1, 2})) << "only zlib's CRC is checked";
+    const Bytes bad[] = {
+        noSignature, overrun, ihdrLate, notDeflate,
+        Bytes(good.begin(), good.begin() + 20), Bytes(good.begin(), good.begin() + 60), Bytes(good.begin(), good.end() - 13),
+        Png({2, 1, 16, 3}, {0, 0, 0, 0, 1}, {1, 2, 3, 4, 5, 6}), Png({1, 1, 4, 2}, {0, 0, 0}), Png({2, 1, 8, 3}, {0, 0, 1}),  // no palette
+        Png({2, 1, 8, 3}, {0, 0, 1}, {1, 2, 3, 4}), Png({2, 1, 8, 0, 2}, {0, 1, 2}), Png({0, 1, 8, 0}, {0}),
+        Png({2, 1, 8, 0}, {5, 1, 2}), Png({2, 2, 8, 0}, {0, 1, 2}), Png({2, 1, 8, 0}, {0, 1, 2, 3}),
+        Png({60000, 60000, 8, 6}, {0, 1, 2, 3, 4}),  // refused before anything is allocated
+    };
+    for (std::size_t i = 0; i < std::size(bad); ++i)
+        EXPECT_TRUE(Decode(bad[i], kHostZlib) == Words{1} && Decode(bad[i]) == Words{1}) << i;
+}
+
+}  // namespace
+}  // namespace tarvo
