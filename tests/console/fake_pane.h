@@ -4,7 +4,6 @@
 // insertion point the format of the character before it (selecting where it
 // already is changes nothing). A line break is kept as a CR alone.
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -12,26 +11,30 @@
 
 namespace tarvo::test {
 
-struct CharFormat {
-    std::uint32_t colour = 0;
-    bool bold = false;
-    bool isProtected = false;
-};
-
 class FakePane : public IConsolePane {
 public:
+    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
+    // '?' any other format; lower case when the character is not protected.
+    struct Format {
+        std::uint32_t colour = 0;
+        bool bold = false, isProtected = false;
+        wchar_t Letter() const {
+            const wchar_t letter = bold ? (colour == 0xFF0000 ? L'B' : L'?') : colour == 0x0000FF ? L'R' : colour ? L'?' : L'N';
+            return isProtected ? letter : static_cast<wchar_t>(letter == L'?' ? L'?' : letter + 32);
+        }
+    };
     std::wstring text;
-    std::vector<CharFormat> formats;
-    CharFormat caret;
+    std::vector<Format> formats;
+    Format caret;
     long start = 0, end = 0;
     bool redraw = true, events = true;
 
     long CharacterCount() const override { return Size() + LineCount() - 1; }
     long LineCount() const override { return static_cast<long>(std::count(text.begin(), text.end(), L'\r')) + 1; }
     void Select(long s, long e) override {
-        const bool moved = Clamp(s) != start || (e < 0 ? Size() : Clamp(e)) != end;
-        start = Clamp(s), end = e < 0 ? Size() : Clamp(e);
-        if (moved) caret = start < end ? formats[start] : start > 0 ? formats[start - 1] : CharFormat{};
+        s = Clamp(s), e = e < 0 ? Size() : Clamp(e);
+        if (s != start || e != end) caret = s < e ? formats[s] : s > 0 ? formats[s - 1] : Format{};
+        start = s, end = e;
     }
     void Selection(long& s, long& e) const override { s = start, e = end; }
     std::wstring TextInRange(long s, long e) const override { return text.substr(Clamp(s), Clamp(e) - Clamp(s)); }
@@ -44,20 +47,14 @@ public:
         formats.insert(formats.begin() + start, in.size(), caret);
         start = end = start + static_cast<long>(in.size());
     }
-    void FormatColour(std::uint32_t colour) override { Apply(&CharFormat::colour, colour); }
-    void FormatBold(bool bold) override { Apply(&CharFormat::bold, bold); }
-    void FormatProtected(bool on) override { Apply(&CharFormat::isProtected, on); }
+    void FormatColour(std::uint32_t colour) override { Apply(&Format::colour, colour); }
+    void FormatBold(bool bold) override { Apply(&Format::bold, bold); }
+    void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
     void Redraw(bool on) override { redraw = on; }
     void WantEvents(bool on) override { events = on; }
-
-    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
-    // '?' any other format; lower case when the character is not protected.
     std::wstring Formats() const {
         std::wstring map;
-        for (const auto& f : formats) {
-            const char letter = f.bold ? (f.colour == 0xFF0000 ? 'B' : '?') : f.colour == 0x0000FF ? 'R' : f.colour ? '?' : 'N';
-            map.push_back(static_cast<wchar_t>(f.isProtected ? letter : std::tolower(letter)));
-        }
+        for (const Format& f : formats) map.push_back(f.Letter());
         return map;
     }
 
@@ -65,7 +62,7 @@ private:
     long Size() const { return static_cast<long>(text.size()); }
     long Clamp(long at) const { return std::clamp(at, 0L, Size()); }
     template <typename T>
-    void Apply(T CharFormat::*member, T value) {
+    void Apply(T Format::*member, T value) {
         if (start == end) caret.*member = value;
         for (long i = start; i < end; ++i) formats[i].*member = value;
     }

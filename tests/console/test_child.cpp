@@ -3,7 +3,6 @@
 //   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
 //   echo-skip       reads a line and echoes it in two writes with a pause between, then
 //                   "cdefg" on standard output and "err" on standard error
-//   prompt-read     writes "Name? ", reads a line, writes "got:<line>" and CR LF
 //   two-streams     "a", "b" on standard output in one write, a pause, then "x", "y" on standard error in one write
 //   fast N K        N bytes of numbered lines in 64 KiB writes; after every K-th write
 //                   (K > 0) a numbered line on standard error
@@ -50,9 +49,6 @@ int main(int argc, char** argv) {
         ::Sleep(400);
         Out(line.substr(1) + "\r\ncdefg");
         Write(STD_ERROR_HANDLE, "err");
-    } else if (mode == "prompt-read") {
-        Out("Name? ");
-        Out("got:" + ReadLine() + "\r\n");
     } else if (mode == "two-streams") {
         Out("a\r\nb\r\n");
         ::Sleep(200);  // so that the reader takes the two in order
