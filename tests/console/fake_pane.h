@@ -13,15 +13,9 @@ namespace tarvo::test {
 
 class FakePane : public IConsolePane {
 public:
-    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
-    // '?' any other format; lower case when the character is not protected.
     struct Format {
         std::uint32_t colour = 0;
         bool bold = false, isProtected = false;
-        wchar_t Letter() const {
-            const wchar_t letter = bold ? (colour == 0xFF0000 ? L'B' : L'?') : colour == 0x0000FF ? L'R' : colour ? L'?' : L'N';
-            return isProtected ? letter : static_cast<wchar_t>(letter == L'?' ? L'?' : letter + 32);
-        }
     };
     std::wstring text;
     std::vector<Format> formats;
@@ -52,9 +46,14 @@ public:
     void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
     void Redraw(bool on) override { redraw = on; }
     void WantEvents(bool on) override { events = on; }
+    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
+    // '?' any other format; lower case when the character is not protected.
     std::wstring Formats() const {
         std::wstring map;
-        for (const Format& f : formats) map.push_back(f.Letter());
+        for (const Format& f : formats) {
+            const wchar_t letter = f.bold ? (f.colour == 0xFF0000 ? L'B' : L'?') : f.colour == 0x0000FF ? L'R' : f.colour ? L'?' : L'N';
+            map.push_back(f.isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
+        }
         return map;
     }
 

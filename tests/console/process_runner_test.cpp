@@ -38,13 +38,12 @@ TEST(clsConsole, OutputComesInBoundedChunksEachByteAsTheOemCharacterAndOnlyWhenT
     Recorder r;
     EXPECT_EQ(r.console.WriteData(L"dir"), -1);
     ASSERT_EQ(r.console.RunCommand(Child(L"bytes 3000")), 0u);
+    std::string bytes(256, 0);
+    std::wstring oem(256, 0);  // each byte as the OEM code page maps it
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    ::MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), 256, oem.data(), 256);
     ASSERT_EQ(r.out.size(), 3000u);
-    for (int b = 0; b < 256; ++b) {
-        const char byte = static_cast<char>(b);
-        wchar_t unit = 0;
-        ::MultiByteToWideChar(CP_OEMCP, 0, &byte, 1, &unit, 1);
-        EXPECT_EQ(r.out[2560 + b], unit) << b;
-    }
+    EXPECT_EQ(r.out.substr(2560, 256), oem);
     EXPECT_LE(r.longest, 1024u);
     EXPECT_EQ(r.completes, 1);
     EXPECT_FALSE(r.console.Busy());
@@ -87,8 +86,7 @@ TEST(clsConsole, StopAbandonsTheChildAndNoKindOfRunOrStartLeavesAHandle) {
     const std::wstring marker = test::TempFolder(L"tarvo_runner_test") + L"\\detached_marker.txt";
     EXPECT_EQ(HandlesLeftBy([&] {
                   ::DeleteFileW(marker.c_str());
-                  const std::wstring comSpec = _wgetenv(L"ComSpec");
-                  EXPECT_EQ(r.console.RunWithoutWait(comSpec + L" /c type nul > \"" + marker + L"\""), 0u);
+                  EXPECT_EQ(r.console.RunWithoutWait(std::wstring(_wgetenv(L"ComSpec")) + L" /c type nul > \"" + marker + L"\""), 0u);
                   EXPECT_TRUE(test::WaitUntil([&] { return ::GetFileAttributesW(marker.c_str()) != ~0u; }, 10000));
               }), 0) << "a detached start";
     ::DeleteFileW(marker.c_str());

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "fast_writer_text.h"
@@ -20,16 +21,6 @@ void Write(DWORD stream, const std::string& s) {
     ::WriteFile(::GetStdHandle(stream), s.data(), static_cast<DWORD>(s.size()), &written, nullptr);
 }
 void Out(const std::string& s) { Write(STD_OUTPUT_HANDLE, s); }
-
-std::string ReadLine() {
-    std::string line;
-    char c;
-    DWORD got = 0;
-    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1 && c != '\n') {
-        if (c != '\r') line.push_back(c);
-    }
-    return line;
-}
 
 }  // namespace
 
@@ -44,7 +35,9 @@ int main(int argc, char** argv) {
         Out(std::to_string(::GetCurrentProcessId()) + "\r\n");
         ::Sleep(n);
     } else if (mode == "echo-skip") {
-        const std::string line = ReadLine();
+        std::string line;
+        std::getline(std::cin, line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         Out(line.substr(0, 1));
         ::Sleep(400);
         Out(line.substr(1) + "\r\ncdefg");
