@@ -159,10 +159,11 @@ TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
     EXPECT_FALSE((pane.Select(5, 6), renderer.SelectionInHistory()));
     Output(L"1\r\n2", L"");
     pane.Select(6, 10);
-    for (short shift : {3, 2}) {  // Ctrl+Shift+C copies nothing, Ctrl+C copies
-        short key = 'C';
+    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
+    for (auto [key, shift] : copies) {
+        copied.clear();
         renderer.OnKeyDown(key, shift);
-        EXPECT_EQ(copied, shift == 3 ? L"" : L"b1\r\n2");
+        EXPECT_EQ(copied, shift == 3 ? L"" : L"b1\r\n2") << key;
     }
 }
 

@@ -28,7 +28,7 @@ TEST(BarColours, AveragesShiftsGradientsAndTwipsRoundHalvesToEven) {
     EXPECT_TRUE(GradientPixels(5, 0, 0, 0xFFFFFF, GradientDirection::kHorizontal).empty());
     EXPECT_EQ(GradientTable(MakeColour(10, 0, 100), MakeColour(0, 10, 0), 3)[1], MakeColour(3, 7, 33));  // truncated
     EXPECT_EQ(PixelsToTwips(891, TwipsPerPixel(96)), 13365);
-    EXPECT_EQ(TwipsToPixels(9165, TwipsPerPixel(96)), 611);
+    EXPECT_EQ(TwipsToPixels(45, TwipsPerPixel(0)), 3) << "15 twips a pixel when the system gives no resolution";
     EXPECT_EQ(TwipsToPixels(25, TwipsPerPixel(144)), 2);
     EXPECT_EQ(TwipsToPixels(35, TwipsPerPixel(144)), 4);
 }
@@ -49,12 +49,14 @@ TEST(Compositing, OpacityGreyScaleAndPremultipliedSourceOver) {
     EXPECT_EQ(Blend({10, 20, 30, 255}, dst, 100), (Pixel{10, 20, 30, 255}));
     EXPECT_EQ(Blend({0, 0, 128, 128}, dst, 100), (Pixel{100, 50, 153, 255}));  // 128 + 50 * (1 - 128 / 255)
     EXPECT_EQ(Blend({0, 0, 255, 255}, {0, 0, 0, 0}, 50), (Pixel{0, 0, 127, 127}));  // k = 127 / 255
+    EXPECT_EQ(Blend({64, 0, 0, 64}, {0, 0, 0, 0}, 1), (Pixel{1, 0, 0, 1}));          // 64 * 2 / 255 = 0.502
     for (int opacity : {1, 50, 100})  // a transparent pixel leaves the destination, grey or not
         for (int grey : {-1, 2}) EXPECT_EQ(Blend({0, 0, 0, 0}, dst, opacity, grey), dst);
     // Grey: 0.1f lies just above 0.1 (25.5000004 goes up); 1.5 + 1.0 = 2.5 goes to the even 2; alpha stays.
     EXPECT_FALSE(GreyScaleCoefficients(-1).has_value());
     EXPECT_EQ(Blend({0, 255, 0, 255}, dst, 100, 3), (Pixel{26, 26, 26, 255}));
-    EXPECT_EQ(Blend({0, 255, 0, 255}, {0, 0, 0, 0}, 100, 99), (Pixel{150, 150, 150, 255}));
+    EXPECT_EQ(Blend({0, 255, 255, 255}, {0, 0, 0, 0}, 100, 99), (Pixel{226, 226, 226, 255}));  // 0.299, 0.587, 0.114
+    EXPECT_EQ(Blend({1, 0, 255, 255}, {0, 0, 0, 0}, 100, 2), (Pixel{85, 85, 85, 255}));       // 85.248
     Pixel p = {0, 2, 3, 77};
     ApplyGreyScale(p.data(), GreyCoefficients{0.5f, 0.5f, 0.0f});
     EXPECT_EQ(p, (Pixel{2, 2, 2, 77}));
@@ -78,6 +80,8 @@ TEST(Compositing, BlocksScaleByNearestPixelAndClipToTheDestination) {
     EXPECT_EQ(map(), "....ww.ww") << "source pixel 1 * 2 / 4 = 0";
     CompositeBlock(src, {1, 1, 5, 5}, dst, {-1, -1, 2, 2}, 100, -1);
     EXPECT_EQ(map(), "r...ww.ww");
+    CompositeBlock(src, {0, 0, 2, 2}, dst, {-2, -2, 4, 4}, 100, -1);
+    EXPECT_EQ(map(), "rr.rrw.ww") << "the bottom right quarter of the source";
 }
 
 }  // namespace

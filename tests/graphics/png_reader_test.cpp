@@ -43,27 +43,14 @@ TEST(Inflate, AgreesWithZlibOnEveryBlockKindAndFarCopiesAndRejectsDamagedStreams
     for (std::size_t i = 0; i < 300; ++i) data[i] = data[32000 + i] = static_cast<std::uint8_t>(i * 31);
     EXPECT_TRUE(InflateZlibStream(Compress(data), data.size(), out) && out == data);
 
-    const Bytes stream = Compress(text);
-    Bytes badChecksum = stream, badHeader = stream;
-    badChecksum.back() ^= 0x40;
-    badHeader[0] = 0x79;  // compression method 9
-    for (const Bytes& bad : {badChecksum, badHeader, Bytes(stream.begin(), stream.begin() + 2), Bytes(stream.begin(), stream.begin() + 10),
-                             Bytes(stream.begin(), stream.begin() + 900), Bytes(stream.begin(), stream.end() - 1)})
-        EXPECT_FALSE(InflateZlibStream(bad, text.size(), out)) << bad.size();
-    EXPECT_FALSE(InflateZlibStream(stream, text.size() - 1, out)) << "output limit";
-    // Raw blocks: bytes in, text out or "-" for a failure.
-    const struct {
-        Bytes in;
-        std::string out;
-    } cases[] = {
-        {{0x01, 0x05, 0x00, 0xFA, 0xFF, 'a', 'b', 'c', 'd', 'e'}, "abcde"},  // stored
-        {{0x01, 0x05, 0x00, 0x00, 0x00, 'a', 'b', 'c', 'd', 'e'}, "-"},      // NLEN is not ~LEN
-        {{0x07, 0, 0, 0}, "-"},                                             // block type 3
-        // Fixed codes: 'a', then a copy of 3 at distance code 0 (1 back) or 1 (2 back, before the start).
-        {{0x4B, 0x04, 0x02, 0x00}, "aaaa"},
-        {{0x4B, 0x04, 0x42, 0x00}, "-"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(InflateRaw(c.in, 100, out) ? std::string(out.begin(), out.end()) : "-", c.out);
+    Bytes damaged = Compress(text);
+    damaged.back() ^= 0x40;  // the checksum
+    EXPECT_FALSE(InflateZlibStream(damaged, text.size(), out));
+    EXPECT_FALSE(InflateZlibStream(Bytes(damaged.begin(), damaged.end() - 5), text.size(), out));
+    EXPECT_FALSE(InflateZlibStream(Compress(text), text.size() - 1, out)) << "output limit";
+    // Fixed codes: 'a', then a copy of 3 at distance code 0 (1 back) or 1 (2 back, before the start).
+    EXPECT_TRUE(InflateRaw(Bytes{0x4B, 0x04, 0x02, 0x00}, 100, out) && out == Bytes(4, 'a'));
+    EXPECT_FALSE(InflateRaw(Bytes{0x4B, 0x04, 0x42, 0x00}, 100, out));
 }
 
 void Put32(Bytes& out, std::size_t v) {
