@@ -16,11 +16,10 @@
 
 namespace {
 
-void Write(DWORD stream, const std::string& s) {
+void Write(const std::string& s, DWORD stream = STD_OUTPUT_HANDLE) {
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(stream), s.data(), static_cast<DWORD>(s.size()), &written, nullptr);
 }
-void Out(const std::string& s) { Write(STD_OUTPUT_HANDLE, s); }
 
 }  // namespace
 
@@ -30,30 +29,28 @@ int main(int argc, char** argv) {
     if (mode == "bytes") {
         std::string data;
         for (unsigned long i = 0; i < n; ++i) data.push_back(static_cast<char>(i % 256));
-        Out(data);
+        Write(data);
     } else if (mode == "pid-sleep") {
-        Out(std::to_string(::GetCurrentProcessId()) + "\r\n");
+        Write(std::to_string(::GetCurrentProcessId()) + "\r\n");
         ::Sleep(n);
     } else if (mode == "echo-skip") {
         std::string line;
         std::getline(std::cin, line);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        Out(line.substr(0, 1));
+        Write(line.substr(0, 1));
         ::Sleep(400);
-        Out(line.substr(1) + "\r\ncdefg");
-        Write(STD_ERROR_HANDLE, "err");
+        Write(line.substr(1) + "\r\ncdefg");
+        Write("err", STD_ERROR_HANDLE);
     } else if (mode == "two-streams") {
-        Out("a\r\nb\r\n");
+        Write("a\r\nb\r\n");
         ::Sleep(200);  // so that the reader takes the two in order
-        Write(STD_ERROR_HANDLE, "x\r\ny\r\n");
+        Write("x\r\ny\r\n", STD_ERROR_HANDLE);
     } else if (mode == "fast" && argc > 3) {
         const std::string text = tarvo::test::FastWriterText(n);
         const std::size_t errorEvery = std::strtoul(argv[3], nullptr, 10);
         for (std::size_t at = 0, block = 1; at < text.size(); at += tarvo::test::kFastBlockBytes, ++block) {
-            Out(text.substr(at, tarvo::test::kFastBlockBytes));
-            if (errorEvery > 0 && block % errorEvery == 0) {
-                Write(STD_ERROR_HANDLE, tarvo::test::FastWriterErrorLine(block / errorEvery));
-            }
+            Write(text.substr(at, tarvo::test::kFastBlockBytes));
+            if (errorEvery > 0 && block % errorEvery == 0) Write(tarvo::test::FastWriterErrorLine(block / errorEvery), STD_ERROR_HANDLE);
         }
     } else {
         return 1;

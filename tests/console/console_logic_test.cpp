@@ -1,0 +1,373 @@
+// The console's logic without windows: its rules over a fake pane, runner and
+// system, and the text logic beneath them (names and titles, the echo skip, the
+// output backlog and the decoder).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "console/command_controller.h"
+#include "console/console_pane.h"
+#include "console/command_line.h"
+#include "console/echo_skip.h"
+#include "console/output_backlog.h"
+#include "console/output_decoder.h"
+
+namespace tarvo {
+namespace {
+
+using Texts = std::vector<std::wstring>;
+using Log = Texts;
+
+TEST(ConsoleTexts, TitleAdminNameAndStartFolder) {
+    EXPECT_EQ(FolderTitle(L"\\\\server\\share\\Мой", false), L"Мой - Tarvo");
+    EXPECT_EQ(FolderTitle(L"C:\\Windows\\System32", true), L"System32 - Tarvo Admin mode");
+    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
+    for (const wchar_t* other : {L"C:\\Tarvo2Admin\\Tarvo2.exe", L"C:\\x\\Tarvo2Admin2.exe"}) EXPECT_FALSE(IsAdminExecutable(other));
+    EXPECT_EQ(StartFolderFromArguments(L"\"C:\\Program Files\\\""), L"C:\\Program Files\\");
+}
+
+TEST(EchoSkip, DropsOnlyAnEchoOfTheSentLinesOnceAndStopsAtTheFirstDifference) {
+    const std::tuple<Texts, Texts, Texts> cases[] = {  // lines sent, chunks read, what is shown of them
+        {{L"dir"}, {L"di", L"r\r", L"\nnext"}, {L"", L"", L"next"}},  // an echo split over reads
+        {{L"hello"}, {L"got hello\r\n"}, {L"got hello\r\n"}},           // no echo: nothing lost
+        {{L"abc"}, {L"abX"}, {L"X"}},                                  // what matched before a difference goes
+        {{L"one", L"two"}, {L"one\r\ntwo\r\nrest"}, {L"rest"}},        // two lines sent before any output
+        {{L"ls"}, {L"ls\r\nls\r\n"}, {L"ls\r\n"}},                       // the echo once, not every later line alike
+        {{L""}, {L"\r\nout"}, {L"\r\nout"}},                           // an empty line has no echo
+        {{L"x", L"^"}, {L"x\r\n"}, {L"x\r\n"}},                        // cleared, as at the start of a run
+    };
+    for (auto [sent, chunks, shown] : cases) {
+        EchoSkip skip;
+        for (const auto& line : sent) line == L"^" ? skip.Clear() : skip.Expect(line);
+        for (auto& chunk : chunks) skip.Apply(chunk);
+        EXPECT_EQ(chunks, shown) << sent[0];
+        EXPECT_FALSE(skip.Active()) << sent[0];
+    }
+}
+
+// Adds each text (standard error after a '!') and takes pieces of at most `size` until none is left.
+Texts Pieces(OutputBacklog& backlog, const Texts& added, std::size_t size, bool final) {
+    for (const auto& text : added) backlog.Add(text.substr(text[0] == L'!'), text[0] == L'!');
+    Texts pieces;
+    for (OutputPiece piece; !(piece = backlog.Take(size, final)).text.empty();)
+        pieces.push_back((piece.isError ? L"!" : L"") + piece.text);
+    return pieces;
+}
+
+TEST(OutputBacklog, PiecesKeepCrLfAndSurrogatePairsWholeAndHoldBackWhatMayContinue) {
+    const std::wstring emoji = L"\xD83D\xDE00";  // U+1F600
+    const std::tuple<Texts, std::size_t, Texts> cases[] = {  // texts added, piece size, pieces taken
+        {{L"abc\r\ndef"}, 4, {L"abc", L"\r\nde", L"f"}},  // the CR waits for its LF
+        {{L"abcd\r\nef"}, 4, {L"abcd", L"\r\nef"}},       // the boundary falls between the pair's neighbours
+        {{L"\r\nxy"}, 1, {L"\r\n", L"x", L"y"}},          // a one-unit piece takes the pair whole
+        {{L"ab" + emoji + L"cd"}, 3, {L"ab", emoji + L"c", L"d"}},
+        {{L"a\rb"}, 2, {L"a\r", L"b"}},  // a lone CR is no pair
+        {{L"o1", L"!e1", L"!e2", L"o2"}, 100, {L"o1", L"!e1e2", L"o2"}},
+    };
+    for (const auto& [added, size, pieces] : cases) {
+        OutputBacklog backlog(1000);
+        EXPECT_EQ(Pieces(backlog, added, size, true), pieces) << size;
+    }
+    // Unless the run has ended, an ending CR or high surrogate waits for the next read.
+    OutputBacklog backlog(10);
+    EXPECT_EQ(Pieces(backlog, {L"line\r"}, 100, false), Texts{L"line"});
+    EXPECT_EQ(Pieces(backlog, {L"\nnext\xD83D"}, 100, false), Texts{L"\r\nnext"});
+    EXPECT_EQ(Pieces(backlog, {L"\xDE00"}, 100, false), Texts{emoji});
+    // Standard error after it: the CR cannot meet its LF any more.
+    EXPECT_EQ(Pieces(backlog, {L"tail\r", L"!e\r"}, 100, false), (Texts{L"tail\r", L"!e"}));
+    EXPECT_EQ(Pieces(backlog, {L"123456789"}, 100, true), (Texts{L"!\r", L"123456789"}));
+    EXPECT_FALSE(backlog.Full());
+    backlog.Add(L"0123456789", false);
+    EXPECT_TRUE(backlog.Full());
+}
+
+TEST(PieceSizer, SizesPiecesToTheTimeBudgetWithinItsLimits) {
+    PieceSizer sizer(40);
+    sizer.Record(65536, 20);  // 3,276.8 characters a millisecond: 131,072 fit the budget
+    EXPECT_EQ(sizer.NextSize(), (32768u + 131072u) / 2);
+    sizer.Record(81920, 160);  // a slow piece: 512 a millisecond, 20,480 would fit
+    EXPECT_EQ(sizer.NextSize(), (81920u + 20480u) / 2);
+    sizer.Record(16383, 1000);  // too small a piece to judge the rate by
+    EXPECT_EQ(sizer.NextSize(), 51200u);
+    for (int i = 0; i < 20; ++i) sizer.Record(100000, 1);
+    EXPECT_EQ(sizer.NextSize(), 256u * 1024);
+    for (int i = 0; i < 20; ++i) sizer.Record(20000, 1000);
+    EXPECT_EQ(sizer.NextSize(), 32u * 1024);
+}
+
+// UTF-16 units, whatever the width of wchar_t.
+std::wstring Units(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+// An OEM code page of its own: ASCII, then U+2500 + (byte - 0x80) for the bytes 0x80 to 0xFF.
+OutputDecoder Oem() {
+    OemTable table{};
+    for (std::size_t b = 0; b < 256; ++b) table[b] = static_cast<wchar_t>(b < 128 ? b : 0x2500 + b - 128);
+    return OutputDecoder(DecodeThroughTable(table));
+}
+
+TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplitElseReadAsOem) {
+    std::string all;
+    std::wstring expected;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b)), expected.push_back(b < 128 ? b : 0x2480 + b);
+    EXPECT_EQ(Oem().Decode(all), expected);
+    const std::u8string_view encoded = u8"Привет Γειά 你好 😀𝄞\r\n";
+    const std::string bytes(encoded.begin(), encoded.end());
+    for (std::size_t split = 0; split <= bytes.size(); ++split) {
+        OutputDecoder decoder = Oem();
+        std::wstring text = decoder.Decode(bytes.substr(0, split));
+        text += decoder.Decode(bytes.substr(split));
+        EXPECT_EQ(text + decoder.Flush(), Units(u"Привет Γειά 你好 😀𝄞\r\n")) << split;
+    }
+    // Invalid UTF-8 is read as OEM.
+    const std::pair<const char*, std::u16string_view> cases[] = {
+        {"\xD0\x9F\xFF", u"\u2550\u251F\u257F"},            // a valid sequence does not save the chunk
+        {"\xC0\xAF", u"\u2540\u252F"},                      // overlong
+        {"\xE0\x9F\xBF", u"\u2560\u251F\u253F"},            // overlong, three bytes
+        {"\xED\xA0\x80", u"\u256D\u2520\u2500"},            // a surrogate
+        {"\xF4\x90\x80\x80", u"\u2574\u2510\u2500\u2500"},  // past U+10FFFF
+        {"\x80x", u"\u2500x"},
+    };
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(Oem().Decode(bytes), Units(text)) << bytes;
+    // A lead byte at the end waits; what follows decides.
+    OutputDecoder decoder = Oem();
+    EXPECT_EQ(decoder.Decode("caf\xE9"), L"caf");
+    EXPECT_EQ(decoder.Decode(" ok"), Units(u"\u2569 ok"));
+    EXPECT_EQ(decoder.Decode("\xE2\x94"), L"");
+    EXPECT_EQ(decoder.Flush(), Units(u"\u2562\u2514"));
+}
+
+// FakePane: a console pane in memory that formats as the rich edit does: new
+// text takes the insertion point's format, and moving the selection gives the
+// insertion point the format of the character before it (selecting where it
+// already is changes nothing). A line break is kept as a CR alone.
+class FakePane : public IConsolePane {
+public:
+    struct Format {
+        std::uint32_t colour = 0;
+        bool bold = false, isProtected = false;
+    };
+    std::wstring text;
+    std::vector<Format> formats;
+    Format caret;
+    long start = 0, end = 0;
+    bool redraw = true, events = true;
+
+    long CharacterCount() const override { return Size() + LineCount() - 1; }
+    long LineCount() const override { return static_cast<long>(std::count(text.begin(), text.end(), L'\r')) + 1; }
+    void Select(long s, long e) override {
+        s = Clamp(s), e = e < 0 ? Size() : Clamp(e);
+        if (s != start || e != end) caret = s < e ? formats[s] : s > 0 ? formats[s - 1] : Format{};
+        start = s, end = e;
+    }
+    void Selection(long& s, long& e) const override { s = start, e = end; }
+    std::wstring TextInRange(long s, long e) const override { return text.substr(Clamp(s), Clamp(e) - Clamp(s)); }
+    std::wstring SelectedText() const override { return TextInRange(start, end); }
+    void InsertText(const std::wstring& t) override {
+        std::wstring in = t;
+        std::erase(in, L'\n');
+        text.replace(start, end - start, in);
+        formats.erase(formats.begin() + start, formats.begin() + end);
+        formats.insert(formats.begin() + start, in.size(), caret);
+        start = end = start + static_cast<long>(in.size());
+    }
+    void FormatColour(std::uint32_t colour) override { Apply(&Format::colour, colour); }
+    void FormatBold(bool bold) override { Apply(&Format::bold, bold); }
+    void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
+    void Redraw(bool on) override { redraw = on; }
+    void WantEvents(bool on) override { events = on; }
+    // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
+    // '?' any other format; lower case when the character is not protected.
+    std::wstring Formats() const {
+        std::wstring map;
+        for (const Format& f : formats) {
+            const wchar_t letter = f.bold ? (f.colour == 0xFF0000 ? L'B' : L'?') : f.colour == 0x0000FF ? L'R' : f.colour ? L'?' : L'N';
+            map.push_back(f.isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
+        }
+        return map;
+    }
+
+private:
+    long Size() const { return static_cast<long>(text.size()); }
+    long Clamp(long at) const { return std::clamp(at, 0L, Size()); }
+    template <typename T>
+    void Apply(T Format::*member, T value) {
+        if (start == end) caret.*member = value;
+        for (long i = start; i < end; ++i) formats[i].*member = value;
+    }
+};
+
+
+// The runner, the system and the recent list at once, each call logged.
+struct FakeSurroundings : IProcessRunner, IConsoleSystem, IRecentList {
+    Log log;
+    bool busy = false, folderThere = true;
+    std::uint32_t fails = 0;  // the code every folder change and run fails with
+    std::wstring current = L"C:\\w";
+
+    bool Busy() const noexcept override { return busy; }
+    std::int32_t WriteData(const std::wstring& line) override { return log.push_back(L"write:" + line), 0; }
+    std::uint32_t RunCommand(const std::wstring& line) override { return log.push_back(L"run:" + line), fails; }
+    std::uint32_t RunWithoutWait(const std::wstring& line) override { return log.push_back(L"start:" + line), fails; }
+    std::uint32_t EnterFolder(const std::wstring& path) override {
+        log.push_back(L"enter:" + path);
+        if (fails == 0) current = path == L".." ? L"C:\\" : path;
+        return fails;
+    }
+    bool ReenterFolder(const std::wstring& folder) override { return folderThere && folder == current; }
+    std::wstring CurrentFolder() override { return current; }
+    std::wstring ErrorText(std::uint32_t code) override { return L"E" + std::to_wstring(code) + L"\r\n"; }
+    std::wstring ComSpec() override { return L"cmd.exe"; }
+    void AddRecentCommand(const std::wstring& command) override { log.push_back(L"rec:" + command); }
+};
+
+class ConsoleRules : public ::testing::Test {
+protected:
+    FakePane pane;
+    FakeSurroundings world;
+    Log& log = world.log;
+    bool stopEnabled = false;
+    std::wstring copied;
+    CommandController controller{{[this](bool on) { stopEnabled = on; }, [] { return true; },
+                                  [this](const std::wstring& path) { log.push_back(L"tree:" + path); },
+                                  [this](const std::wstring& caption) { log.push_back(L"caption:" + caption); }},
+                                 pane, world, world, false};
+    OutputRenderer& renderer = controller.Renderer();
+
+    void SetUp() override {
+        controller.CurrentFolder(L"C:\\w");
+        controller.RecentCommandList(&world);
+        renderer.Hooks({{}, [] { return true; }, [this](const std::wstring& text) { copied = text; }});
+        renderer.WritePrompt();
+    }
+    // What the line adds to the pane from where it is typed; a run it starts is logged and completed.
+    std::wstring Enter(const std::wstring& line) {
+        log.clear();
+        const std::size_t before = pane.text.size();
+        pane.InsertText(line);
+        controller.OnCommandEntered();
+        if (stopEnabled && !world.busy) {
+            EXPECT_EQ(renderer.InputStart(), static_cast<long>(pane.text.size())) << "typed lines start after the command";
+            log.push_back(L"ran");
+            controller.myConsole_Complete();
+        }
+        EXPECT_FALSE(stopEnabled && !world.busy) << line;
+        return pane.text.substr(before);
+    }
+    void Output(std::wstring out, std::wstring err) { renderer.myConsole_OutputReceived(out, err); }
+};
+
+TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythingBeforeTheInputIsProtected) {
+    ASSERT_EQ(pane.text, L"C:\\w>");
+    pane.InsertText(L"ab");  // typed before output arrives
+    EXPECT_EQ(pane.Formats(), L"BBBBBnn");
+    Output(L"o\r\n", L"");
+    Output(L"", L"e");
+    Output(L"k", L"");
+    ASSERT_EQ(pane.text, L"C:\\w>abo\rSTDERR: ek");
+    EXPECT_EQ(renderer.InputStart(), 19);
+    world.busy = true;  // a line typed for the running program goes to it
+    EXPECT_EQ(Enter(L"z"), L"z\r");
+    EXPECT_EQ(log, (Log{L"write:z"}));
+    EXPECT_EQ(renderer.InputStart(), 21);
+    world.busy = false;
+    pane.InsertText(L"next");  // typed ahead: it follows the next prompt
+    controller.myConsole_Complete();
+    EXPECT_EQ(pane.text.substr(21), L"\rC:\\w>next");
+    EXPECT_EQ(renderer.InputStart(), 27);
+    EXPECT_EQ(pane.Formats(), L"BBBBBNNNNRRRRRRRRRNNNNBBBBBnnnn");
+    renderer.ReplaceTypedText(L"dir");  // a recent command chosen
+    EXPECT_EQ(pane.text.substr(21) + pane.Formats().substr(21), L"\rC:\\w>dirNBBBBBnnn");
+    renderer.ReplaceTypedText(L"");
+    EXPECT_EQ(pane.text.size(), 27u);
+}
+
+// Each row: the typed line, the code the system fails with, what the pane shows after it, and what happened.
+TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
+    const std::tuple<const wchar_t*, std::uint32_t, std::wstring, Log> cases[] = {
+        {L"cd x", 2, L"cd x\rE2\rx\r\rC:\\w>", {L"enter:x", L"rec:cd x"}},
+        {L"cd ..", 2, L"cd ..\rE2\r\rC:\\w>", {L"enter:.."}},  // no path after the message
+        {L"dir", 5, L"dir\rE5\r\rC:\\w>", {L"run:cmd.exe /c dir", L"rec:dir"}},
+        {L"start q", 5, L"start q\rE5\r\rC:\\w>", {L"start:cmd.exe /c q", L"rec:start q"}},
+        {L" \t ", 0, L" \t \rC:\\w>", {}},
+        {L"cd", 0, L"cd\rC:\\w\rC:\\w>", {L"tree:C:\\w"}},
+        {L"cD.", 0, L"cD.\rC:\\w\rC:\\w>", {L"tree:C:\\w"}},
+        {L"Cd .", 0, L"Cd .\rC:\\w\rC:\\w>", {L"tree:C:\\w"}},
+        {L"cd \t Program  Files ", 0, L"cd \t Program  Files \rProgram Files>",
+         {L"enter:Program Files", L"caption:Program Files - Tarvo", L"tree:Program Files", L"rec:cd Program Files"}},
+        {L"CD\t..", 0, L"CD\t..\rC:\\>", {L"enter:..", L"caption:C:\\ - Tarvo", L"tree:C:\\"}},
+        {L"cd d:", 0, L"cd d:\rd:\\>", {L"enter:d:\\", L"caption:d:\\ - Tarvo", L"tree:d:\\", L"rec:cd d:"}},
+        {L"cd d:\\x", 0, L"cd d:\\x\rd:\\x>", {L"enter:d:\\x", L"caption:x - Tarvo", L"tree:d:\\x", L"rec:cd d:\\x"}},
+        {L"1:", 0, L"1:\r1:\\>", {L"rec:1:", L"enter:1:\\", L"caption:1:\\ - Tarvo", L"tree:1:\\"}},
+        {L"START   notepad  a.txt", 0, L"START   notepad  a.txt\r1:\\>", {L"start:cmd.exe /c notepad a.txt", L"rec:start notepad a.txt"}},
+        {L"start ", 0, L"start \r\r1:\\>", {L"run:cmd.exe /c start", L"rec:start", L"ran"}},
+        {L"startx foo", 0, L"startx foo\r\r1:\\>", {L"run:cmd.exe /c startx foo", L"rec:startx foo", L"ran"}},
+        {L"cd\\", 0, L"cd\\\r\r1:\\>", {L"run:cmd.exe /c cd\\", L"rec:cd\\", L"ran"}},
+        {L"ab:", 0, L"ab:\r\r1:\\>", {L"run:cmd.exe /c ab:", L"rec:ab:", L"ran"}},
+        {L" x\r", 0, L" x\r\r\r1:\\>", {L"run:cmd.exe /c x", L"rec:x", L"ran"}},
+    };
+    for (const auto& [typed, fails, shown, done] : cases) {
+        world.fails = fails;
+        EXPECT_EQ(Enter(typed), shown) << typed;
+        EXPECT_EQ(log, done) << typed;
+    }
+    EXPECT_EQ(pane.Formats().substr(5, 16), L"NNNNRRRRRRRBBBBB") << "the message in red";
+    world.folderThere = false;
+    EXPECT_EQ(Enter(L"start q"), L"start q\rE3\r1:\\\r\r1:\\>");
+    EXPECT_EQ(Enter(L"x"), L"x\rE3\r1:\\\r\r1:\\>");
+    EXPECT_EQ(log, Log{L"rec:x"}) << "nothing runs in a folder that is gone";
+}
+
+TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
+    pane.InsertText(L"ab");
+    const std::tuple<long, short, short, bool, bool> cases[] = {  // caret, key, shift, key down or press, kept
+        {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
+        {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
+        {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
+        {4, 13, 0, false, true},
+    };
+    for (const auto& [caret, code, shift, down, kept] : cases) {
+        pane.Select(caret, caret);
+        short key = code;
+        down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
+        EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
+    }
+    EXPECT_TRUE((pane.Select(4, 6), renderer.SelectionInHistory()));
+    EXPECT_FALSE((pane.Select(5, 6), renderer.SelectionInHistory()));
+    Output(L"1\r\n2", L"");
+    pane.Select(6, 10);
+    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
+    for (auto [key, shift] : copies) {
+        copied.clear();
+        renderer.OnKeyDown(key, shift);
+        EXPECT_EQ(copied, shift == 3 ? L"" : L"b1\r\n2") << key;
+    }
+}
+
+TEST_F(ConsoleRules, OutputDuringARunIsWrittenInBoundedPiecesAndRepaintedAfterwards) {
+    bool running = true;
+    renderer.DeferRedrawWhile([&] { return running; });
+    Output(std::wstring(40000, L'a'), L"");
+    Output(L"", L"e\r\n");
+    Output(L"b\r", L"");
+    ASSERT_TRUE(renderer.WriteFinalPiece());
+    EXPECT_EQ(pane.text.size(), 5u + 32768);
+    EXPECT_FALSE(pane.redraw);
+    for (int pass = 0; pass < 2; ++pass) renderer.OnPumpPass();  // a repaint (input waits), a pass for messages alone
+    EXPECT_TRUE(pane.redraw);
+    EXPECT_EQ(pane.text.size(), 5u + 32768);
+    for (int pass = 0; pass < 5; ++pass) renderer.OnPumpPass();  // piece, repaint, piece, repaint, piece
+    ASSERT_EQ(pane.text.substr(40004), L"aSTDERR: e\rb") << "the CR waits for an LF";
+    EXPECT_EQ(pane.Formats().substr(40004), L"NRRRRRRRRRRN");
+    renderer.FlushRedraw();
+    EXPECT_TRUE(pane.redraw);
+    Output(L"c", L"");
+    running = false;
+    renderer.AppendText(L"!");
+    EXPECT_EQ(pane.text.substr(40015), L"b\rc!") << "anything written first writes the backlog";
+}
+
+}  // namespace
+}  // namespace tarvo
