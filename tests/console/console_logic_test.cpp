@@ -139,12 +139,13 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
     EXPECT_EQ(decoder.Flush(), Units(u"\u2562\u2514"));
 }
 
-// FakePane: a console pane in memory that formats as the rich edit does: new
+// The console's world in memory: a pane that formats as the rich edit does (new
 // text takes the insertion point's format, and moving the selection gives the
-// insertion point the format of the character before it (selecting where it
-// already is changes nothing). A line break is kept as a CR alone.
-class FakePane : public IConsolePane {
-public:
+// insertion point the format of the character before it, while selecting where
+// it already is changes nothing; a line break is kept as a CR alone), and a
+// runner, system and recent list that log every call.
+class ConsoleRules : public ::testing::Test, IConsolePane, IProcessRunner, IConsoleSystem, IRecentList {
+protected:
     struct Format {
         std::uint32_t colour = 0;
         bool bold = false, isProtected = false;
@@ -153,7 +154,16 @@ public:
     std::vector<Format> formats;
     Format caret;
     long start = 0, end = 0;
-    bool redraw = true, events = true;
+    bool redraw = true, busy = false, folderThere = true;
+    std::uint32_t fails = 0;  // the code every folder change and run fails with
+    std::wstring current = L"C:\\w", copied;
+    Log log;
+    bool stopEnabled = false;
+    CommandController controller{{[this](bool on) { stopEnabled = on; }, [] { return true; },
+                                  [this](const std::wstring& path) { log.push_back(L"tree:" + path); },
+                                  [this](const std::wstring& caption) { log.push_back(L"caption:" + caption); }},
+                                 *this, *this, *this, false};
+    OutputRenderer& renderer = controller.Renderer();
 
     long CharacterCount() const override { return Size() + LineCount() - 1; }
     long LineCount() const override { return static_cast<long>(std::count(text.begin(), text.end(), L'\r')) + 1; }
@@ -177,7 +187,7 @@ public:
     void FormatBold(bool bold) override { Apply(&Format::bold, bold); }
     void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
     void Redraw(bool on) override { redraw = on; }
-    void WantEvents(bool on) override { events = on; }
+    void WantEvents(bool) override {}
     // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
     // '?' any other format; lower case when the character is not protected.
     std::wstring Formats() const {
@@ -188,8 +198,6 @@ public:
         }
         return map;
     }
-
-private:
     long Size() const { return static_cast<long>(text.size()); }
     long Clamp(long at) const { return std::clamp(at, 0L, Size()); }
     template <typename T>
@@ -197,15 +205,6 @@ private:
         if (start == end) caret.*member = value;
         for (long i = start; i < end; ++i) formats[i].*member = value;
     }
-};
-
-
-// The runner, the system and the recent list at once, each call logged.
-struct FakeSurroundings : IProcessRunner, IConsoleSystem, IRecentList {
-    Log log;
-    bool busy = false, folderThere = true;
-    std::uint32_t fails = 0;  // the code every folder change and run fails with
-    std::wstring current = L"C:\\w";
 
     bool Busy() const noexcept override { return busy; }
     std::int32_t WriteData(const std::wstring& line) override { return log.push_back(L"write:" + line), 0; }
@@ -221,67 +220,53 @@ struct FakeSurroundings : IProcessRunner, IConsoleSystem, IRecentList {
     std::wstring ErrorText(std::uint32_t code) override { return L"E" + std::to_wstring(code) + L"\r\n"; }
     std::wstring ComSpec() override { return L"cmd.exe"; }
     void AddRecentCommand(const std::wstring& command) override { log.push_back(L"rec:" + command); }
-};
-
-class ConsoleRules : public ::testing::Test {
-protected:
-    FakePane pane;
-    FakeSurroundings world;
-    Log& log = world.log;
-    bool stopEnabled = false;
-    std::wstring copied;
-    CommandController controller{{[this](bool on) { stopEnabled = on; }, [] { return true; },
-                                  [this](const std::wstring& path) { log.push_back(L"tree:" + path); },
-                                  [this](const std::wstring& caption) { log.push_back(L"caption:" + caption); }},
-                                 pane, world, world, false};
-    OutputRenderer& renderer = controller.Renderer();
 
     void SetUp() override {
         controller.CurrentFolder(L"C:\\w");
-        controller.RecentCommandList(&world);
+        controller.RecentCommandList(this);
         renderer.Hooks({{}, [] { return true; }, [this](const std::wstring& text) { copied = text; }});
         renderer.WritePrompt();
     }
     // What the line adds to the pane from where it is typed; a run it starts is logged and completed.
     std::wstring Enter(const std::wstring& line) {
         log.clear();
-        const std::size_t before = pane.text.size();
-        pane.InsertText(line);
+        const std::size_t before = text.size();
+        InsertText(line);
         controller.OnCommandEntered();
-        if (stopEnabled && !world.busy) {
-            EXPECT_EQ(renderer.InputStart(), static_cast<long>(pane.text.size())) << "typed lines start after the command";
+        if (stopEnabled && !busy) {
+            EXPECT_EQ(renderer.InputStart(), static_cast<long>(text.size())) << "typed lines start after the command";
             log.push_back(L"ran");
             controller.myConsole_Complete();
         }
-        EXPECT_FALSE(stopEnabled && !world.busy) << line;
-        return pane.text.substr(before);
+        EXPECT_FALSE(stopEnabled && !busy) << line;
+        return text.substr(before);
     }
     void Output(std::wstring out, std::wstring err) { renderer.myConsole_OutputReceived(out, err); }
 };
 
 TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythingBeforeTheInputIsProtected) {
-    ASSERT_EQ(pane.text, L"C:\\w>");
-    pane.InsertText(L"ab");  // typed before output arrives
-    EXPECT_EQ(pane.Formats(), L"BBBBBnn");
+    ASSERT_EQ(text, L"C:\\w>");
+    InsertText(L"ab");  // typed before output arrives
+    EXPECT_EQ(Formats(), L"BBBBBnn");
     Output(L"o\r\n", L"");
     Output(L"", L"e");
     Output(L"k", L"");
-    ASSERT_EQ(pane.text, L"C:\\w>abo\rSTDERR: ek");
+    ASSERT_EQ(text, L"C:\\w>abo\rSTDERR: ek");
     EXPECT_EQ(renderer.InputStart(), 19);
-    world.busy = true;  // a line typed for the running program goes to it
+    busy = true;  // a line typed for the running program goes to it
     EXPECT_EQ(Enter(L"z"), L"z\r");
     EXPECT_EQ(log, (Log{L"write:z"}));
     EXPECT_EQ(renderer.InputStart(), 21);
-    world.busy = false;
-    pane.InsertText(L"next");  // typed ahead: it follows the next prompt
+    busy = false;
+    InsertText(L"next");  // typed ahead: it follows the next prompt
     controller.myConsole_Complete();
-    EXPECT_EQ(pane.text.substr(21), L"\rC:\\w>next");
+    EXPECT_EQ(text.substr(21), L"\rC:\\w>next");
     EXPECT_EQ(renderer.InputStart(), 27);
-    EXPECT_EQ(pane.Formats(), L"BBBBBNNNNRRRRRRRRRNNNNBBBBBnnnn");
+    EXPECT_EQ(Formats(), L"BBBBBNNNNRRRRRRRRRNNNNBBBBBnnnn");
     renderer.ReplaceTypedText(L"dir");  // a recent command chosen
-    EXPECT_EQ(pane.text.substr(21) + pane.Formats().substr(21), L"\rC:\\w>dirNBBBBBnnn");
+    EXPECT_EQ(text.substr(21) + Formats().substr(21), L"\rC:\\w>dirNBBBBBnnn");
     renderer.ReplaceTypedText(L"");
-    EXPECT_EQ(pane.text.size(), 27u);
+    EXPECT_EQ(text.size(), 27u);
 }
 
 // Each row: the typed line, the code the system fails with, what the pane shows after it, and what happened.
@@ -308,20 +293,20 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
         {L"ab:", 0, L"ab:\r\r1:\\>", {L"run:cmd.exe /c ab:", L"rec:ab:", L"ran"}},
         {L" x\r", 0, L" x\r\r\r1:\\>", {L"run:cmd.exe /c x", L"rec:x", L"ran"}},
     };
-    for (const auto& [typed, fails, shown, done] : cases) {
-        world.fails = fails;
+    for (const auto& [typed, code, shown, done] : cases) {
+        fails = code;
         EXPECT_EQ(Enter(typed), shown) << typed;
         EXPECT_EQ(log, done) << typed;
     }
-    EXPECT_EQ(pane.Formats().substr(5, 16), L"NNNNRRRRRRRBBBBB") << "the message in red";
-    world.folderThere = false;
+    EXPECT_EQ(Formats().substr(5, 16), L"NNNNRRRRRRRBBBBB") << "the message in red";
+    folderThere = false;
     EXPECT_EQ(Enter(L"start q"), L"start q\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(Enter(L"x"), L"x\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(log, Log{L"rec:x"}) << "nothing runs in a folder that is gone";
 }
 
 TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
-    pane.InsertText(L"ab");
+    InsertText(L"ab");
     const std::tuple<long, short, short, bool, bool> cases[] = {  // caret, key, shift, key down or press, kept
         {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
         {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
@@ -329,15 +314,15 @@ TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
         {4, 13, 0, false, true},
     };
     for (const auto& [caret, code, shift, down, kept] : cases) {
-        pane.Select(caret, caret);
+        Select(caret, caret);
         short key = code;
         down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
         EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
     }
-    EXPECT_TRUE((pane.Select(4, 6), renderer.SelectionInHistory()));
-    EXPECT_FALSE((pane.Select(5, 6), renderer.SelectionInHistory()));
+    EXPECT_TRUE((Select(4, 6), renderer.SelectionInHistory()));
+    EXPECT_FALSE((Select(5, 6), renderer.SelectionInHistory()));
     Output(L"1\r\n2", L"");
-    pane.Select(6, 10);
+    Select(6, 10);
     const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
     for (auto [key, shift] : copies) {
         copied.clear();
@@ -353,20 +338,20 @@ TEST_F(ConsoleRules, OutputDuringARunIsWrittenInBoundedPiecesAndRepaintedAfterwa
     Output(L"", L"e\r\n");
     Output(L"b\r", L"");
     ASSERT_TRUE(renderer.WriteFinalPiece());
-    EXPECT_EQ(pane.text.size(), 5u + 32768);
-    EXPECT_FALSE(pane.redraw);
+    EXPECT_EQ(text.size(), 5u + 32768);
+    EXPECT_FALSE(redraw);
     for (int pass = 0; pass < 2; ++pass) renderer.OnPumpPass();  // a repaint (input waits), a pass for messages alone
-    EXPECT_TRUE(pane.redraw);
-    EXPECT_EQ(pane.text.size(), 5u + 32768);
+    EXPECT_TRUE(redraw);
+    EXPECT_EQ(text.size(), 5u + 32768);
     for (int pass = 0; pass < 5; ++pass) renderer.OnPumpPass();  // piece, repaint, piece, repaint, piece
-    ASSERT_EQ(pane.text.substr(40004), L"aSTDERR: e\rb") << "the CR waits for an LF";
-    EXPECT_EQ(pane.Formats().substr(40004), L"NRRRRRRRRRRN");
+    ASSERT_EQ(text.substr(40004), L"aSTDERR: e\rb") << "the CR waits for an LF";
+    EXPECT_EQ(Formats().substr(40004), L"NRRRRRRRRRRN");
     renderer.FlushRedraw();
-    EXPECT_TRUE(pane.redraw);
+    EXPECT_TRUE(redraw);
     Output(L"c", L"");
     running = false;
     renderer.AppendText(L"!");
-    EXPECT_EQ(pane.text.substr(40015), L"b\rc!") << "anything written first writes the backlog";
+    EXPECT_EQ(text.substr(40015), L"b\rc!") << "anything written first writes the backlog";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,7 +14,7 @@ namespace tarvo {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Words = std::vector<std::uint32_t>;  // pixels as 0xAARRGGBB, top row first
+using Words = std::vector<std::uint32_t>;  // pixels as 0xAARRGGBB
 const ZlibApi kHostZlib{::uncompress, ::crc32};
 
 // Level 0 writes stored blocks; 9 fixed codes for short data and dynamic ones for long.
@@ -93,21 +94,16 @@ Words Grey(std::initializer_list<std::uint32_t> levels) {
     return words;
 }
 
-// The decoded pixels, or a single 1 when decoding fails.
+// The decoded pixels as the image object keeps them, bottom row first; a single 1 when decoding fails.
 Words Decode(const Bytes& png, const ZlibApi& zlib = {}) {
     const auto image = cPNGparser(zlib).Decode(png);
-    if (!image) return {1};
-    Words words;
-    for (std::uint32_t y = image->height; y-- > 0;)
-        for (std::uint32_t x = 0; x < image->width; ++x) {
-            const std::uint8_t* p = &image->pixels[(std::size_t{y} * image->width + x) * 4];
-            words.push_back(p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
-        }
+    Words words(image ? image->pixels.size() / 4 : 1, 1);
+    if (image) std::memcpy(words.data(), image->pixels.data(), image->pixels.size());  // B, G, R, A: little-endian words
     return words;
 }
 
 TEST(PngParser, EveryColourTypeDepthFilterAndInterlaceDecodesToPremultipliedPixelsAndDamageFails) {
-    // Header, rows (each with its filter byte first), PLTE, tRNS, the pixels, the alpha kind.
+    // Header, rows (each with its filter byte first), PLTE, tRNS, the pixels (bottom row first), the alpha kind.
     const std::tuple<Header, Bytes, Bytes, Bytes, Words, int> cases[] = {
         // Grey 1 bit with the Sub filter (one byte back, though a pixel is smaller).
         {{10, 1, 1, 0}, {1, 0xB0, 0x90}, {}, {}, Grey({255, 0, 255, 255, 0, 0, 0, 0, 0, 255}), 0},
@@ -123,13 +119,13 @@ TEST(PngParser, EveryColourTypeDepthFilterAndInterlaceDecodesToPremultipliedPixe
         {{2, 1, 8, 4}, {0, 254, 128, 100, 0}, {}, {}, {0x807F7F7F, 0}, 2},  // 254 * 128 / 255 = 127.498
         {{2, 1, 8, 6}, {0, 254, 0, 0, 128, 0, 0, 255, 255}, {}, {}, {0x807F0000, 0xFF0000FF}, 2},
         {{1, 1, 16, 6}, {0, 0xFF, 0, 0, 0, 0, 0, 0x80, 0}, {}, {}, {0x80800000}, 2},
-        // Rows: none, Paeth twice (each tie-break decides a byte), Average, Up and Sub, both wrapping round.
+        // Rows from the top: none, Paeth twice (each tie-break decides a byte), Average, Up and Sub, both wrapping round.
         {{2, 6, 8, 0}, {0, 100, 80, 4, 10, 0, 4, 60, 0, 3, 10, 20, 2, 5, 200, 1, 7, 250}, {}, {},
-         Grey({100, 80, 110, 80, 170, 170, 95, 152, 100, 96, 7, 1}), 0},
+         Grey({7, 1, 100, 96, 95, 152, 170, 170, 110, 80, 100, 80}), 0},
         // Adam7: all seven passes in 5 x 5, and a picture where six of them are empty.
         {{5, 5, 8, 0, 1}, {0, 0, 0, 4, 0, 20, 24, 0, 2, 0, 22, 0, 10, 12, 14, 0, 1, 3, 0, 11, 13, 0, 21, 23,
                            0, 5, 6, 7, 8, 9, 0, 15, 16, 17, 18, 19}, {}, {},
-         Grey({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}), 0},
+         Grey({20, 21, 22, 23, 24, 15, 16, 17, 18, 19, 10, 11, 12, 13, 14, 5, 6, 7, 8, 9, 0, 1, 2, 3, 4}), 0},
         {{1, 1, 8, 0, 1}, {0, 77}, {}, {}, Grey({77}), 0},
     };
     for (const auto& [header, rows, palette, transparency, pixels, alpha] : cases) {
