@@ -1,19 +1,35 @@
-#include "controls/rich_edit_rules.h"
-
+// The text controls' arithmetic: font heights in pixels, points and twips, the
+// rich edit's margin parameter and range lengths.
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <utility>
 #include <vector>
 
-namespace tarvo::rich_edit_rules {
+#include "controls/font_metrics.h"
+#include "controls/rich_edit_rules.h"
+
+namespace tarvo {
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-// Typing, Tab and Enter are covered through the window; these are the edges it cannot reach.
+TEST(FontMetrics, PixelHeightsScaleByDpiOverSeventyTwoWithHalvesToEvenAndRefuseOverflow) {
+    struct Case {
+        std::int32_t height, dpi, pixels;
+    };
+    // 3 * 12 / 72 = 0.5, 9 -> 1.5, 15 -> 2.5, 7 -> 1.17, 11 -> 1.83
+    for (const Case& c : {Case{-12, 96, -16}, {12, 96, 16}, {-12, 120, -20}, {3, 12, 0}, {9, 12, 2}, {15, 12, 2},
+                          {-9, 12, -2}, {-15, 12, -2}, {7, 12, 1}, {11, 12, 2}})
+        EXPECT_EQ(FontHeightInPixels(c.height, c.dpi), c.pixels) << c.height << " at " << c.dpi;
+    EXPECT_FALSE(FontHeightInPixels(kMax, 96) || FontHeightInPixels(kMin, 2));
+    EXPECT_TRUE(FontHeightInPixels(kMax, 1).has_value());
+    EXPECT_EQ(std::make_pair(FontSizeInPoints(0, 96), FontSizeInPoints(1, 0)), std::make_pair(0.0, 1.0));
+}
+
 TEST(RichEditRules, FontHeightsRoundHalvesToEvenAndMarginsAndRangesRefuseOverflow) {
+    using namespace rich_edit_rules;
     // 0.025 pt = 0.5 twips, 0.075 = 1.5, 0.0375 = 0.75; 0.00004 is below the fixed point's resolution.
     for (const auto& [points, twips] : std::vector<std::pair<double, std::int32_t>>{
              {10.0, 200}, {8.25, 165}, {0.025, 0}, {0.075, 2}, {0.0375, 1}, {-0.075, -2}, {0.00004, 0},
@@ -30,4 +46,4 @@ TEST(RichEditRules, FontHeightsRoundHalvesToEvenAndMarginsAndRangesRefuseOverflo
 }
 
 }  // namespace
-}  // namespace tarvo::rich_edit_rules
+}  // namespace tarvo
