@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,28 +16,23 @@ namespace {
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-TEST(FontMetrics, PixelHeightsScaleByDpiOverSeventyTwoWithHalvesToEvenAndRefuseOverflow) {
-    struct Case {
-        std::int32_t height, dpi, pixels;
-    };
-    // 3 * 12 / 72 = 0.5, 9 -> 1.5, 15 -> 2.5, 7 -> 1.17, 11 -> 1.83
-    for (const Case& c : {Case{-12, 96, -16}, {12, 96, 16}, {-12, 120, -20}, {3, 12, 0}, {9, 12, 2}, {15, 12, 2},
-                          {-9, 12, -2}, {-15, 12, -2}, {7, 12, 1}, {11, 12, 2}})
-        EXPECT_EQ(FontHeightInPixels(c.height, c.dpi), c.pixels) << c.height << " at " << c.dpi;
+TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenAndPointsAndTwipsRefuseOverflow) {
+    // 3 x 12 / 72 = 0.5, 9 -> 1.5
+    for (const auto& [height, dpi, pixels] : {std::tuple{-12, 96, -16}, {-12, 120, -20}, {3, 12, 0}, {9, 12, 2}, {-9, 12, -2}})
+        EXPECT_EQ(FontHeightInPixels(height, dpi), pixels) << height << " at " << dpi;
     EXPECT_FALSE(FontHeightInPixels(kMax, 96) || FontHeightInPixels(kMin, 2));
     EXPECT_TRUE(FontHeightInPixels(kMax, 1).has_value());
     EXPECT_EQ(std::make_pair(FontSizeInPoints(0, 96), FontSizeInPoints(1, 0)), std::make_pair(0.0, 1.0));
+    // 0.025 pt = 0.5 twips, 0.075 = 1.5; 0.00004 is below the fixed point's resolution.
+    for (const auto& [points, twips] : std::vector<std::pair<double, std::int32_t>>{
+             {10.0, 200}, {8.25, 165}, {0.025, 0}, {0.075, 2}, {-0.075, -2}, {0.00004, 0}, {107374182.35, kMax}})
+        EXPECT_EQ(rich_edit_rules::FontHeightInTwips(points), twips) << points;
+    for (double points : {107374182.4, 1e300, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(rich_edit_rules::FontHeightInTwips(points)) << points;
 }
 
-TEST(RichEditRules, FontHeightsRoundHalvesToEvenAndMarginsAndRangesRefuseOverflow) {
+TEST(RichEditRules, MarginsAndRangesRefuseOverflow) {
     using namespace rich_edit_rules;
-    // 0.025 pt = 0.5 twips, 0.075 = 1.5, 0.0375 = 0.75; 0.00004 is below the fixed point's resolution.
-    for (const auto& [points, twips] : std::vector<std::pair<double, std::int32_t>>{
-             {10.0, 200}, {8.25, 165}, {0.025, 0}, {0.075, 2}, {0.0375, 1}, {-0.075, -2}, {0.00004, 0},
-             {107374182.35, kMax}})
-        EXPECT_EQ(FontHeightInTwips(points), twips) << points;
-    for (double points : {107374182.4, 1e300, std::numeric_limits<double>::quiet_NaN()})
-        EXPECT_FALSE(FontHeightInTwips(points)) << points;
     EXPECT_EQ(RightMarginParameter(32767), 0x7FFF0000);
     EXPECT_EQ(RightMarginParameter(-32768), kMin);
     EXPECT_FALSE(RightMarginParameter(32768) || RightMarginParameter(-32769));
