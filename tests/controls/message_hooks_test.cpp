@@ -54,13 +54,14 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterConsumeNeverRunsTheWindowAndRefusalsChangeNothing) {
+TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndRefusalsAndFailuresChangeNothing) {
+    const LONG_PTR ownProc = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
     Listener first(log, L"first", kConsume, 1), last(log, L"last", kConsume, 2);
     Attach({&first});
-    const HWND external = ::GetDesktopWindow(), invalid = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013));
-    for (const auto& [target, code, text] : {std::tuple{window, 13082, L"Message already handled by another class"},
-                                             {external, 13084, L"Can't modify external window"},
-                                             {invalid, 13083, L"Invalid window"}}) {
+    for (const auto& [target, code, text] :  // the desktop is another process's window
+         {std::tuple{window, 13082, L"Message already handled by another class"},
+          {::GetDesktopWindow(), 13084, L"Can't modify external window"},
+          {reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013)), 13083, L"Invalid window"}}) {
         testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + code), L"controls_foundation_test.WindowProc",
                               [&] { MSubclass::AttachMessage(&first, target, kProbeMessage); }, text);
     }
@@ -75,10 +76,9 @@ TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterConsumeNeverRunsT
     EXPECT_EQ(Probe(), (Outcome{kWindowOwnResult, {L"first", L"last", L"window"}}));
     first.mode = kBefore;  // the window runs once, and the last listener's result replaces its own
     EXPECT_EQ(Probe(), (Outcome{2, {L"window", L"first", L"last"}}));
-}
+    Detach({&first, &last});
+    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
 
-TEST_F(MSubclassTest, DetachKeepsTheOrderTheLastDetachRestoresTheWindowAndAThrowingListenerFallsBackToIt) {
-    const LONG_PTR ownProc = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
     Listener a(log, L"a", kConsume, 1), b(log, L"b", kConsume, 2), throwing(log, L"throwing", kConsume, 3);
     Attach({&a, &b, &throwing});
     Detach({&a});
@@ -94,9 +94,8 @@ TEST_F(MSubclassTest, DetachKeepsTheOrderTheLastDetachRestoresTheWindowAndAThrow
     Detach({&a});  // not attached: changes nothing
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
     Attach({&b}, WM_DESTROY);
-    log.calls.clear();
     ::DestroyWindow(window);
-    EXPECT_EQ(log.calls, Calls{L"b"});
+    EXPECT_EQ(log.calls, (Calls{L"window", L"b"}));  // the last probe's, then the destruction's
     EXPECT_NO_THROW(Detach({&b}, WM_DESTROY));
     window = nullptr;
 }

@@ -37,18 +37,16 @@ TEST(DefPrefsHandles, HandlesAreCachedPerKindAndFreedKindsOutsideOneToSixAreRefu
             EXPECT_FALSE(prefs.FontObjectAtDpi(kind, 96).has_value());
         }
         EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kMenuFont, 96), -16);
-        const auto font = prefs.FontObjectAtDpi(kMenuFont, 96);
-        ASSERT_TRUE(font.has_value());
-        EXPECT_EQ(std::make_tuple(font->Size, font->Name, font->Bold), std::make_tuple(9.0, std::wstring(L"Tahoma"), false));
+        const StdFontInfo font = prefs.FontObjectAtDpi(kMenuFont, 96).value();
+        EXPECT_EQ(std::make_tuple(font.Size, font.Name, font.Bold), std::make_tuple(9.0, std::wstring(L"Tahoma"), false));
     }
     EXPECT_EQ(test::GdiObjects(), gdiObjects) << "the cached fonts go with their owner";
 
     auto d = MenuFontOf(10, 401);  // a positive height is the size in points
     d[kMenuFont - 1].lfItalic = 1;
     d[kMenuFont - 1].lfCharSet = 204;
-    const auto positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96);
-    ASSERT_TRUE(positive.has_value());
-    EXPECT_EQ(std::make_tuple(positive->Size, positive->Bold, positive->Italic, positive->Charset),
+    const StdFontInfo positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96).value();
+    EXPECT_EQ(std::make_tuple(positive.Size, positive.Bold, positive.Italic, positive.Charset),
               std::make_tuple(10.0, true, true, 204));
     testing::ExpectRaised(6, L"", [] { DefPrefsHandles(MenuFontOf(0x7FFFFFFF, 400)).GetHeightInPixelAtDpi(kMenuFont, 96); },
                           L"Overflow");

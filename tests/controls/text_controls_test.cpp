@@ -62,13 +62,29 @@ protected:
     VRX_InputBox box;
 };
 
-TEST_F(TextControlTest, ListEventsComeInOrderNavigationBeatsThePreviewAndItemsOutsideTheListAreRefused) {
+TEST_F(TextControlTest, ListSettingsEventsNavigationAndItemsAndADestroyedListTakesItsWindowsAndRoutingAlong) {
     EXPECT_FALSE(list.Methods().AddItem(L"x"));  // no window yet
     MSG enter{nullptr, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_EQ(list.TranslateAccel(enter), 1);
+    list.View().Border(true);  // settings before Init become creation styles
+    list.View().AlwaysShowScrollBars(true);
     InitList();
-    list.Methods().CurSelIndexSet(0);
     const HWND window = list.ListBoxhWnd();
+    EXPECT_EQ(Style(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_CLIENTEDGE);
+    EXPECT_EQ(Style(window, GWL_STYLE, 0xFFFF), 0x1141);  // no-scroll disabling, strings, notify
+    EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
+    for (const bool anotherIsActive : {false, true}) {  // a control gone releases the routing only if it has it
+        HWND container = nullptr;
+        {
+            VRX_ListBox scoped;
+            scoped.Init(owner.get(), RECT{0, 0, 50, 50});
+            container = scoped.ContainerhWnd();
+            ::SetFocus(anotherIsActive ? list.ContainerhWnd() : container);
+        }
+        EXPECT_FALSE(::IsWindow(container));
+        EXPECT_EQ(AcceleratorRouting::ActiveTarget(), anotherIsActive ? &list : nullptr);
+    }
+    list.Methods().CurSelIndexSet(0);
     ::SetFocus(owner.get());
     const auto mouseActivate = [&] {
         return ::SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner.get()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
@@ -94,7 +110,6 @@ TEST_F(TextControlTest, ListEventsComeInOrderNavigationBeatsThePreviewAndItemsOu
         Keys(window, {{WM_KEYDOWN, key}});
         EXPECT_EQ(Selected(), selected) << key;
     }
-    AcceleratorRouting::PreviewKeysWith(nullptr);
     log.clear();
     list.Behavior().WantEvents(false);  // silences the events, not the list
     Keys(window, {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}});
@@ -114,37 +129,10 @@ TEST_F(TextControlTest, ListEventsComeInOrderNavigationBeatsThePreviewAndItemsOu
     ExpectRaised(6, L"", [&] { items.SetStorageSize(1, 2097152); }, L"Overflow");
 }
 
-TEST_F(TextControlTest, SettingsBeforeInitBecomeCreationStylesAndADestroyedListTakesItsWindowsAlong) {
-    list.View().Border(true);
-    list.View().AlwaysShowScrollBars(true);
-    InitList();
-    const HWND window = list.ListBoxhWnd();
-    EXPECT_EQ(Style(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_CLIENTEDGE);
-    EXPECT_EQ(Style(window, GWL_STYLE, 0xFFFF), 0x1141);  // no-scroll disabling, strings, notify
-    EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
-    for (const bool anotherIsActive : {false, true}) {  // a control gone releases the routing only if it has it
-        HWND container = nullptr;
-        {
-            VRX_ListBox scoped;
-            scoped.Init(owner.get(), RECT{0, 0, 50, 50});
-            container = scoped.ContainerhWnd();
-            ::SetFocus(anotherIsActive ? list.ContainerhWnd() : container);
-        }
-        EXPECT_FALSE(::IsWindow(container));
-        EXPECT_EQ(AcceleratorRouting::ActiveTarget(), anotherIsActive ? &list : nullptr);
-    }
-    list.View().Border(false);
-    list.View().ShowVScroll(false);
-    list.Behavior().Enabled(false);
-    EXPECT_EQ(Style(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE), 0);
-    EXPECT_EQ(Style(window, GWL_STYLE, WS_VSCROLL | WS_DISABLED), WS_DISABLED);
-}
-
 TEST_F(TextControlTest, TheInputBoxIsOneMenuFontLineAndFourPixelsHighAndRaisesOnlyKeyEnterForEnter) {
     box.Init(owner.get(), RECT{10, 10, 310, 110});
     const HWND edit = box.EdithWnd();
-    unique_window_dc dc(box.ContainerhWnd());
-    const long line = DefaultFontHeight(kMenuFont, dc.get());
+    const long line = DefaultFontHeight(kMenuFont, unique_window_dc(box.ContainerhWnd()).get());
     ASSERT_GT(line, 0);
     for (const HWND window : {box.ContainerhWnd(), edit})  // the container has no frame
         EXPECT_EQ(test::WindowRect(window).bottom - test::WindowRect(window).top, line + 4);
@@ -152,15 +140,9 @@ TEST_F(TextControlTest, TheInputBoxIsOneMenuFontLineAndFourPixelsHighAndRaisesOn
     ::SetFocus(box.ContainerhWnd());  // the focus and the keys pass on to the edit
     // The message loop translates the key into its character.
     Keys(edit, {{WM_KEYDOWN, 'A'}, {WM_KEYUP, 'A'}, {WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}});
-    EXPECT_EQ(box.Methods().TextGet(), L"a");
-    box.Methods().TextSet(L"abcdef");
-    ::SendMessageW(edit, EM_SETSEL, 3, 3);
     AcceleratorRouting::PreviewKeysWith([](MSG&) { return true; });
-    Keys(edit, {{WM_KEYDOWN, VK_HOME}, {WM_KEYDOWN, VK_END}, {WM_KEYDOWN, 'Q'}});  // Q is not a navigation key: swallowed
-    DWORD caret = 0;
-    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
-    EXPECT_EQ(caret, 6u);
-    EXPECT_EQ(box.Methods().TextGet(), L"abcdef");
+    Keys(edit, {{WM_KEYDOWN, VK_HOME}, {WM_KEYDOWN, 'Q'}, {WM_KEYDOWN, VK_END}});  // Q is not a navigation key: swallowed
+    EXPECT_EQ(box.Methods().TextGet(), L"a");
     EXPECT_EQ(log, (Log{L"KeyDown 65", L"KeyPress 97", L"KeyUp 65", L"KeyEnter", L"KeyDown 36", L"KeyDown 35"}));
 }
 
@@ -319,12 +301,7 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
     EXPECT_EQ(links.back(), (std::vector<long>{WM_LBUTTONUP, 4, 23}));
 }
 
-TEST_F(RichEditTest, FormatEffectsAndColoursReachOnlyTheirCharactersAndInsertedTextTakesTheFormatAtTheCaret) {
-    M().InsertText(L"plain");
-    Select(5, 5).FormatColourSet(0x0000FF);
-    M().InsertText(L" red");
-    EXPECT_EQ(Text(), L"plain red");
-    EXPECT_EQ(Select(6, 9).FormatColourGet(), 0x0000FF);
+TEST_F(RichEditTest, FormatEffectsAndColoursReachOnlyTheirCharacters) {
     using Get = bool (RichEditMethods::*)(long) const;
     using Set = void (RichEditMethods::*)(bool, long);
     const std::pair<Get, Set> effects[] = {
@@ -405,24 +382,6 @@ TEST_F(RichEditTest, FilesRoundTripWithProgressAndPathsOverTheOpenCallsLimitAreR
                  edit.LoadFromFile(dir + L"missing.txt", SF_TEXT));
     EXPECT_EQ(Text(), L"fits");
     EXPECT_EQ(test::HandleCount(), handles) << "files are closed after saving, loading and refusing";
-}
-
-TEST_F(RichEditTest, StoragesAreNumberedFromOnePerInstance) {
-    EXPECT_EQ(edit.OleCallback(), nullptr);  // not asked for
-    VRX_RichEdit other;
-    ASSERT_TRUE(other.Create(owner.get(), 0, 0, 100, 50));
-    std::wstring names;
-    for (VRX_RichEdit* control : {&edit, &edit, &other}) {
-        control->Behavior().UseOLECallback(true);
-        if (!control->OleCallback()) control->Init();
-        com_ptr<IStorage> storage;
-        STATSTG stat{};
-        control->OleCallback()->GetNewStorage(storage.put());
-        ASSERT_TRUE(storage && SUCCEEDED(storage->Stat(&stat, STATFLAG_DEFAULT)));
-        names += stat.pwcsName + std::wstring(L"|");
-        ::CoTaskMemFree(stat.pwcsName);
-    }
-    EXPECT_EQ(names, L"VRXRE 1|VRXRE 2|VRXRE 1|");
 }
 
 }  // namespace
