@@ -1,18 +1,22 @@
 #include "main_form_fixture.h"
 
-#include <utility>
+#include <algorithm>
 
 #include "controls/accelerator_routing.h"
 #include "test_support.h"
 
 namespace tarvo::test {
 
-void MainFormFixture::Open(const std::wstring& folderName, const std::wstring& settingsKey, MainFormOptions options) {
+void MainFormFixture::Open(const std::wstring& folderName, const std::wstring& settingsKey) {
     folder_ = TempFolder(folderName);
     settingsKey_ = settingsKey;
+    MainFormOptions options;
+    options.homePage = L"https://tarvo.example.org/";
+    options.ShowHelp = [this] { ++helpShown_; };
+    options.Beep = [this] { ++beeps_; };
     options.startFolder = folder_;
     options.settings.subkey = settingsKey;
-    ASSERT_TRUE(form_.Load(std::move(options)));
+    ASSERT_TRUE(form_.Load(options));
     ::SetForegroundWindow(form_.hWnd());
     ::SetFocus(Edit());
     Pump();
@@ -46,49 +50,35 @@ void MainFormFixture::Enter(const std::wstring& line) {
 }
 
 void MainFormFixture::Chord(std::vector<WORD> modifiers, WORD key) {
-    std::vector<INPUT> inputs;
-    auto push = [&](WORD vk, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(in);
-    };
+    modifiers.push_back(key);
     // The handlers read the modifiers' state when they run, so they stay down until then.
-    for (WORD m : modifiers) push(m, false);
-    push(key, false);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump();
-    inputs.clear();
-    push(key, true);
-    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) push(*it, true);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump();
+    for (bool up : {false, true}) {
+        std::vector<INPUT> inputs(modifiers.size());
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wVk = modifiers[up ? inputs.size() - 1 - i : i];
+            inputs[i].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        }
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Pump();
+    }
 }
 
 void MainFormFixture::DragInPane(long from, long to) {
-    auto screenPoint = [this](long position) {
-        POINTL at{};
-        ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), position);
-        POINT point{at.x + 2, at.y + 4};
-        ::ClientToScreen(Edit(), &point);
-        return point;
-    };
-    auto mouse = [](POINT at, DWORD flags) {
+    POINTL start{}, end{};
+    ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&start), from);
+    ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end), to);
+    for (int step = 0; step <= 5; ++step) {
+        POINT at{start.x + 2 + (end.x - start.x) * std::min(step, 4) / 4, start.y + 4 + (end.y - start.y) * std::min(step, 4) / 4};
+        ::ClientToScreen(Edit(), &at);
         INPUT in{};
         in.type = INPUT_MOUSE;
         in.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
         in.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (step == 0 ? MOUSEEVENTF_LEFTDOWN : step == 5 ? MOUSEEVENTF_LEFTUP : 0);
         ::SendInput(1, &in, sizeof(INPUT));
         Pump();
-    };
-    const POINT start = screenPoint(from), end = screenPoint(to);
-    mouse(start, MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 4; ++step) {
-        mouse({start.x + (end.x - start.x) * step / 4, start.y + (end.y - start.y) * step / 4}, 0);
     }
-    mouse(end, MOUSEEVENTF_LEFTUP);
 }
 
 }  // namespace tarvo::test

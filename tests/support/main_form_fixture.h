@@ -12,8 +12,9 @@ namespace tarvo::test {
 
 class MainFormFixture : public ::testing::Test {
 protected:
-    // Loads the window in the scratch folder `folderName` with its settings under `settingsKey`.
-    void Open(const std::wstring& folderName, const std::wstring& settingsKey, MainFormOptions options = {});
+    // Loads the window in the scratch folder `folderName` with its settings under `settingsKey`;
+    // help and beeps are counted.
+    void Open(const std::wstring& folderName, const std::wstring& settingsKey);
     void TearDown() override;
 
     // Lets the window handle what was posted to it.
@@ -32,6 +33,8 @@ protected:
 
     std::wstring folder_;
     std::wstring settingsKey_;
+    int helpShown_ = 0;
+    int beeps_ = 0;
     mainForm form_;
 };
 
