@@ -1,64 +1,43 @@
-// The entry routine run in-process with a temporary program folder: timers
-// play the user inside its message loop. And the application icon routine.
+// The entry routine and its splash on real windows, with a temporary program
+// folder that holds the logo or nothing: timers play the user inside the entry
+// routine's message loop.
 #include "mainwindow/start_up.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "mainwindow/app_icon.h"
 #include "test_support.h"
 
 namespace tarvo {
 namespace {
 
-HICON IconOf(HWND window, WPARAM kind) { return reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, kind, 0)); }
-bool BothIcons(HWND window) { return window && IconOf(window, ICON_BIG) && IconOf(window, ICON_SMALL); }
+// What the loader and the timers saw inside Main's loop, in order.
+std::wstring g_seen;
+frmSplash* g_splash = nullptr;
+HelpFrm* g_help = nullptr;
+HWND g_main = nullptr, g_helpWindow = nullptr;
 
-int IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon, &info)) return 0;
-    unique_hbitmap colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bitmap{};
-    ::GetObjectW(mask.get(), sizeof(bitmap), &bitmap);
-    return bitmap.bmWidth;
-}
+void See(const std::wstring& what, BOOL fact) { g_seen += what + (fact ? L"+ " : L"- "); }
 
-HWND PlainWindow(HWND owner) {
-    return ::CreateWindowExW(0, L"STATIC", L"", owner ? WS_POPUP : WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, owner, nullptr,
-                             ::GetModuleHandleW(nullptr), nullptr);
-}
+void SeeIcons(HWND window) { See(L"icons", ::SendMessageW(window, WM_GETICON, ICON_BIG, 0) && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0)); }
 
-// What the timers saw inside Main's loop.
-struct Observed {
-    bool splashVisible = false, splashVisibleAfterStart = true, helpLoadedBeforeMain = true, iconsBeforeLoad = false;
-    bool helpVisible = true, mainIcons = false, helpIcons = false, created = false;
-    HWND help = nullptr, mainWindow = nullptr;
-    std::vector<std::wstring> helpHistory;
-    std::wstring splashCaption;
-    frmSplash* splash = nullptr;
-    HelpFrm* helpForm = nullptr;
-} g_seen;
-
-// Ends a loop that the test failed to end, so a fault shows as a failure, not a hang.
-void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
+// Once Main has loaded the help browser, which a busy machine can delay. The splash's close only hides it
+// while a main window exists; without one it ends the program.
+void CALLBACK LookAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_help->hWnd()) return;
     ::KillTimer(nullptr, id);
-    ::PostQuitMessage(99);
-}
-
-// Looks once Main has made the main window and loaded the help browser, which a busy machine can delay.
-void CALLBACK LookAndCloseMain(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!g_seen.helpForm || !g_seen.helpForm->hWnd()) return;
-    ::KillTimer(nullptr, id);
-    g_seen.splashVisibleAfterStart = ::IsWindowVisible(g_seen.splash->hWnd()) != FALSE;
-    g_seen.help = g_seen.helpForm->hWnd();
-    g_seen.helpVisible = ::IsWindowVisible(g_seen.help) != FALSE;
-    g_seen.helpHistory = g_seen.helpForm->History();
-    g_seen.mainIcons = BothIcons(g_seen.mainWindow);
-    g_seen.helpIcons = BothIcons(g_seen.help);
-    ::DestroyWindow(g_seen.mainWindow);  // the main window's unload ends the program
-    ::PostQuitMessage(7);
+    g_helpWindow = g_help->hWnd();
+    See(L"splash", ::IsWindowVisible(g_splash->hWnd()));
+    See(L"help", ::IsWindowVisible(g_helpWindow));
+    See(L"index", g_help->History() == std::vector<std::wstring>{L"index"});
+    SeeIcons(g_helpWindow);
+    ::SendMessageW(g_splash->hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    See(L"kept", ::IsWindow(g_splash->hWnd()) && !g_splash->EndedProgram());
+    ::DestroyWindow(g_main);
+    ::SendMessageW(g_splash->hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    See(L"ended", !g_splash->hWnd() && g_splash->EndedProgram());
+    if (!g_splash->EndedProgram()) ::PostQuitMessage(99);  // a loop the splash failed to end
 }
 
 // Without the logo only the splash is up: the user reads it and presses Exit.
@@ -66,85 +45,54 @@ void CALLBACK ExitFromSplash(HWND, UINT, UINT_PTR id, DWORD) {
     const HWND splash = ::FindWindowW(L"TarvoSplash", nullptr);
     if (!splash || !::IsWindowVisible(splash)) return;
     ::KillTimer(nullptr, id);
-    g_seen.splashCaption = test::Caption(splash);
-    g_seen.help = ::FindWindowW(L"TarvoHelpFrm", nullptr);
+    g_seen += test::Caption(splash) + L"|" + test::Caption(::FindWindowExW(splash, nullptr, L"Static", nullptr));
     ::PostMessageW(::FindWindowExW(splash, nullptr, L"Button", L"Exit"), BM_CLICK, 0, 0);
 }
 
-class StartModTest : public ::testing::Test {
+class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_seen = Observed{};
-        giveUp_ = ::SetTimer(nullptr, 0, 20000, GiveUp);
+        g_seen.clear();
+        folder_.WriteFile(L"help\\index.rtf", "{\\rtf1\\ansi Welcome\\par}");
         loader_.Create = [](frmSplash& splash, HelpFrm& help) {
-            g_seen.helpLoadedBeforeMain = help.hWnd() != nullptr;
-            g_seen.splash = &splash;
-            g_seen.helpForm = &help;
-            g_seen.splashVisible = ::IsWindowVisible(splash.hWnd()) != FALSE;
-            g_seen.created = true;
-            return g_seen.mainWindow = PlainWindow(nullptr);
+            g_splash = &splash;
+            g_help = &help;
+            See(L"splash", ::IsWindowVisible(splash.hWnd()));
+            See(L"help", help.hWnd() != nullptr);
+            return g_main = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, nullptr, nullptr,
+                                              ::GetModuleHandleW(nullptr), nullptr);
         };
         loader_.Load = [] {
-            g_seen.iconsBeforeLoad = BothIcons(g_seen.mainWindow);
-            return ::ShowWindow(g_seen.mainWindow, SW_SHOW), true;
+            SeeIcons(g_main);
+            return ::ShowWindow(g_main, SW_SHOW), true;
         };
     }
     void TearDown() override {
-        ::KillTimer(nullptr, giveUp_);
         while (test::TakeQuit()) {
         }
     }
     test::TempProgramFolder folder_;
     StartMod::MainWindowLoader loader_;
-    UINT_PTR giveUp_ = 0;
 };
 
-TEST_F(StartModTest, WithTheLogoTheMainWindowComesUpThenTheHiddenHelpBrowser) {
+TEST_F(StartUpTest, WithTheLogoTheSplashShowsWhileTheMainWindowLoadsThenTheHiddenHelpBrowserAndItsCloseHidesOrEnds) {
     folder_.CopyLogo();
-    folder_.WriteFile(L"help\\index.rtf", "{\\rtf1\\ansi Welcome\\par}");
-    ::SetTimer(nullptr, 0, 200, LookAndCloseMain);
-    ASSERT_EQ(StartMod::Main(loader_, folder_.Path()), 7);
-    EXPECT_TRUE(g_seen.splashVisible) << "the splash is up while the main window loads";
-    EXPECT_FALSE(g_seen.helpLoadedBeforeMain);
-    EXPECT_FALSE(g_seen.splashVisibleAfterStart);
-    ASSERT_NE(g_seen.help, nullptr);
-    EXPECT_FALSE(g_seen.helpVisible);
-    EXPECT_EQ(g_seen.helpHistory, std::vector<std::wstring>{L"index"});
-    EXPECT_TRUE(g_seen.iconsBeforeLoad) << "the icon is set before the window loads";
-    EXPECT_TRUE(g_seen.mainIcons && g_seen.helpIcons);
-    EXPECT_FALSE(::IsWindow(g_seen.help)) << "Main's forms go when it returns";
+    ::SetTimer(nullptr, 0, 200, LookAndClose);
+    ASSERT_EQ(StartMod::Main(loader_, folder_.Path()), 0);
+    EXPECT_EQ(g_seen, L"splash+ help- icons+ splash- help- index+ icons+ kept+ ended+ ");
+    EXPECT_FALSE(::IsWindow(g_helpWindow)) << "Main's forms go when it returns";
 }
 
-TEST_F(StartModTest, WithoutTheLogoOnlyTheSplashComesAndItsExitEndsMain) {
-    folder_.WriteFile(L"help\\index.rtf", "{\\rtf1\\ansi Welcome\\par}");
+TEST_F(StartUpTest, WithoutTheLogoOnlyTheSplashComesAndItsExitEndsMainAsDoesAMainWindowThatCannotBeMade) {
     ::SetTimer(nullptr, 0, 50, ExitFromSplash);
     EXPECT_EQ(StartMod::Main(loader_, folder_.Path()), 0);
-    EXPECT_EQ(g_seen.splashCaption, L"Tarvo 2 - Corrupt installation");
-    EXPECT_FALSE(g_seen.created) << "no main window";
-    EXPECT_EQ(g_seen.help, nullptr) << "the help browser is never loaded";
-    EXPECT_EQ(::FindWindowW(L"TarvoSplash", nullptr), nullptr);
-}
-
-TEST_F(StartModTest, AMainWindowThatCannotBeMadeEndsMain) {
+    EXPECT_EQ(g_seen, L"Tarvo 2 - Corrupt installation|It appears that a component required for the operation of the "
+                      L"program is missing.\r\nPlease uninstall and reinstall Tarvo2.");
+    EXPECT_EQ(::FindWindowW(L"TarvoHelpFrm", nullptr), nullptr) << "the help browser is never loaded";
     folder_.CopyLogo();
     loader_.Create = [](frmSplash&, HelpFrm&) { return HWND{}; };
     EXPECT_EQ(StartMod::Main(loader_, folder_.Path()), 1);
     EXPECT_EQ(::FindWindowW(L"TarvoSplash", nullptr), nullptr);
-}
-
-TEST(AppIconTest, SetsBothSharedIconsOnTheWindowAndWhenAskedItsTopLevelOwner) {
-    unique_hwnd top(PlainWindow(nullptr)), middle(PlainWindow(top.get())), leaf(PlainWindow(middle.get()));
-    AppIcon::SetAppIcon(leaf.get(), L"AAA", false);
-    EXPECT_NE(IconOf(leaf.get(), ICON_BIG), nullptr);
-    EXPECT_EQ(IconOf(top.get(), ICON_BIG), nullptr);
-    AppIcon::SetAppIcon(leaf.get(), L"AAA", true);
-    EXPECT_TRUE(BothIcons(top.get()) && BothIcons(leaf.get()));
-    EXPECT_EQ(IconOf(middle.get(), ICON_BIG), nullptr) << "only the last owner of the chain";
-    EXPECT_EQ(IconOf(top.get(), ICON_SMALL), IconOf(leaf.get(), ICON_SMALL)) << "shared: one handle";
-    EXPECT_EQ(IconWidth(IconOf(leaf.get(), ICON_BIG)), 32);
-    EXPECT_EQ(IconWidth(IconOf(leaf.get(), ICON_SMALL)), 16);
-    AppIcon::SetAppIcon(middle.get(), L"NO-SUCH-ICON", false);
-    EXPECT_EQ(IconOf(middle.get(), ICON_BIG), nullptr);
 }
 
 }  // namespace
