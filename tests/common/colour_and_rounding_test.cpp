@@ -10,7 +10,7 @@ namespace {
 
 std::uint32_t FakeSystemColour(int index) { return 0x00ABCD00u + static_cast<std::uint32_t>(index); }
 
-TEST(OleColour, StrictTranslationRejectsWhatTheButtonsLooserReadingStillMapsToAColour) {
+TEST(ColourAndRounding, StrictTranslationRejectsWhatTheButtonsReadingMapsAndHalvesGoToTheEvenNeighbour) {
     // The OLE colour, its strict translation (0xFFFFFFFF: invalid) and the buttons' reading.
     for (const auto& [colour, strict, loose] : std::initializer_list<std::tuple<OleColour, std::uint32_t, std::uint32_t>>{
              {0x00FFD1AD, 0xFFD1AD, 0xFFD1AD}, {0x02123456, 0x02123456, 0x123456}, {0x8000000F, 0xABCD0F, 0xABCD0F},
@@ -19,9 +19,7 @@ TEST(OleColour, StrictTranslationRejectsWhatTheButtonsLooserReadingStillMapsToAC
         EXPECT_EQ(TranslateOleColour(colour, FakeSystemColour).value_or(0xFFFFFFFF), strict) << std::hex << colour;
         EXPECT_EQ(SystemOrPlainColour(colour, FakeSystemColour), loose) << std::hex << colour;
     }
-}
-
-TEST(Rounding, HalvesGoToTheEvenNeighbourOnBothSides) {
+    // Rounding: halves go to the even neighbour on both sides.
     for (const auto& [value, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
                                          {2.4999, 2}, {-2.5001, -3}})
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
