@@ -100,11 +100,10 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
     ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}, {10, 20, 0xFF8F46, 0xFFD35F}, {39, 29, 0x000080, 0x000080}});
     Send(WM_LBUTTONUP, 0);
     button_.Mode(kCheckButton);
-    Click();
+    Click();  // checked, the pointer still over it: the pressed colours
+    ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}});
     Send(WM_MOUSELEAVE, 0);
     ExpectShown({{10, 5, 0xFFDAA9, 0xFFC06F}, {10, 20, 0xFFC06F, 0xFFAB3F}});
-    MoveTo(10, 10);  // checked under the pointer: the pressed colours
-    ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}});
     Click();
     Send(WM_MOUSELEAVE, 0);
     ExpectShown({{10, 20, 0xADD1FF, 0xB5D9FF}});
@@ -130,10 +129,10 @@ TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickButEnterSpaceA
     EXPECT_EQ(clicks_, 0);
     Activate(true);
     std::vector<int> clicksAndState;
-    button_.Caption(L"&&Find &first");
+    button_.Caption(L"&&Go &first");
     for (const auto& [message, key] : std::vector<std::pair<UINT, WPARAM>>{
              {WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_KEYDOWN, VK_SPACE},
-             {WM_KEYDOWN, VK_DOWN}, {WM_KEYUP, VK_SPACE}, {WM_SYSCHAR, L'x'}, {WM_SYSCHAR, L'f'}}) {
+             {WM_KEYDOWN, VK_DOWN}, {WM_KEYUP, VK_SPACE}, {WM_SYSCHAR, L'g'}, {WM_SYSCHAR, L'f'}}) {
         ::SendMessageW(Button(), message, key, 1);
         clicksAndState.push_back(clicks_ * 10 + static_cast<int>(button_.State()));
     }
@@ -212,11 +211,10 @@ TEST_F(OwnerDrawnTest, TheBubbleSizesToItsTextAndTheBarRendersItsBandsOnlyWhenGr
     // Not wider than what was rendered: no new rendering, the picture kept; wider, or another height: one.
     for (const auto& [width, height, renders] :
          {std::tuple{150, 30, 1}, {200, 30, 1}, {260, 30, 2}, {100, 40, 3}, {100, 25, 4}}) {
-        const HDC mem = bar->MemDC().hDC();
-        if (renders == 2)
-            EXPECT_EQ((std::vector{::GetPixel(mem, 0, 0), ::GetPixel(mem, 199, 10), ::GetPixel(mem, 0, 11),
-                                   ::GetPixel(mem, 100, 29)}),
-                      (std::vector{RGB(226, 244, 255), RGB(182, 218, 255), RGB(173, 209, 255), RGB(181, 217, 255)}));
+        const HDC mem = bar->MemDC().hDC();  // the bands, still there after the resizes that render nothing
+        EXPECT_TRUE((renders != 2 || std::vector{::GetPixel(mem, 0, 0), ::GetPixel(mem, 199, 10), ::GetPixel(mem, 0, 11),
+                                                 ::GetPixel(mem, 100, 29)} == std::vector{RGB(226, 244, 255), RGB(182, 218, 255),
+                                                                                          RGB(173, 209, 255), RGB(181, 217, 255)}));
         ::SetWindowPos(bar->hWnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         EXPECT_EQ(bar->RenderCount(), renders) << width << "x" << height;
     }
