@@ -113,7 +113,7 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
     EXPECT_EQ(test::GdiObjects(), gdi);
 }
 
-TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickButEnterSpaceAndTheAccessKeyAreAndAnArrowCancelsTheSpace) {
+TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickWhileEnterSpaceAndTheAccessKeyClickUnlessAnArrowCancelsTheSpace) {
     MoveTo(10, 10);
     Send(WM_LBUTTONDOWN, MK_LBUTTON);
     EXPECT_EQ(::GetCapture(), Button());
@@ -212,9 +212,10 @@ TEST_F(OwnerDrawnTest, TheBubbleSizesToItsTextAndTheBarRendersItsBandsOnlyWhenGr
     for (const auto& [width, height, renders] :
          {std::tuple{150, 30, 1}, {200, 30, 1}, {260, 30, 2}, {100, 40, 3}, {100, 25, 4}}) {
         const HDC mem = bar->MemDC().hDC();  // the bands, still there after the resizes that render nothing
-        EXPECT_TRUE((renders != 2 || std::vector{::GetPixel(mem, 0, 0), ::GetPixel(mem, 199, 10), ::GetPixel(mem, 0, 11),
-                                                 ::GetPixel(mem, 100, 29)} == std::vector{RGB(226, 244, 255), RGB(182, 218, 255),
-                                                                                          RGB(173, 209, 255), RGB(181, 217, 255)}));
+        const std::vector shown{::GetPixel(mem, 0, 0), ::GetPixel(mem, 199, 10), ::GetPixel(mem, 0, 11),
+                                ::GetPixel(mem, 100, 29)};
+        EXPECT_TRUE((renders != 2 ||
+                     shown == std::vector{RGB(226, 244, 255), RGB(182, 218, 255), RGB(173, 209, 255), RGB(181, 217, 255)}));
         ::SetWindowPos(bar->hWnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         EXPECT_EQ(bar->RenderCount(), renders) << width << "x" << height;
     }
