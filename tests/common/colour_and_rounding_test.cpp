@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/ole_colour.h"
 #include "common/rounding.h"
 
@@ -8,32 +10,21 @@ namespace {
 
 std::uint32_t FakeSystemColour(int index) { return 0x00ABCD00u + static_cast<std::uint32_t>(index); }
 
-TEST(OleColour, StrictTranslationPassesPlainAndPaletteFormsAndRejectsTheRest) {
-    EXPECT_EQ(TranslateOleColour(0x00FFD1AD, FakeSystemColour), 0x00FFD1ADu);
-    EXPECT_EQ(TranslateOleColour(0x02123456, FakeSystemColour), 0x02123456u);
-    EXPECT_EQ(TranslateOleColour(0x8000000F, FakeSystemColour), 0x00ABCD0Fu);
-    EXPECT_EQ(TranslateOleColour(0x8000001E, FakeSystemColour), 0x00ABCD1Eu);  // the last system colour
-    EXPECT_EQ(TranslateOleColour(0x8000001F, FakeSystemColour), std::nullopt);
-    EXPECT_EQ(TranslateOleColour(0x80000105, FakeSystemColour), std::nullopt);
-    EXPECT_EQ(TranslateOleColour(0x03000000, FakeSystemColour), std::nullopt);
-    EXPECT_EQ(TranslateOleColour(0xFFFFFFFF, FakeSystemColour), std::nullopt);
-}
-
-TEST(OleColour, ButtonReadingLooksUpAnyFlaggedIndexAndDropsTheHighByteOtherwise) {
-    EXPECT_EQ(SystemOrPlainColour(0x80000105, FakeSystemColour), 0x00ABCD05u);
-    EXPECT_EQ(SystemOrPlainColour(0x02123456, FakeSystemColour), 0x00123456u);
-    EXPECT_EQ(SystemOrPlainColour(0x00E0E0E0, FakeSystemColour), 0x00E0E0E0u);
-}
-
-TEST(Rounding, HalvesGoToTheEvenNeighbourOnBothSides) {
-    const double values[] = {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 2.4999, -2.5001};
-    const std::int64_t rounded[] = {0, 2, 2, 0, -2, -2, 2, -3};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(RoundHalfEven(values[i]), rounded[i]) << values[i];
-    EXPECT_EQ(DivideHalfEven(36, 72), 0);
-    EXPECT_EQ(DivideHalfEven(108, 72), 2);
-    EXPECT_EQ(DivideHalfEven(-108, 72), -2);
-    EXPECT_EQ(DivideHalfEven(-37, 72), -1);
-    EXPECT_EQ(DivideHalfEven(35, 72), 0);
+TEST(ColourAndRounding, StrictTranslationRejectsWhatTheButtonsReadingMapsAndHalvesGoToTheEvenNeighbour) {
+    // The OLE colour, its strict translation (0xFFFFFFFF: invalid) and the buttons' reading.
+    for (const auto& [colour, strict, loose] : std::initializer_list<std::tuple<OleColour, std::uint32_t, std::uint32_t>>{
+             {0x00FFD1AD, 0xFFD1AD, 0xFFD1AD}, {0x02123456, 0x02123456, 0x123456}, {0x8000000F, 0xABCD0F, 0xABCD0F},
+             {0x8000001E, 0xABCD1E, 0xABCD1E}, {0x8000001F, 0xFFFFFFFF, 0xABCD1F}, {0x80000105, 0xFFFFFFFF, 0xABCD05},
+             {0x03000000, 0xFFFFFFFF, 0}, {0xFFFFFFFF, 0xFFFFFFFF, 0xABCDFF}}) {
+        EXPECT_EQ(TranslateOleColour(colour, FakeSystemColour).value_or(0xFFFFFFFF), strict) << std::hex << colour;
+        EXPECT_EQ(SystemOrPlainColour(colour, FakeSystemColour), loose) << std::hex << colour;
+    }
+    // Rounding: halves go to the even neighbour on both sides.
+    for (const auto& [value, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+                                         {2.4999, 2}, {-2.5001, -3}})
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+    for (const auto& [dividend, quotient] : {std::pair{36, 0}, {108, 2}, {-108, -2}, {-37, -1}, {35, 0}, {-36, 0}, {180, 2}})
+        EXPECT_EQ(DivideHalfEven(dividend, 72), quotient) << dividend;
 }
 
 }  // namespace

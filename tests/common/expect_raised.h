@@ -14,14 +14,12 @@ void ExpectRaised(std::int32_t number, const std::wstring& source, Action&& acti
                   const std::wstring& description = {}) {
     try {
         action();
+        ADD_FAILURE() << "error " << number << " was not raised";
     } catch (const RaisedError& e) {
         EXPECT_EQ(e.Number(), number);
-        EXPECT_TRUE(source.empty() || e.Source() == source) << "source: " << ::testing::PrintToString(e.Source());
-        EXPECT_TRUE(description.empty() || e.Description() == description)
-            << "description: " << ::testing::PrintToString(e.Description());
-        return;
+        EXPECT_TRUE(source.empty() || e.Source() == source) << ::testing::PrintToString(e.Source());
+        EXPECT_TRUE(description.empty() || e.Description() == description) << ::testing::PrintToString(e.Description());
     }
-    ADD_FAILURE() << "error " << number << " was not raised";
 }
 
 }  // namespace tarvo::testing
