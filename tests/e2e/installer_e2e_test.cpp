@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "common/handles.h"
+#include "common/unique_resource.h"
 #include "program_process.h"
 #include "registry_snapshot.h"
 #include "test_support.h"
@@ -78,37 +79,22 @@ std::pair<std::wstring, std::wstring> Shortcut(const std::wstring& file) {
     return {target, working};
 }
 
-// Takes away whatever an interrupted run may have left, before the test and after it.
-struct Leftovers {
-    Leftovers(std::wstring folder, std::wstring programs) : folder_(std::move(folder)), programs_(std::move(programs)) {
-        Remove();
+// Takes away whatever an interrupted run may have left.
+void RemoveLeftovers(const std::wstring& folder, const std::wstring& programs) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    for (const wchar_t* shortcut : kShortcuts) ::DeleteFileW((programs + shortcut).c_str());
+    for (const wchar_t* verb : {kFolderVerb, kBackgroundVerb}) {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\Classes\\") + verb).c_str());
     }
-    ~Leftovers() { Remove(); }
-    void Remove() const {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-        for (const wchar_t* shortcut : kShortcuts) ::DeleteFileW((programs_ + shortcut).c_str());
-        for (const wchar_t* verb : {kFolderVerb, kBackgroundVerb}) {
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(L"Software\\Classes\\") + verb).c_str());
-        }
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
-        // The uninstaller runs from a copy in a temporary folder that Windows removes on
-        // the next restart; a test prefix never restarts. Only empty ones go.
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);  // ends in a backslash
-        WIN32_FIND_DATAW found{};
-        const unique_hfind search(::FindFirstFileW((std::wstring(temp) + L"~nsu*.tmp").c_str(), &found));
-        for (bool more = static_cast<bool>(search); more; more = ::FindNextFileW(search.get(), &found)) {
-            ::RemoveDirectoryW((std::wstring(temp) + found.cFileName).c_str());
-        }
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    // The uninstaller runs from a copy in a temporary folder that Windows removes on
+    // the next restart; a test prefix never restarts. Only empty ones go.
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+        const std::wstring name = entry.path().filename().wstring();
+        if (name.starts_with(L"~nsu") && name.ends_with(L".tmp")) std::filesystem::remove(entry.path(), ignored);
     }
-    const std::wstring folder_, programs_;
-};
-
-struct ComScope {
-    ComScope() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComScope() { ::CoUninitialize(); }
-};
+}
 
 TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntrySilentUninstallKeepsOnlySettings) {
     const std::wstring dist = ExeFolder() + L"\\..\\dist";
@@ -117,8 +103,10 @@ TEST(Installer, SilentInstallSetsUpProgramShortcutsFolderCommandAndUninstallEntr
     const std::wstring programs = KnownFolder(FOLDERID_CommonPrograms);
     ASSERT_FALSE(programs.empty());
     const std::wstring target = KnownFolder(FOLDERID_ProgramFiles) + L"\\Tarvo2 e2e " + std::to_wstring(::GetCurrentProcessId());
-    const ComScope com;
-    const Leftovers leftovers(target, programs);
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const scope_exit uninitialise([] { ::CoUninitialize(); });
+    RemoveLeftovers(target, programs);
+    const scope_exit cleanUp([&] { RemoveLeftovers(target, programs); });
     const RegistrySnapshot settings(HKEY_CURRENT_USER, kSettingsKey);
     settings.ClearValues();
 

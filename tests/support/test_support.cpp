@@ -4,15 +4,11 @@
 #include <filesystem>
 
 #include "common/handles.h"
+#include "common/program_path.h"
 
 namespace tarvo::test {
 
-std::wstring ExeFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring file(path, length);
-    return file.substr(0, file.find_last_of(L'\\'));
-}
+std::wstring ExeFolder() { return ProgramFolder(); }
 
 std::wstring TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH] = {};
@@ -119,27 +115,22 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 std::wstring ClipboardText(HWND owner) {
-    std::wstring copied;
-    if (!::OpenClipboard(owner)) return copied;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) copied = chars;
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
+    const clipboard_scope clipboard(owner);
+    const HANDLE data = clipboard.is_open() ? ::GetClipboardData(CF_UNICODETEXT) : nullptr;
+    const auto* chars = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+    const std::wstring copied = chars ? chars : L"";
+    if (chars) ::GlobalUnlock(data);
     return copied;
 }
 
 void SetClipboardText(HWND owner, const std::wstring& text) {
-    if (!::OpenClipboard(owner)) return;
-    ::EmptyClipboard();
+    const clipboard_scope clipboard(owner);
     const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        std::memcpy(::GlobalLock(block), text.c_str(), bytes);
-        ::GlobalUnlock(block);
-        // The clipboard owns the block once it is accepted.
-        if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
-    }
-    ::CloseClipboard();
+    unique_hglobal block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!clipboard.is_open() || !block || !::EmptyClipboard()) return;
+    std::memcpy(::GlobalLock(block.get()), text.c_str(), bytes);
+    ::GlobalUnlock(block.get());
+    if (::SetClipboardData(CF_UNICODETEXT, block.get())) block.release();  // the clipboard owns it now
 }
 
 void PostText(HWND window, const std::wstring& text) {
