@@ -6,29 +6,12 @@ namespace tarvo::e2e {
 
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM context) {
-    auto& search = *reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && (!search.visibleOnly || ::IsWindowVisible(window))) search.found.push_back(window);
-    return TRUE;
-}
-
-struct DescendantSearch {
-    std::wstring_view className;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDescendant(HWND window, LPARAM context) {
-    auto& search = *reinterpret_cast<DescendantSearch*>(context);
-    if (ClassNameOf(window) == search.className) search.found = window;
-    return !search.found;
+// Calls `visit` for each top-level window (no parent) or each descendant of `parent` until it answers FALSE.
+template <typename Visit>
+void EachWindow(HWND parent, Visit visit) {
+    const WNDENUMPROC callback = [](HWND window, LPARAM context) { return (*reinterpret_cast<Visit*>(context))(window); };
+    if (parent) ::EnumChildWindows(parent, callback, reinterpret_cast<LPARAM>(&visit));
+    else ::EnumWindows(callback, reinterpret_cast<LPARAM>(&visit));
 }
 
 }  // namespace
@@ -52,9 +35,9 @@ std::wstring WindowText(HWND window) {
 }
 
 HWND FindDescendant(HWND parent, std::wstring_view className) {
-    DescendantSearch search{className};
-    ::EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EachWindow(parent, [&](HWND window) -> BOOL { return !(found = ClassNameOf(window) == className ? window : nullptr); });
+    return found;
 }
 
 bool ProgramProcess::StartCommandLine(std::wstring commandLine, const std::wstring& currentFolder) {
@@ -107,9 +90,14 @@ std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD timeoutMs) {
 }
 
 std::vector<HWND> ProgramProcess::TopWindows(bool visibleOnly) const {
-    WindowSearch search{id_, visibleOnly, {}};
-    if (process_) ::EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    EachWindow(nullptr, [&](HWND window) -> BOOL {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (process_ && owner == id_ && (!visibleOnly || ::IsWindowVisible(window))) found.push_back(window);
+        return TRUE;
+    });
+    return found;
 }
 
 HWND ProgramProcess::FindTopWindow(std::wstring_view className) const {
