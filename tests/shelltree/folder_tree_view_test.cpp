@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "controls/accelerator_routing.h"
 #include "dib_surface.h"
 #include "resource_counts.h"
 #include "shelltree/shell_namespace_win32.h"
