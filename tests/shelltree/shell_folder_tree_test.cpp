@@ -2,292 +2,137 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "fake_shell.h"
 
 namespace tarvo {
 namespace {
 
-using Texts = std::vector<std::wstring>;
-
-// A desktop with Computer/C: (Work/src/{core,ui}, Work/docs, Users/Ann, hidden
-// Secret, a file), Computer/D: and a Recycle Bin, rooted at the desktop.
+// The logic over a fake desktop holding Bin, D: and C: with Work/src/{core,ui},
+// Work/docs, Users/Ann, a hidden Secret and a file. Dumps read as Tree::Dump says.
 class ShellFolderTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (const char* path : {"Computer/C:/Work/src/core", "Computer/C:/Work/src/ui", "Computer/C:/Work/docs",
-                                 "Computer/C:/Users/Ann", "Computer/D:", "Recycle Bin"}) {
-            shell.Add(path);
-        }
-        shell.Add("Computer/C:/Secret").hidden = true;
-        shell.Add("Computer/C:/file.txt", false);
-        logic = std::make_unique<ShellFolderTree>(shell, notifier);
-        logic->Init(tree);
-    }
+    void SetUp() override { logic->Init(tree); }
     // Every identifier list handed out is freed exactly once, and nothing stays registered.
     void TearDown() override {
         logic.reset();
-        EXPECT_EQ(shell.LiveLists(), 0u) << "identifier lists leaked";
-        EXPECT_EQ(notifier.registrations, 0);
-        EXPECT_EQ(tree.listener, nullptr);
+        EXPECT_EQ(shell.live.size(), 0u) << "identifier lists leaked";
+        EXPECT_TRUE(shell.registrations == 0 && tree.listener == nullptr) << "left registered or listening";
     }
-    // The node at a slash path of display names below "Computer/C:" ("/" starts at the root); 0 when none.
+    // The node holding the list of a path; 0 when none.
     NodeHandle Node(const std::string& path) {
-        NodeHandle node = logic->RootNode();
-        for (const auto& name : fake::Shell::Split(path[0] == '/' ? path : "Computer/C:/" + path, '/')) {
-            const std::vector<NodeHandle> children = node ? tree.at(node).children : std::vector<NodeHandle>{};
-            node = 0;
-            for (NodeHandle child : children) node = tree.at(child).text == std::wstring(name.begin(), name.end()) ? child : node;
-        }
-        return node;
+        const auto has = [&](auto& node) { return node.second.data && shell.PathOf(node.second.data) == path; };
+        const auto found = std::find_if(tree.nodes.begin(), tree.nodes.end(), has);
+        return found == tree.nodes.end() ? 0 : found->first;
     }
-    Texts Kids(const std::string& path) { return tree.ChildTexts(Node(path)); }
-    void ShowPath(const std::wstring& path) {
-        logic->RootNodeCSIDLSet(0);
-        logic->FullPathSet(path);
-    }
+    std::string Kids(const std::string& path, bool draw = false) { return tree.Dump(draw, Node(path)); }
     // Sends a notification the way the shell does: pointers to lists it owns.
-    void Notify(long event, const std::string& path1, const std::string& path2 = {}) {
-        ScopedIdList item1(shell, shell.ListOf(path1)), item2(shell, path2.empty() ? nullptr : shell.ListOf(path2));
-        logic->ShellNotify(event, item1.get(), item2.get());
+    void Notify(long event, const std::string& path1, const std::string& path2 = "") {
+        logic->ShellNotify(event, ScopedIdList(shell, shell.List(path1)).get(),
+                           ScopedIdList(shell, path2.empty() ? nullptr : shell.List(path2)).get());
     }
 
-    fake::Shell shell;
-    fake::Notifier notifier;
+    fake::Shell shell{"C:/Work/src/core C:/Work/src/ui C:/Work/docs C:/Users/Ann C:/Secret~ C:/file.txt D: Bin"};
     fake::Tree tree;
-    std::unique_ptr<ShellFolderTree> logic;
+    std::unique_ptr<ShellFolderTree> logic = std::make_unique<ShellFolderTree>(shell, shell);
 };
 
-TEST_F(ShellFolderTreeTest, RootLoadsItsFirstLevelChildrenLoadOnceHiddenOnesAreCutFilesNeverShow) {
-    shell.Find("Computer/C:/Users")->enumFails = true;
+// A path opens only the way to its folder; the expand button and the icons are asked
+// of the shell only when a node is first drawn.
+TEST_F(ShellFolderTreeTest, ARootLoadsOneLevelAPathOpensItsWayAndButtonsAndIconsComeOnDemand) {
     logic->RootNodeCSIDLSet(0);
-    EXPECT_EQ(tree.imageList, 0x5150u);
-    EXPECT_EQ(tree.at(logic->RootNode()).text, L"Desktop");
-    EXPECT_EQ(Kids("/"), (Texts{L"Computer", L"Recycle Bin"}));
-    EXPECT_TRUE(Kids("/Computer").empty() && logic->Notifying());
-    for (auto step : {&fake::Tree::ExpandNode, &fake::Tree::CollapseNode, &fake::Tree::ExpandNode}) (tree.*step)(Node("/Computer"));
-    EXPECT_EQ(Kids("/Computer"), (Texts{L"C:", L"D:"}));
-    EXPECT_EQ(shell.foldersEnumerated, 2);
-    EXPECT_FALSE(tree.waitCursor);
+    EXPECT_TRUE(tree.imageList == 0x5150u && logic->Notifying());
+    for (const wchar_t* nothing : {L"", L"Q:\\Nowhere", L"C:\\Work\\nowhere"}) logic->FullPathSet(nothing);
+    EXPECT_EQ(tree.Dump(), "Desktop+(Bin? C:? D:?)");
+    // A bare drive is its root; Work folds up when Secret is chosen; a file opens its folder only, Ann stays chosen.
+    for (const wchar_t* path : {L"C:", L"C:\\Work\\src\\ui", L"C:\\Secret", L"C:\\Users\\Ann", L"C:\\file.txt"}) logic->FullPathSet(path);
+    EXPECT_EQ(tree.Dump(), "Desktop+(Bin? C:+#-1/11(Secret~?#-1/11 Users+[Ann*?#-1/11] Work+[docs? src+(core? ui?#-1/11)]) D:?)");
+    EXPECT_TRUE(tree.ensuredVisible && tree.redraw && !tree.waitCursor);
+    EXPECT_EQ(tree.redrawOffs, 7);  // clearing, loading the root and each whole walk once; none for a path that does not parse
+    EXPECT_EQ(logic->FullPathGet(tree.selected) + logic->FullPathGet(0), L"C:\\Users\\Ann");
 
-    logic->FullPathSet(L"C:\\Secret");
-    EXPECT_EQ(Kids(""), (Texts{L"Work", L"Users", L"Secret"}));
-    EXPECT_TRUE(tree.at(Node("Secret")).cut && !tree.at(Node("Work")).cut);
-    EXPECT_EQ(tree.selected, Node("Secret"));
-    logic->FullPathSet(L"C:\\Users\\Ann");  // its enumeration fails: nothing is added
-    EXPECT_TRUE(Kids("Users").empty());
-}
-
-// The expand button and the icons are asked of the shell only when a node is first drawn.
-TEST_F(ShellFolderTreeTest, ButtonsAndIconsComeOnDemandAndStayInTheNode) {
-    for (int i = 0; i < 40; ++i) shell.Add("Computer/C:/Big/f" + std::to_string(i) + (i % 2 ? "/sub" : ""));
-    shell.Add("Computer/C:/Big/f0/only.txt", false);
-    shell.Add("Computer/C:/Big/f2").icon = 7;
-    shell.Find("Computer/C:/Big/f2")->openIcon = fake::Shell::kDefaultIcon;
-    ShowPath(L"C:\\Big\\f3");
-    EXPECT_EQ(Kids("Big").size(), 40u);
-    EXPECT_EQ(shell.iconQueries, 0);
-    EXPECT_EQ(shell.subFolderQueries, 4);  // the desktop, Computer, C: and Big, each as it expanded
-    const NodeHandle f1 = Node("Big/f1");
-    EXPECT_EQ(tree.at(f1).image, fake::Tree::kImageOnDemand);
-    EXPECT_EQ(tree.at(f1).childrenFlag, -1);  // the native tree's "ask me later"
-
-    const int binds = shell.parentBinds;
-    EXPECT_EQ(tree.Shown(f1).image, 10);
-    EXPECT_EQ(tree.at(f1).selectedImage, 10);  // not selected: the closed icon, the open one not asked
-    EXPECT_EQ(tree.at(f1).childrenFlag, 1);
-    EXPECT_EQ(tree.Shown(Node("Big/f0")).childrenFlag, 0);  // only a file inside
-    EXPECT_EQ(tree.Shown(Node("Big/f4")).childrenFlag, 0);  // empty
-    EXPECT_EQ(shell.iconQueries, 3);
-    EXPECT_EQ(shell.openIconQueries, 1);  // the selected f3's only
-    EXPECT_EQ(tree.at(Node("Big/f3")).selectedImage, 11);
-    EXPECT_EQ(shell.subFolderQueries, 7);
-    EXPECT_EQ(shell.parentBinds, binds);  // siblings share the folder bound for the selected f3
-
-    // Selected, a node shows its open icon, or its closed one where the open one is the default.
-    tree.SelectedNodeSet(Node("Big/f2"), false);
-    EXPECT_EQ(tree.at(Node("Big/f2")).selectedImage, 7);
-    EXPECT_EQ(tree.Shown(Node("Big/f2")).image, 7);
-
+    shell.queries = 0;
+    shell.Add("C:/Big/sub/x C:/Big/empty C:/Big/files/only.txt C:/Big/odd");
+    shell.folders["C:/Big/odd"] = fake::Folder{false, false, 7, fake::Shell::kDefaultIcon};
+    logic->RootNodeCSIDLSet(0);
+    logic->FullPathSet(L"C:\\Big\\odd");  // its open icon is the default one: the closed one shows
+    EXPECT_EQ(shell.queries, 5);  // the desktop, C: and Big as they expanded, and odd's two icons
+    EXPECT_EQ(Kids("C:"), "Big+(empty? files? odd*?#-1/7 sub?) Secret~? Users? Work?");
+    EXPECT_EQ(tree.Dump(true), "Desktop+(Bin C:+(Big+(empty files odd*#7/7 sub+) Secret~ Users+ Work+) D:)");
+    logic->FullPathSet(L"C:\\Work\\docs");
+    EXPECT_EQ(Kids("C:/Work"), "docs*?#-1/11 src?");
     shell.claimsSubFolders = true;  // the shell's bit alone no longer decides
-    EXPECT_EQ(tree.Shown(Node("Big/f6")).childrenFlag, 0);
-    EXPECT_EQ(tree.Shown(Node("Big/f5")).childrenFlag, 1);
-    shell.claimsSubFolders = false;
-
-    const int queries = shell.subFolderQueries, icons = shell.iconQueries;
-    tree.ExpandNode(f1);  // its flag is kept: expanding asks nothing more of it
-    EXPECT_EQ(tree.ChildTexts(f1), (Texts{L"sub"}));
-    EXPECT_EQ(shell.subFolderQueries, queries);
-    Notify(kEventUpdateDir, "Computer/C:/Big");  // reloaded children are on demand again
-    EXPECT_EQ(Kids("Big").size(), 40u);
-    EXPECT_EQ(tree.at(Node("Big/f1")).image, fake::Tree::kImageOnDemand);
-    EXPECT_EQ(shell.iconQueries, icons);
+    Notify(kEventUpdateDir, "C:/Big");  // reloaded children are on demand again
+    EXPECT_EQ(Kids("C:/Big"), "empty? files? odd? sub?");
+    EXPECT_EQ(Kids("C:/Big", true), "empty files odd#7/7 sub+");
 }
 
-TEST_F(ShellFolderTreeTest, PathsSelectTheirNodeAndOnlyWhatLeadsThereStaysExpanded) {
+// Notices of every kind change only the loaded tree, and a repeated one acts once;
+// renames keep the node, moves change its parent; a second root leaves nothing of the first.
+TEST_F(ShellFolderTreeTest, NoticesRenamesAndASecondRoot) {
     logic->RootNodeCSIDLSet(0);
-    const int redrawOffs = tree.redrawOffCount;
-    logic->FullPathSet(L"");
-    logic->FullPathSet(L"Q:\\Nowhere");
-    EXPECT_EQ(tree.redrawOffCount, redrawOffs);
-    EXPECT_EQ(tree.selected, 0u);
-    logic->FullPathSet(L"C:");  // a bare drive is its root
-    EXPECT_EQ(tree.selected, Node(""));
-    EXPECT_TRUE(tree.ensuredVisible);
-    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);  // once for the whole walk
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\");
-
-    logic->FullPathSet(L"C:\\Users\\Ann");
-    logic->FullPathSet(L"C:\\file.txt");  // a file: its folder is expanded, the selection stays
-    EXPECT_EQ(tree.selected, Node("Users/Ann"));
-    tree.ExpandNode(Node("/Computer/D:"));
-    logic->FullPathSet(L"C:\\Work\\src\\core");
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work\\src\\core");
-    for (const char* sibling : {"Users", "/Computer/D:", "Work/docs"}) EXPECT_FALSE(tree.at(Node(sibling)).expanded) << sibling;
-    for (const char* onTheWay : {"", "Work", "Work/src"}) EXPECT_TRUE(tree.at(Node(onTheWay)).expanded) << onTheWay;
-    EXPECT_TRUE(tree.redraw);
-    EXPECT_EQ(logic->FullPathGet(0), L"");
-}
-
-TEST_F(ShellFolderTreeTest, RelationsAndPartsOfIdentifierLists) {
-    const auto relation = [&](const char* a, const char* b) {
-        ScopedIdList x(shell, shell.ListOf(a)), y(shell, shell.ListOf(b));
-        return logic->GetPIDLRelation(x.get(), y.get());
-    };
-    EXPECT_EQ(relation("", "Computer/C:/Work"), 1);  // the empty list is everyone's ancestor
-    EXPECT_EQ(relation("Computer/C:", "Computer/C:/Work"), 1);
-    EXPECT_EQ(relation("Computer/C:/Work", "COMPUTER/c:/WORK"), 2);
-    EXPECT_EQ(relation("Computer/C:/Work", "Computer/C:") + relation("Computer/C:/Work", "Computer/C:/Users"), 0);
-    EXPECT_EQ(relation("Computer/C:/Work", ""), 0);
-    EXPECT_EQ(relation("Computer/C:", "Computer/C:/W/x"), 1);  // items of a single character
-    EXPECT_EQ(relation("Computer/C:/Work", "Computer/C:/W/x"), 0);
-    ScopedIdList work(shell, shell.ListOf("Computer/C:/Work")), oneLetter(shell, shell.ListOf("Computer/C:/W/x"));
-    EXPECT_EQ(logic->GetPIDLRelation(nullptr, work.get()), 1);
-    EXPECT_EQ(logic->GetItemIDCount(work.get()) * 10 + logic->GetItemIDCount(oneLetter.get()), 34);
-    for (auto [n, name] : std::vector<std::pair<int, std::string>>{{1, "Computer"}, {2, "C:"}, {3, "Work"}, {-1, "Work"}, {7, "Work"}}) {
-        ScopedIdList item(shell, logic->GetItemID(work.get(), static_cast<std::int16_t>(n)));
-        EXPECT_EQ(shell.PathOf(item.get()), name) << "item " << n;
-    }
-    ScopedIdList parent(shell, logic->GetPIDLParent(work.get())), single(shell, shell.ListOf("Computer"));
-    EXPECT_EQ(shell.PathOf(parent.get()), "Computer/C:");
-    EXPECT_EQ(logic->GetPIDLParent(single.get()), nullptr);
-}
-
-// Each kind of notice that adds or removes a folder or a drive, under a loaded folder.
-TEST_F(ShellFolderTreeTest, EveryKindOfAddAndRemoveNoticeChangesTheLoadedTree) {
-    ShowPath(L"C:\\Work\\docs");
+    logic->FullPathSet(L"C:\\Work\\docs");
     const std::pair<long, long> kinds[] = {{kEventMkdir, kEventRmdir}, {kEventMediaInserted, kEventMediaRemoved},
                                            {kEventDriveAdd, kEventDriveRemoved}};
-    for (auto [added, removed] : kinds) Notify(added, "Computer/C:/Work/" + shell.Add("Computer/C:/Work/n" + std::to_string(added) + "/x").parent->name);
-    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"docs", L"n8", L"n32", L"n256"}));
-    EXPECT_EQ(tree.Shown(Node("Work/n8")).childrenFlag, 1);
-    EXPECT_EQ(logic->FullPathGet(Node("Work/n32")), L"C:\\Work\\n32");
-    for (auto [added, removed] : kinds) {
-        shell.Remove("Computer/C:/Work/n" + std::to_string(added));
-        Notify(removed, "Computer/C:/Work/n" + std::to_string(added));
-    }
-    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"docs"}));
-    EXPECT_EQ(tree.selected, Node("Work/docs"));
-    shell.Remove("Computer/C:/Work/docs");
-    Notify(kEventRmdir, "Computer/C:/Work/docs");  // the selected one
-    EXPECT_EQ(Kids("Work"), (Texts{L"src"}));
-    EXPECT_EQ(tree.selected, 0u);
-    EXPECT_TRUE(tree.at(Node("Work")).expanded);
-}
-
-TEST_F(ShellFolderTreeTest, NoticesAboutUnloadedEmptyOrUnshownFolders) {
-    ShowPath(L"C:\\Users\\Ann");
-    const NodeHandle ann = Node("Users/Ann");
-    EXPECT_EQ(tree.Shown(ann).childrenFlag, 0);
-    shell.Add("Computer/C:/Users/Ann/Music");
-    Notify(kEventMkdir, "Computer/C:/Users/Ann/Music");  // under an unloaded one: only the expand button
-    EXPECT_EQ(tree.at(ann).childrenFlag, 1);
-    EXPECT_TRUE(tree.at(ann).children.empty());
-    tree.ExpandNode(ann);
-    EXPECT_EQ(tree.ChildTexts(ann), (Texts{L"Music"}));
-
-    const std::size_t nodes = tree.nodes.size();
-    shell.Add("Computer/D:/Deep/New");
-    Notify(kEventMkdir, "Computer/D:/Deep/New");  // under a folder the tree does not show: nothing
-    Notify(kEventAttributes, "Computer/C:/Users");  // attribute changes: nothing either
-    EXPECT_EQ(tree.nodes.size(), nodes);
-    shell.Remove("Computer/C:/Users/Ann");
-    Notify(kEventRmdir, "Computer/C:/Users/Ann");  // the last sub-folder: the parent collapses
-    const auto& users = tree.at(Node("Users"));
-    EXPECT_TRUE(users.children.empty());
-    EXPECT_EQ(users.childrenFlag, 0);
-    EXPECT_FALSE(users.expanded || users.expandedOnce);
-}
-
-TEST_F(ShellFolderTreeTest, ARepeatedNotificationIsActedOnOnceAndAnUpdateReloadsUnderOnePause) {
-    ShowPath(L"C:\\Work\\docs");
-    shell.Add("Computer/C:/Work/twice");
-    ScopedIdList item(shell, shell.ListOf("Computer/C:/Work/twice")), docs(shell, shell.ListOf("Computer/C:/Work/docs"));
-    logic->ShellNotify(kEventMkdir, item.get(), nullptr);
-    logic->ShellNotify(kEventMkdir, item.get(), nullptr);
-    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"docs", L"twice"}));
-    Notify(kEventMkdir, "Computer/C:/Work/twice");  // a new message with an equal list is new
-    EXPECT_EQ(Kids("Work").size(), 4u);
-    logic->ShellNotify(kEventAttributes, docs.get(), nullptr);
-    shell.Remove("Computer/C:/Work/docs");
-    logic->ShellNotify(kEventRmdir, docs.get(), nullptr);  // the same list, another kind: new as well
-    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"twice", L"twice"}));
-
-    shell.Add("Computer/C:/Work/late");
-    const int redrawOffs = tree.redrawOffCount;
-    Notify(kEventUpdateDir, "Computer/C:/Work");
-    EXPECT_EQ(Kids("Work"), (Texts{L"src", L"twice", L"late"}));
-    EXPECT_EQ(tree.redrawOffCount, redrawOffs + 1);
-    EXPECT_TRUE(tree.redraw);
-}
-
-TEST_F(ShellFolderTreeTest, RenamedFoldersKeepTheirPlaceAndMovedOnesChangeParent) {
-    ShowPath(L"C:\\Work\\src");
-    const NodeHandle src = tree.selected;
-    tree.ExpandNode(src);
-    shell.Find("Computer/C:/Work/src")->name = "s";  // a one-character name
-    Notify(kEventRenameFolder, "Computer/C:/Work/src", "Computer/C:/Work/s");
-    EXPECT_EQ(Kids("Work"), (Texts{L"s", L"docs"}));
-    EXPECT_EQ(Node("Work/s"), src);
-    EXPECT_EQ(logic->FullPathGet(src), L"C:\\Work\\s");
-    EXPECT_EQ(tree.ChildTexts(src), (Texts{L"core", L"ui"}));
-
+    shell.Add("C:/Work/a8/x C:/Work/a32/x C:/Work/a256/x");
+    for (auto [added, removed] : kinds) Notify(added, "C:/Work/a" + std::to_string(added));
+    EXPECT_EQ(Kids("C:/Work", true), "docs*#10/11 src+ a8+ a32+ a256+");
+    shell.Remove("C:/Work/a8 C:/Work/a32 C:/Work/a256 C:/Work/docs");
+    for (auto [added, removed] : kinds) Notify(removed, "C:/Work/a" + std::to_string(added));
+    Notify(kEventRmdir, "C:/Work/docs");  // the selected one
     logic->FullPathSet(L"C:\\Users\\Ann");
-    shell.Remove("Computer/C:/Work/s");
-    shell.Add("Computer/C:/Users/s");
-    Notify(kEventRenameFolder, "Computer/C:/Work/s", "Computer/C:/Users/s");
-    EXPECT_EQ(Kids("Work"), (Texts{L"docs"}));
-    EXPECT_EQ(Kids("Users"), (Texts{L"Ann", L"s"}));
-    EXPECT_EQ(logic->FullPathGet(Node("Users/s")), L"C:\\Users\\s");
-    shell.Remove("Computer/C:/Work/docs");
-    shell.Add("Computer/D:/docs");
-    Notify(kEventRenameFolder, "Computer/C:/Work/docs", "Computer/D:/docs");  // to where the tree is not loaded
-    EXPECT_TRUE(Kids("Work").empty());
-}
+    Kids("C:/Users", true);  // Ann is drawn without a button
+    shell.Add("C:/Users/Ann/Music D:/Deep/New");
+    // Under an unloaded folder only its button comes; under one not shown nothing; attribute changes change nothing.
+    for (auto [event, path] : {std::pair{kEventMkdir, "C:/Users/Ann/Music"}, {kEventMkdir, "D:/Deep/New"}, {kEventAttributes, "C:/Users"}}) {
+        Notify(event, path);
+    }
+    EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*+#10/11) Work+[src+]) D:?");
 
-TEST_F(ShellFolderTreeTest, ASecondRootLeavesNothingOfTheFirstAndNotificationsMayBeMissing) {
-    ShowPath(L"C:\\Work\\src\\core");
-    Notify(kEventAttributes, "Computer/C:/Work");  // leaves remembered clones behind
-    logic->RootNodeCSIDLSet(17);
-    EXPECT_EQ(notifier.starts * 10 + notifier.registrations, 21);
-    ASSERT_EQ(tree.roots.size(), 1u);
-    EXPECT_EQ(tree.ChildTexts(logic->RootNode()), (Texts{L"C:", L"D:"}));
-    EXPECT_EQ(shell.LiveLists(), tree.nodes.size());  // one list per node and nothing else
+    shell.Add("C:/Work/twice");
+    ScopedIdList twice(shell, shell.List("C:/Work/twice")), again(shell, shell.List("C:/Work/twice"));
+    for (IdList list : {twice.get(), twice.get(), again.get()}) logic->ShellNotify(kEventMkdir, list, nullptr);
+    logic->ShellNotify(kEventAttributes, again.get(), nullptr);
+    shell.Remove("C:/Work/twice");
+    logic->ShellNotify(kEventRmdir, again.get(), nullptr);  // the same list, another kind: new as well
+    EXPECT_EQ(Kids("C:/Work"), "src+ twice?");  // the same message twice was acted on once, an equal new one again
+    Notify(kEventUpdateDir, "C:/Work");
+    EXPECT_EQ(Kids("C:/Work"), "src?");
+
+    tree.ExpandNode(Node("C:/Users/Ann"));
+    shell.Remove("C:/Users/Ann");
+    Notify(kEventRmdir, "C:/Users/Ann");  // the last sub-folder: its parent folds up without a button
+    EXPECT_EQ(Kids("C:"), "Secret~? Users Work+(src?)");
+
+    shell.Add("C:/Users/Ann C:/Work/docs");
+    logic->RootNodeCSIDLSet(0);
+    logic->FullPathSet(L"C:\\Work\\src");
+    tree.ExpandNode(tree.selected);
+    shell.Remove("C:/Work/src");
+    shell.Add("C:/Work/s/core");  // a one-character name
+    Notify(kEventRenameFolder, "C:/Work/src", "C:/Work/s");
+    EXPECT_EQ(Kids("C:/Work"), "docs? s*+#-1/11(core? ui?)");
+    logic->FullPathSet(L"C:\\Users\\Ann");
+    shell.Remove("C:/Work/s C:/Work/docs");
+    shell.Add("C:/Users/s D:/docs");
+    Notify(kEventRenameFolder, "C:/Work/s", "C:/Users/s");
+    Notify(kEventRenameFolder, "C:/Work/docs", "D:/docs");  // into a folder shown but never opened: added there all the same
+    EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*?#-1/11 s?) Work+) D:?[docs?]");
+
+    Notify(kEventAttributes, "C:/Work");  // leaves remembered clones behind
+    logic->RootNodeCSIDLSet(5);
+    EXPECT_EQ(tree.Dump(), "Users+(Ann? s?)");
+    // A list for each of the three nodes and the two held above, nothing else; one registration.
+    EXPECT_EQ(shell.live.size() * 10 + shell.registrations, 51u);
     logic->NotifyWindowDestroyed();
-    EXPECT_EQ(notifier.registrations, 0);
-    EXPECT_FALSE(logic->Notifying());
-
+    EXPECT_FALSE(logic->Notifying() || shell.registrations);
     logic->RootNodeCSIDLSet(99);  // unknown: an empty tree that ignores paths and notifications
     logic->FullPathSet(L"C:\\Work");
-    Notify(kEventMkdir, "Computer/C:/Work/x");
-    EXPECT_TRUE(tree.nodes.empty());
-    notifier.canStart = false;
-    ShowPath(L"C:\\Work");
-    EXPECT_FALSE(logic->Notifying());
-    EXPECT_EQ(logic->FullPathGet(tree.selected), L"C:\\Work");
+    Notify(kEventMkdir, "C:/Work/x");
+    EXPECT_EQ(tree.nodes.size(), 1u);
 }
 
 }  // namespace
