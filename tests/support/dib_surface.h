@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "common/handles.h"
@@ -22,7 +21,7 @@ public:
         bits_ = static_cast<std::uint32_t*>(bits);
         if (bits_) std::fill(bits_, bits_ + width * height, fill);
         dc_.reset(::CreateCompatibleDC(nullptr));
-        previous_ = ::SelectObject(dc_.get(), bitmap_.get());
+        selected_ = select_object_scope(dc_.get(), bitmap_.get());
     }
     // What a window shows, taken through WM_PRINTCLIENT.
     static DibSurface Of(HWND window) {
@@ -31,12 +30,6 @@ public:
         DibSurface surface(client.right, client.bottom, 0);
         ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
         return surface;
-    }
-    DibSurface(DibSurface&& other) noexcept
-        : width_(other.width_), height_(other.height_), bitmap_(std::move(other.bitmap_)), dc_(std::move(other.dc_)),
-          previous_(std::exchange(other.previous_, nullptr)), bits_(std::exchange(other.bits_, nullptr)) {}
-    ~DibSurface() {
-        if (dc_ && previous_) ::SelectObject(dc_.get(), previous_);
     }
 
     HDC dc() const { return dc_.get(); }
@@ -55,7 +48,7 @@ private:
     int width_, height_;
     unique_hbitmap bitmap_;
     unique_hdc dc_;
-    HGDIOBJ previous_ = nullptr;
+    select_object_scope selected_;  // put back before the DC goes
     std::uint32_t* bits_ = nullptr;
 };
 

@@ -18,20 +18,15 @@ long HandlesByValue() {
     return open;
 }
 
-BOOL CALLBACK CountChildWindow(HWND, LPARAM counter) {
+BOOL CALLBACK CountWindowAndItsChildren(HWND window, LPARAM counter) {
     ++*reinterpret_cast<long*>(counter);
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevelWindow(HWND window, LPARAM counter) {
-    ++*reinterpret_cast<long*>(counter);
-    ::EnumChildWindows(window, CountChildWindow, counter);
+    ::EnumChildWindows(window, [](HWND, LPARAM count) -> BOOL { ++*reinterpret_cast<long*>(count); return TRUE; }, counter);
     return TRUE;
 }
 
 long ThreadWindows() {
     long windows = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountTopLevelWindow, reinterpret_cast<LPARAM>(&windows));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindowAndItsChildren, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
