@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "controls/accelerator_routing.h"
 #include "controls/button_bar.h"
 #include "controls/panel.h"
 #include "controls/splitter.h"
@@ -44,8 +45,8 @@ protected:
         button_.Click = [this] { ++clicks_; };
         bubble_.SubClsOwner(owner_.get());
         bubble_.TextSet(L"Stop waiting for process and abandon it.");
-        testing::PumpMessages();
-        Send(WM_MOUSELEAVE, 0);  // pointer events of earlier tests may still be queued
+        AcceleratorRouting::PumpPending();
+        Send(WM_MOUSELEAVE);  // pointer events of earlier tests may still be queued
     }
 
     HWND Button() const { return button_.hwnd(); }
@@ -58,20 +59,10 @@ protected:
                                        std::max(Channel(a, k), Channel(b, k))) == Channel(shown.At(x, y), k))
                     << std::hex << (shown.At(x, y) & 0xFFFFFF) << " at " << std::dec << x << "," << y;
     }
-    // The real pointer goes there too, so the window under the cursor is the one the message claims.
-    void MoveTo(int x, int y) {
-        POINT screen{x, y};
-        ::ClientToScreen(Button(), &screen);
-        ::SetCursorPos(screen.x, screen.y);
-        Send(WM_MOUSEMOVE, 0, x, y);
-    }
-    void Send(UINT message, WPARAM wParam, int x = 10, int y = 10) {
-        ::SendMessageW(Button(), message, wParam, MAKELPARAM(x, y));
-    }
+    void Mouse(UINT message, int x = 10, int y = 10) { testing::PointerAt(Button(), message, x, y); }
+    void Send(UINT message, WPARAM wParam = 0) { ::SendMessageW(Button(), message, wParam, MAKELPARAM(10, 10)); }
     void Click() {
-        MoveTo(10, 10);
-        Send(WM_LBUTTONDOWN, MK_LBUTTON);
-        Send(WM_LBUTTONUP, 0);
+        for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message);
     }
     void Activate(bool active) { ::SendMessageW(owner_.get(), WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0); }
     std::vector<std::uint32_t> Shown() const { return DibSurface::Of(Button()).All(); }
@@ -94,18 +85,18 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
     // Idle: the bar's two bands (rows 0..10 and 11..29), no frame; the other looks framed in 0x000080.
     ExpectShown({{0, 0, 0xE2F4FF, 0xE2F4FF}, {10, 10, 0xB6DAFF, 0xB6DAFF}, {0, 11, 0xADD1FF, 0xADD1FF},
                  {10, 29, 0xB5D9FF, 0xB5D9FF}});
-    MoveTo(10, 10);
+    Mouse(WM_MOUSEMOVE);
     ExpectShown({{10, 5, 0xFFFFE1, 0xFFEBAC}, {10, 20, 0xFFD767, 0xFFE399}, {0, 20, 0x000080, 0x000080}});
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(WM_LBUTTONDOWN);
     ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}, {10, 20, 0xFF8F46, 0xFFD35F}, {39, 29, 0x000080, 0x000080}});
-    Send(WM_LBUTTONUP, 0);
+    Mouse(WM_LBUTTONUP);
     button_.Mode(kCheckButton);
     Click();  // checked, the pointer still over it: the pressed colours
     ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}});
-    Send(WM_MOUSELEAVE, 0);
+    Send(WM_MOUSELEAVE);
     ExpectShown({{10, 5, 0xFFDAA9, 0xFFC06F}, {10, 20, 0xFFC06F, 0xFFAB3F}});
     Click();
-    Send(WM_MOUSELEAVE, 0);
+    Send(WM_MOUSELEAVE);
     ExpectShown({{10, 20, 0xADD1FF, 0xB5D9FF}});
     button_.Value(true);  // set by the owner, as the find bar's toggle does
     ExpectShown({{10, 5, 0xFFDAA9, 0xFFC06F}});
@@ -114,18 +105,18 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
 }
 
 TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickWhileEnterSpaceAndTheAccessKeyClickUnlessAnArrowCancelsTheSpace) {
-    MoveTo(10, 10);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE);
+    Mouse(WM_LBUTTONDOWN);
     EXPECT_EQ(::GetCapture(), Button());
-    MoveTo(70, 10);
+    Mouse(WM_MOUSEMOVE, 70, 10);
     ExpectShown({{10, 20, 0xADD1FF, 0xB5D9FF}});
-    Send(WM_LBUTTONUP, 0, 70, 10);
-    Send(WM_LBUTTONUP, 0);  // a release inside without a press inside
-    MoveTo(10, 10);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 70, 10);
+    Mouse(WM_LBUTTONUP);  // a release inside without a press inside
+    Mouse(WM_MOUSEMOVE);
+    Mouse(WM_LBUTTONDOWN);
     Activate(false);
     EXPECT_FALSE(button_.OwnerActive() || ::GetCapture() || button_.State() != StyleButtonState::kNormal);
-    Send(WM_LBUTTONUP, 0);
+    Mouse(WM_LBUTTONUP);
     EXPECT_EQ(clicks_, 0);
     Activate(true);
     std::vector<int> clicksAndState;
@@ -258,13 +249,7 @@ protected:
     std::vector<LONG> Edges() const {
         return {test::RectInParent(first_).right, test::RectInParent(second_).left, test::RectInParent(second_).bottom};
     }
-    // Moves the real cursor to container client coordinates and sends the message there.
-    void MouseAt(UINT msg, int x, int y) {
-        POINT p{x, y};
-        ::ClientToScreen(Container(), &p);
-        ::SetCursorPos(p.x, p.y);
-        ::SendMessageW(Container(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-    }
+    void MouseAt(UINT msg, int x, int y) { testing::PointerAt(Container(), msg, x, y); }
     bool CursorClippedTo(const RECT& expected) const {
         RECT r{};
         ::GetClipCursor(&r);
@@ -356,7 +341,7 @@ TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMay
     };
     timer.Interval(10);
     const auto allFired = [&] {
-        testing::PumpMessages();
+        AcceleratorRouting::PumpPending();
         return intervalsSeen.size() >= 2 && fired >= 1;
     };
     ASSERT_TRUE(test::WaitUntil(allFired, 5000));

@@ -1,7 +1,8 @@
 // The list box, the input box and the rich edit on a probe form, driven through
-// the program's own message routing.
+// the program's own message routing, and the system fonts they show.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "controls/rich_edit.h"
 #include "controls/system_fonts.h"
 #include "expect_raised.h"
+#include "gdi_objects.h"
 #include "resource_counts.h"
 #include "test_support.h"
 #include "test_window.h"
@@ -21,7 +23,6 @@ namespace {
 
 using Log = std::vector<std::wstring>;
 using testing::ExpectRaised;
-using testing::PumpMessages;
 
 class TextControlTest : public ::testing::Test {
 protected:
@@ -39,7 +40,7 @@ protected:
     static void Keys(HWND window, std::initializer_list<std::pair<UINT, WPARAM>> keys) {
         for (const auto& [message, key] : keys) {
             ::PostMessageW(window, message, key, 1);
-            PumpMessages();  // one at a time: a translated character is queued behind what is already posted
+            AcceleratorRouting::PumpPending();  // one at a time: a translated character is queued behind what is already posted
         }
     }
     static long Style(HWND window, int which, long bits) { return static_cast<long>(::GetWindowLongPtrW(window, which)) & bits; }
@@ -150,7 +151,7 @@ protected:
         edit.Init();
         ::SetForegroundWindow(owner.get());
         ::SetFocus(edit.hWnd());
-        PumpMessages();
+        AcceleratorRouting::PumpPending();
     }
     HWND Edit() const { return edit.RichEdithWnd(); }
     RichEditMethods& M() { return edit.Methods(); }
@@ -161,22 +162,22 @@ protected:
     std::wstring Text() const { return test::Caption(Edit()); }
     void Text(const std::wstring& text) {
         ::SetWindowTextW(Edit(), text.c_str());
-        PumpMessages();
+        AcceleratorRouting::PumpPending();
     }
     void Press(std::initializer_list<WPARAM> keys) {
         for (WPARAM key : keys) test::PostKey(Edit(), key);
-        PumpMessages();
+        AcceleratorRouting::PumpPending();
     }
     void Type(const std::wstring& text) {
         test::PostText(Edit(), text);
-        PumpMessages();
+        AcceleratorRouting::PumpPending();
     }
     // Presses `key` while a real modifier is down: the handlers read the asynchronous key state.
     void PressWith(BYTE modifier, WPARAM key) {
         for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
             ::keybd_event(modifier, 0, up, 0);
             EXPECT_TRUE(test::WaitUntil([&] {
-                PumpMessages();
+                AcceleratorRouting::PumpPending();
                 return (::GetAsyncKeyState(modifier) < 0) == !up;
             }, 5000)) << "modifier " << int{modifier};
             if (!up) Press({key});
@@ -213,8 +214,6 @@ TEST_F(RichEditTest, KeysRaiseTheirEventsWithTheShiftStateAndOnlyTrappedTabEnter
     PressWith(VK_SHIFT, VK_END);
     PressWith(VK_CONTROL, VK_HOME);
     Press({VK_TAB});
-    PressWith(VK_SHIFT, VK_TAB);
-    PressWith(VK_CONTROL, VK_TAB);
     edit.View().TrapTab(false);
     Press({VK_TAB});
     edit.View().TrapTab(true);
@@ -227,11 +226,11 @@ TEST_F(RichEditTest, KeysRaiseTheirEventsWithTheShiftStateAndOnlyTrappedTabEnter
     Press({VK_RETURN});
     EXPECT_EQ(M().LineCount(), 2);
     EXPECT_EQ(log, (Log{L"enter", L"down 46/0", L"up 46/0", L"press 120/0", L"press 121/0", L"down 35/1", L"up 35/1",
-                        L"down 36/2", L"up 36/2", L"press 9/0", L"up 9/1", L"up 9/2", L"up 9/0", L"up 9/0", L"down 33/0",
+                        L"down 36/2", L"up 36/2", L"press 9/0", L"up 9/0", L"up 9/0", L"down 33/0",
                         L"up 33/0", L"down 34/0", L"up 34/0", L"down 35/0", L"up 35/0", L"down 36/0", L"up 36/0",
                         L"down 37/0", L"up 37/0", L"down 38/0", L"up 38/0", L"down 39/0", L"up 39/0", L"down 40/0",
                         L"up 40/0", L"enter"}));
-    EXPECT_EQ(previewed, (std::vector<WPARAM>{VK_DELETE, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_DOWN}));
+    EXPECT_EQ(previewed, (std::vector<WPARAM>{VK_DELETE, VK_TAB, VK_TAB, VK_DOWN}));
 }
 
 TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnlessWantEventsIsFalse) {
@@ -255,6 +254,7 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
     EXPECT_EQ(notify(), 0);
     EXPECT_EQ(seen, (std::vector<std::vector<long>>{{6, 11, SEL_TEXT}, {11, 11, SEL_EMPTY}, {0, 2, 5}, {0, 0, 5}}));
 
+    testing::PointerAt(Edit(), WM_MOUSEMOVE, 10, 20);  // 150, 300 twips at 96 dots per inch
     const auto note = [&](const wchar_t* name) {
         return [this, name](short& button, short&, float&, float&) { log.push_back(name + std::to_wstring(button)); };
     };
@@ -265,9 +265,6 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
     edit.VScroll = [&] { log.push_back(L"vscroll"); };
     edit.HScroll = [&] { log.push_back(L"hscroll"); };
     edit.Change = [&] { log.push_back(L"change"); };
-    POINT origin{0, 0};
-    ::ClientToScreen(Edit(), &origin);
-    ::SetCursorPos(origin.x + 10, origin.y + 20);  // 150, 300 twips at 96 dots per inch
     edit.Behavior().WantEvents(false);
     Type(L"b");
     edit.Behavior().WantEvents(true);
@@ -385,6 +382,46 @@ TEST_F(RichEditTest, FilesRoundTripWithProgressPathsOverTheOpenCallsLimitAreRefu
         EXPECT_STREQ(stat.pwcsName, name);
         ::CoTaskMemFree(stat.pwcsName);
     }
+}
+
+// Every kind Tahoma at -11, the menu font at `height` with `weight`.
+DefPrefsHandles::Descriptions MenuFontOf(LONG height, LONG weight) {
+    DefPrefsHandles::Descriptions d{};
+    for (auto& font : d) {
+        font.lfHeight = -11;
+        std::strcpy(font.lfFaceName, "Tahoma");
+    }
+    d[kMenuFont - 1].lfHeight = height;
+    d[kMenuFont - 1].lfWeight = weight;
+    return d;
+}
+
+TEST(DefPrefsHandles, HandlesAreCachedPerKindAndFreedKindsOutsideOneToSixAreRefusedAndHeightsBecomePixelsOrPoints) {
+    const long gdiObjects = test::GdiObjects();
+    {
+        DefPrefsHandles prefs(MenuFontOf(-12, 400));
+        const HFONT menu = prefs.GetHandle(kMenuFont);
+        EXPECT_TRUE(menu && prefs.GetHandle(kMenuFont) == menu && prefs.GetHandle(kIconTitleFont));
+        EXPECT_NE(prefs.GetHandle(kMessageFont), menu);
+        for (int kind : {0, 7}) {
+            ExpectRaised(9, L"", [&] { prefs.GetHandle(kind); }, L"Subscript out of range");
+            EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kind, 96), 0);
+            EXPECT_FALSE(prefs.FontObjectAtDpi(kind, 96).has_value());
+        }
+        EXPECT_EQ(prefs.GetHeightInPixelAtDpi(kMenuFont, 96), -16);
+        const StdFontInfo font = prefs.FontObjectAtDpi(kMenuFont, 96).value();
+        EXPECT_EQ(std::make_tuple(font.Size, font.Name, font.Bold), std::make_tuple(9.0, std::wstring(L"Tahoma"), false));
+    }
+    EXPECT_EQ(test::GdiObjects(), gdiObjects) << "the cached fonts go with their owner";
+
+    auto d = MenuFontOf(10, 401);  // a positive height is the size in points
+    d[kMenuFont - 1].lfItalic = 1;
+    d[kMenuFont - 1].lfCharSet = 204;
+    const StdFontInfo positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96).value();
+    EXPECT_EQ(std::make_tuple(positive.Size, positive.Bold, positive.Italic, positive.Charset),
+              std::make_tuple(10.0, true, true, 204));
+    ExpectRaised(6, L"", [] { DefPrefsHandles(MenuFontOf(0x7FFFFFFF, 400)).GetHeightInPixelAtDpi(kMenuFont, 96); },
+                          L"Overflow");
 }
 
 }  // namespace
