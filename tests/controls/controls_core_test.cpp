@@ -45,7 +45,7 @@ TEST(RichEditRules, MarginsAndRangesRefuseOverflow) {
 }
 
 TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
-    // Minimum and maximum of the first and second pane, position, total, clamped; bar size 4.
+    // Minimum and maximum of the first and second pane, position, total, clamped; the bar's 4 pixels by default.
     // -1 is "no maximum", 0 "no minimum".
     for (const auto& [min1, max1, min2, max2, position, total, clamped] : std::vector<std::array<std::int32_t, 7>>{
              {0, -1, 0, -1, -50, 100, -50}, {0, -1, 0, 20, 10, 100, 76}, {0, 50, 0, 20, 10, 100, 50},
@@ -53,7 +53,6 @@ TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
              {1, -1, 0, -1, 0, 100, 1}, {0, 1, 0, -1, 5, 100, 1}, {0, -1, 0, 1, 5, 100, 95},
              {30, 20, 30, -1, 25, 40, 30}, {30, 20, 30, -1, 0, 40, 30}}) {
         SplitterModel m(L"app");
-        m.SplitterSize(4);
         m.MinimumSize(1, min1);
         m.MaximumSize(1, max1);
         m.MinimumSize(2, min2);

@@ -5,8 +5,7 @@
 namespace tarvo::testing {
 
 LRESULT WindowLog::Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    messages.push_back(msg);
-    if (msg != kProbeMessage) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg != kProbeMessage && msg != WM_COMMAND) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     calls.push_back(L"window");
     return kWindowOwnResult;
 }

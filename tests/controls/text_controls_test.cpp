@@ -2,6 +2,7 @@
 // the program's own message routing, and the system fonts they show.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -63,29 +64,25 @@ TEST_F(TextControlTest, ListSettingsEventsNavigationAndItemsAndADestroyedListTak
                                       {&ListBoxEvents::HScroll, L"HScroll"}})
         list.Events.*event = [this, name] { log.push_back(name); };
     const HWND window = list.ListBoxhWnd();
-    EXPECT_EQ(Style(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_CLIENTEDGE);
-    EXPECT_EQ(Style(window, GWL_STYLE, 0xFFFF), 0x1141);  // no-scroll disabling, strings, notify
+    // The border, no-scroll disabling, strings, notify.
+    EXPECT_EQ(Style(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE) | Style(window, GWL_STYLE, 0xFFFF), 0x1341);
     EXPECT_EQ(::SendMessageW(window, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(DefaultFontHandle(kMenuFont)));
     for (const bool anotherIsActive : {false, true}) {  // a control gone releases the routing only if it has it
-        HWND container = nullptr;
-        {
-            VRX_ListBox scoped;
-            scoped.Init(owner.get(), RECT{0, 0, 50, 50});
-            container = scoped.ContainerhWnd();
-            ::SetFocus(anotherIsActive ? list.ContainerhWnd() : container);
-        }
-        EXPECT_FALSE(::IsWindow(container));
-        EXPECT_EQ(AcceleratorRouting::ActiveTarget(), anotherIsActive ? &list : nullptr);
+        auto scoped = std::make_unique<VRX_ListBox>();
+        scoped->Init(owner.get(), RECT{0, 0, 50, 50});
+        const HWND container = scoped->ContainerhWnd();
+        ::SetFocus(anotherIsActive ? list.ContainerhWnd() : container);
+        scoped.reset();
+        EXPECT_TRUE(!::IsWindow(container) && AcceleratorRouting::ActiveTarget() == (anotherIsActive ? &list : nullptr));
     }
     list.Methods().CurSelIndexSet(0);
     ::SetFocus(owner.get());
-    const auto mouseActivate = [&] {
-        return ::SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner.get()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-    };
-    EXPECT_EQ(mouseActivate(), MA_NOACTIVATE);  // the form stays as it is
-    EXPECT_EQ(::GetFocus(), window);
-    EXPECT_NE(mouseActivate(), MA_NOACTIVATE);  // once focused, the list's own answer counts
-    EXPECT_EQ(AcceleratorRouting::ActiveTarget(), &list);
+    for (const bool focused : {false, true}) {  // the form stays as it is; once focused, the list's own answer counts
+        const LRESULT answer = ::SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(owner.get()),
+                                              MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        EXPECT_TRUE((answer == MA_NOACTIVATE) != focused && ::GetFocus() == window &&
+                    AcceleratorRouting::ActiveTarget() == &list);
+    }
     // The list acts on a key before the control reports it.
     Keys(window, {{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_DOWN}, {WM_KEYUP, VK_DOWN}, {WM_CHAR, 't'}});
     RECT item{};
@@ -111,8 +108,7 @@ TEST_F(TextControlTest, ListSettingsEventsNavigationAndItemsAndADestroyedListTak
     EXPECT_EQ(selected(), 1);
 
     ListMethods& items = list.Methods();
-    EXPECT_TRUE(items.AddItem(L"a", 0));
-    EXPECT_FALSE(items.AddItem(L"never", -2));
+    EXPECT_TRUE(items.AddItem(L"a", 0) && !items.AddItem(L"never", -2));
     EXPECT_EQ((Log{items.ItemGet(-1), items.ItemGet(0), items.ItemGet(1), items.ItemGet(3), items.ItemGet(4)}),
               (Log{L"", L"a", L"one", L"three", L""}));
     items.EraseAll();
@@ -282,7 +278,7 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
     EXPECT_EQ(seen.back(), (std::vector<long>{WM_LBUTTONUP, 4, 23}));
 }
 
-TEST_F(RichEditTest, FormatEffectsAndColoursReachOnlyTheirCharacters) {
+TEST_F(RichEditTest, FormatsRangesFontsShortcutsAndViewSettingsReachTheEditAndTheSettingsBeforeInitItsStyle) {
     const std::pair<bool (RichEditMethods::*)(long) const, void (RichEditMethods::*)(bool, long)> effects[] = {
         {&RichEditMethods::FormatBoldGet, &RichEditMethods::FormatBoldSet},
         {&RichEditMethods::FormatItalicGet, &RichEditMethods::FormatItalicSet},
@@ -307,9 +303,7 @@ TEST_F(RichEditTest, FormatEffectsAndColoursReachOnlyTheirCharacters) {
         ::SendMessageW(Edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         EXPECT_EQ((format.dwEffects & CFE_AUTOCOLOR) ? -1L : static_cast<long>(format.crTextColor & 0xFFFFFF), colour);
     }
-}
 
-TEST_F(RichEditTest, RangesFontsShortcutsAndViewSettingsReachTheEditAndTheSettingsBeforeInitItsStyle) {
     Text(L"bone one Two two");
     EXPECT_EQ(M().TextInRangeGet(13, 100), L"two");
     M().SelectAll();
