@@ -59,7 +59,7 @@ protected:
     void Click() {
         for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message);
     }
-    void Activate(bool active) { ::SendMessageW(owner_.get(), WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0); }
+    void Activate(WPARAM state) { ::SendMessageW(owner_.get(), WM_ACTIVATE, state, 0); }
     std::vector<std::uint32_t> Shown() const { return DibSurface::Of(Button()).All(); }
     // Whether the bubble shows after `count` more blink ticks.
     bool Ticks(int count) {
@@ -107,11 +107,11 @@ TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickWhileEnterSpac
     Mouse(WM_LBUTTONUP, 70, 10);
     Mouse(WM_LBUTTONUP);  // a release inside without a press inside
     Mouse(WM_LBUTTONDOWN);
-    Activate(false);
+    Activate(WA_INACTIVE);
     EXPECT_FALSE(button_.OwnerActive() || ::GetCapture() || button_.State() != StyleButtonState::kNormal);
     Mouse(WM_LBUTTONUP);
     EXPECT_EQ(clicks_, 0);
-    Activate(true);
+    Activate(WA_ACTIVE);
     std::vector<int> clicksAndState;
     button_.Caption(L"&&Go &first");
     for (const auto& [message, key] : std::vector<std::pair<UINT, WPARAM>>{
@@ -141,14 +141,14 @@ TEST_F(OwnerDrawnTest, ADisabledButtonIsGreyAndDeafAndBlinkingItAlternatesAndSho
 
     button_.Enabled(true);
     EXPECT_EQ(button_.BlinkTimer().Interval(), 600);
-    Activate(false);
+    Activate(WA_INACTIVE);
     for (int tick = 1; tick <= 8; ++tick) {
         const bool wasGrey = Shown() == grey;
         Ticks(1);
         EXPECT_EQ(Shown(), wasGrey ? natural : grey) << "tick " << tick;
     }
     EXPECT_FALSE(bubble_.Visible()) << "it waits for an active owner";
-    Activate(true);
+    Activate(WA_CLICKACTIVE);
     ASSERT_TRUE(Ticks(1));
     EXPECT_EQ(::GetActiveWindow(), owner_.get()) << "the bubble does not take the activation";
     const RECT button = test::WindowRect(Button());  // the bubble's apex 30 px in, at 10 px above the bottom
@@ -165,9 +165,9 @@ TEST_F(OwnerDrawnTest, ADisabledButtonIsGreyAndDeafAndBlinkingItAlternatesAndSho
     ::SetWindowPos(owner_.get(), nullptr, 150, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_FALSE(bubble_.Visible()) << "the owner moved";
     bubble_.ShowTip(300, 300);
-    Activate(false);
+    Activate(WA_INACTIVE);
     EXPECT_FALSE(bubble_.OwnerWindowActive() || bubble_.Visible());
-    Activate(true);
+    Activate(WA_CLICKACTIVE);
     EXPECT_TRUE(bubble_.OwnerWindowActive() && !bubble_.Visible()) << "activation alone does not show it";
     button_.Blink(false);
     EXPECT_FALSE(Ticks(10) || Shown() != natural) << "ticks already queued do nothing";
@@ -286,6 +286,7 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
     EXPECT_FALSE(splitter_.Dragging() || ::GetCapture());
     MouseAt(WM_MOUSEMOVE, 300, 150);
     EXPECT_EQ(Edges(), (std::vector<LONG>{200, 205, 400}));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE)) << "panes side by side: the west-east arrows";
 
     splitter_.FullDrag(false);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
@@ -320,7 +321,9 @@ TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMay
     CTimer extra, reused;
     testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + 13651), L"control_windows_test.WindowProc",
                           [&] { extra.Interval(500); }, L"No more than 10 timers allowed per class");
+    const UINT_PTR freed = others[42]->SystemTimerId();
     others[42]->Interval(0);
+    EXPECT_FALSE(::KillTimer(nullptr, freed)) << "a stopped timer gives its system timer back";
     reused.Interval(20);
     EXPECT_EQ(CTimer::HighWaterCount(), 100);
     others.clear();

@@ -20,7 +20,7 @@ using testing::ExpectRaised;
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenAndPointsAndTwipsRefuseOverflow) {
+TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenPointsTwipsMarginsAndRangesRefuseOverflow) {
     // 3 x 12 / 72 = 0.5, 9 -> 1.5
     for (const auto& [height, dpi, pixels] :
          {std::tuple{-12, 96, -16}, {-12, 120, -20}, {3, 12, 0}, {9, 12, 2}, {-9, 12, -2}, {kMax, 1, 29826162}})
@@ -32,10 +32,7 @@ TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenAndPointsAndTwip
         EXPECT_EQ(rich_edit_rules::FontHeightInTwips(points), twips) << points;
     for (double points : {107374182.4, 1e300, std::numeric_limits<double>::quiet_NaN()})
         EXPECT_FALSE(rich_edit_rules::FontHeightInTwips(points)) << points;
-}
-
-TEST(RichEditRules, MarginsAndRangesRefuseOverflow) {
-    using namespace rich_edit_rules;
+    using namespace rich_edit_rules;  // the right margin in the high word, range lengths
     EXPECT_EQ(RightMarginParameter(32767), 0x7FFF0000);
     EXPECT_EQ(RightMarginParameter(-32768), kMin);
     EXPECT_FALSE(RightMarginParameter(32768) || RightMarginParameter(-32769));
