@@ -24,7 +24,6 @@
 namespace tarvo {
 namespace {
 
-using testing::DibSurface;
 
 int Channel(std::uint32_t rgb, int k) { return static_cast<int>((rgb >> (16 - 8 * k)) & 0xFF); }
 
@@ -48,7 +47,7 @@ protected:
     HWND Button() const { return button_.hwnd(); }
     // Each point (x, y) of the button shows a colour between a and b (0xRRGGBB), channel by channel.
     void ExpectShown(std::initializer_list<std::tuple<int, int, std::uint32_t, std::uint32_t>> probes) const {
-        const auto shown = DibSurface::Of(Button());
+        const auto shown = testing::DibSurface::Of(Button());
         for (const auto& [x, y, a, b] : probes)
             for (int k = 0; k < 3; ++k)
                 EXPECT_LE((Channel(shown.At(x, y), k) - Channel(a, k)) * (Channel(shown.At(x, y), k) - Channel(b, k)), 0)
@@ -60,7 +59,7 @@ protected:
         for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message);
     }
     void Activate(WPARAM state) { ::SendMessageW(owner_.get(), WM_ACTIVATE, state, 0); }
-    std::vector<std::uint32_t> Shown() const { return DibSurface::Of(Button()).All(); }
+    std::vector<std::uint32_t> Shown() const { return testing::DibSurface::Of(Button()).All(); }
     // Whether the bubble shows after `count` more blink ticks.
     bool Ticks(int count) {
         for (int i = 0; i < count; ++i) button_.BlinkTimer().PulseTimer();
@@ -273,7 +272,6 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
         Resize(width);
         EXPECT_EQ(splitter_.Position(), position) << width;
     }
-    EXPECT_EQ(test::GdiObjects(), gdi);
     testing::ExpectRaised(380, L"control_windows_test.Splitter", [] { Splitter().BgColor(0); }, L"Invalid property value");
 
     std::vector<float> splits;
@@ -308,6 +306,7 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
     MouseAt(WM_LBUTTONUP, 20, 150);
     EXPECT_EQ(Edges(), (std::vector<LONG>{100, 105, 400}));
     EXPECT_EQ(splits, (std::vector<float>{202, 150, 202, 150, 252, 150}));
+    EXPECT_EQ(test::GdiObjects(), gdi) << "painting, resizing and dragging free what they make";
 }
 
 TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMayChangeItsOwnInterval) {

@@ -12,8 +12,6 @@
 namespace tarvo {
 namespace {
 
-using testing::kProbeMessage;
-using testing::kWindowOwnResult;
 using Calls = std::vector<std::wstring>;
 using Outcome = std::pair<LRESULT, Calls>;
 
@@ -40,13 +38,13 @@ TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndR
     // The probe message's result and the calls it made, in order ("window" is the window's own procedure).
     const auto probe = [&] {
         log.calls.clear();
-        const LRESULT result = ::SendMessageW(window, kProbeMessage, 0, 0);
+        const LRESULT result = ::SendMessageW(window, testing::kProbeMessage, 0, 0);
         return Outcome{result, log.calls};
     };
-    const auto attach = [&](std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
+    const auto attach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
         for (Listener* l : listeners) MSubclass::AttachMessage(l, window, message);
     };
-    const auto detach = [&](std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
+    const auto detach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
         for (Listener* l : listeners) MSubclass::DetachMessage(l, window, message);
     };
     Listener first(log, L"first", kConsume, 1), last(log, L"last", kConsume, 2);
@@ -56,17 +54,17 @@ TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndR
           {::GetDesktopWindow(), 13084, L"Can't modify external window"},
           {reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013)), 13083, L"Invalid window"}}) {
         testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + code), L"controls_foundation_test.WindowProc",
-                              [&] { MSubclass::AttachMessage(&first, target, kProbeMessage); }, text);
+                              [&] { MSubclass::AttachMessage(&first, target, testing::kProbeMessage); }, text);
     }
     EXPECT_EQ(probe(), (Outcome{1, {L"first"}}));
     first.callPrevious = true;  // unless a listener asks for it
-    EXPECT_EQ(probe(), (Outcome{kWindowOwnResult + 1, {L"first", L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult + 1, {L"first", L"window"}}));
     first.callPrevious = false;
     attach({&last});
     first.mode = kAfter;  // "after" of the first listener alone counts for nothing
     EXPECT_EQ(probe(), (Outcome{2, {L"first", L"last"}}));
     last.mode = kAfter;
-    EXPECT_EQ(probe(), (Outcome{kWindowOwnResult, {L"first", L"last", L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"first", L"last", L"window"}}));
     first.mode = kBefore;  // the window runs once, and the last listener's result replaces its own
     EXPECT_EQ(probe(), (Outcome{2, {L"window", L"first", L"last"}}));
     detach({&first, &last});
@@ -75,14 +73,14 @@ TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndR
     Listener a(log, L"a", kConsume, 1), b(log, L"b", kConsume, 2), throwing(log, L"throwing", kConsume, 3);
     attach({&a, &b, &throwing});
     detach({&a});
-    EXPECT_EQ(probe(), (Outcome{kWindowOwnResult, {L"b", L"throwing", L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"b", L"throwing", L"window"}}));
     detach({&throwing});
     attach({&a});
     EXPECT_EQ(probe(), (Outcome{1, {L"b", L"a"}}));
     detach({&a, &b});
     attach({&a}, WM_USER + 78);
     EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // another message still hooked
-    EXPECT_EQ(probe(), (Outcome{kWindowOwnResult, {L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"window"}}));
     detach({&a}, WM_USER + 78);
     detach({&a});  // not attached: changes nothing
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
