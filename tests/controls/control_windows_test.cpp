@@ -153,6 +153,10 @@ TEST_F(OwnerDrawnTest, ADisabledButtonIsGreyAndDeafAndBlinkingItAlternatesAndSho
     const RECT button = test::WindowRect(Button());  // the bubble's apex 30 px in, at 10 px above the bottom
     EXPECT_EQ(std::make_pair(test::WindowRect(bubble_.hwnd()).left, test::WindowRect(bubble_.hwnd()).top),
               std::make_pair(button.left + 20 - 30, button.bottom - 10));
+    ::UpdateWindow(bubble_.hwnd());  // outlined in 0xFF8080 on 0xFFF8F0
+    const unique_window_dc shown(bubble_.hwnd());
+    EXPECT_EQ(std::vector({::GetPixel(shown.get(), 0, 20), ::GetPixel(shown.get(), 4, 20)}),
+              std::vector({RGB(255, 128, 128), RGB(255, 248, 240)}));
     ::SetFocus(nullptr);
     ::SendMessageW(bubble_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
     EXPECT_EQ(::GetFocus(), owner_.get());

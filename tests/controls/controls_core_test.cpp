@@ -41,7 +41,7 @@ TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenPointsTwipsMargi
     EXPECT_FALSE(RangeBufferLength(-2, kMax) || RangeBufferLength(kMax, kMin));
 }
 
-TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
+TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderTheFirstMinimumWinningAndDefaultsProportionErrorsPanesAndGrip) {
     // Minimum and maximum of the first and second pane, position, total, clamped; the bar's 4 pixels by default.
     // -1 is "no maximum", 0 "no minimum".
     for (const auto& [min1, max1, min2, max2, position, total, clamped] : std::vector<std::array<std::int32_t, 7>>{
@@ -56,9 +56,7 @@ TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
         m.MaximumSize(2, max2);
         EXPECT_EQ(m.Clamp(position, total), clamped) << min1 << ' ' << max1 << ' ' << min2 << ' ' << max2 << ' ' << position;
     }
-}
 
-TEST(SplitterModel, DefaultsProportionRoundingErrorsPaneRectanglesAndTheGrip) {
     SplitterModel m(L"app");
     EXPECT_EQ((std::vector<double>{m.Proportion(), double(m.Position()), double(m.SplitterSize()), double(m.MinimumSize(2)),
                                    double(m.MaximumSize(1)), double(m.Orientation()), double(m.FullDrag())}),
