@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "controls/accelerator_routing.h"
 #include "controls/button_bar.h"
 #include "controls/panel.h"
 #include "controls/splitter.h"
@@ -23,13 +24,8 @@
 namespace tarvo {
 namespace {
 
-using testing::DibSurface;
 
 int Channel(std::uint32_t rgb, int k) { return static_cast<int>((rgb >> (16 - 8 * k)) & 0xFF); }
-int Spread(std::uint32_t rgb) {
-    const auto [low, high] = std::minmax({Channel(rgb, 0), Channel(rgb, 1), Channel(rgb, 2)});
-    return high - low;
-}
 
 // A 40 x 30 button on a window that owns a bubble, the pointer away from both.
 class OwnerDrawnTest : public ::testing::Test {
@@ -44,37 +40,26 @@ protected:
         button_.Click = [this] { ++clicks_; };
         bubble_.SubClsOwner(owner_.get());
         bubble_.TextSet(L"Stop waiting for process and abandon it.");
-        testing::PumpMessages();
-        Send(WM_MOUSELEAVE, 0);  // pointer events of earlier tests may still be queued
+        AcceleratorRouting::PumpPending();
+        Send(WM_MOUSELEAVE);  // pointer events of earlier tests may still be queued
     }
 
     HWND Button() const { return button_.hwnd(); }
     // Each point (x, y) of the button shows a colour between a and b (0xRRGGBB), channel by channel.
     void ExpectShown(std::initializer_list<std::tuple<int, int, std::uint32_t, std::uint32_t>> probes) const {
-        const auto shown = DibSurface::Of(Button());
+        const auto shown = testing::DibSurface::Of(Button());
         for (const auto& [x, y, a, b] : probes)
             for (int k = 0; k < 3; ++k)
-                EXPECT_TRUE(std::clamp(Channel(shown.At(x, y), k), std::min(Channel(a, k), Channel(b, k)),
-                                       std::max(Channel(a, k), Channel(b, k))) == Channel(shown.At(x, y), k))
+                EXPECT_LE((Channel(shown.At(x, y), k) - Channel(a, k)) * (Channel(shown.At(x, y), k) - Channel(b, k)), 0)
                     << std::hex << (shown.At(x, y) & 0xFFFFFF) << " at " << std::dec << x << "," << y;
     }
-    // The real pointer goes there too, so the window under the cursor is the one the message claims.
-    void MoveTo(int x, int y) {
-        POINT screen{x, y};
-        ::ClientToScreen(Button(), &screen);
-        ::SetCursorPos(screen.x, screen.y);
-        Send(WM_MOUSEMOVE, 0, x, y);
-    }
-    void Send(UINT message, WPARAM wParam, int x = 10, int y = 10) {
-        ::SendMessageW(Button(), message, wParam, MAKELPARAM(x, y));
-    }
+    void Mouse(UINT message, int x = 10, int y = 10) { testing::PointerAt(Button(), message, x, y); }
+    void Send(UINT message, WPARAM wParam = 0) { ::SendMessageW(Button(), message, wParam, MAKELPARAM(10, 10)); }
     void Click() {
-        MoveTo(10, 10);
-        Send(WM_LBUTTONDOWN, MK_LBUTTON);
-        Send(WM_LBUTTONUP, 0);
+        for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message);
     }
-    void Activate(bool active) { ::SendMessageW(owner_.get(), WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0); }
-    std::vector<std::uint32_t> Shown() const { return DibSurface::Of(Button()).All(); }
+    void Activate(WPARAM state) { ::SendMessageW(owner_.get(), WM_ACTIVATE, state, 0); }
+    std::vector<std::uint32_t> Shown() const { return testing::DibSurface::Of(Button()).All(); }
     // Whether the bubble shows after `count` more blink ticks.
     bool Ticks(int count) {
         for (int i = 0; i < count; ++i) button_.BlinkTimer().PulseTimer();
@@ -94,18 +79,18 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
     // Idle: the bar's two bands (rows 0..10 and 11..29), no frame; the other looks framed in 0x000080.
     ExpectShown({{0, 0, 0xE2F4FF, 0xE2F4FF}, {10, 10, 0xB6DAFF, 0xB6DAFF}, {0, 11, 0xADD1FF, 0xADD1FF},
                  {10, 29, 0xB5D9FF, 0xB5D9FF}});
-    MoveTo(10, 10);
+    Mouse(WM_MOUSEMOVE);
     ExpectShown({{10, 5, 0xFFFFE1, 0xFFEBAC}, {10, 20, 0xFFD767, 0xFFE399}, {0, 20, 0x000080, 0x000080}});
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(WM_LBUTTONDOWN);
     ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}, {10, 20, 0xFF8F46, 0xFFD35F}, {39, 29, 0x000080, 0x000080}});
-    Send(WM_LBUTTONUP, 0);
+    Mouse(WM_LBUTTONUP);
     button_.Mode(kCheckButton);
     Click();  // checked, the pointer still over it: the pressed colours
     ExpectShown({{10, 5, 0xFFAF51, 0xFF8F46}});
-    Send(WM_MOUSELEAVE, 0);
+    Send(WM_MOUSELEAVE);
     ExpectShown({{10, 5, 0xFFDAA9, 0xFFC06F}, {10, 20, 0xFFC06F, 0xFFAB3F}});
     Click();
-    Send(WM_MOUSELEAVE, 0);
+    Send(WM_MOUSELEAVE);
     ExpectShown({{10, 20, 0xADD1FF, 0xB5D9FF}});
     button_.Value(true);  // set by the owner, as the find bar's toggle does
     ExpectShown({{10, 5, 0xFFDAA9, 0xFFC06F}});
@@ -114,20 +99,18 @@ TEST_F(OwnerDrawnTest, IdleHotPressedAndCheckedLooksFollowThePointerAndTheValueW
 }
 
 TEST_F(OwnerDrawnTest, ReleasingOutsideOrLosingActivationIsNoClickWhileEnterSpaceAndTheAccessKeyClickUnlessAnArrowCancelsTheSpace) {
-    MoveTo(10, 10);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Mouse(WM_LBUTTONDOWN);
     EXPECT_EQ(::GetCapture(), Button());
-    MoveTo(70, 10);
+    Mouse(WM_MOUSEMOVE, 70, 10);
     ExpectShown({{10, 20, 0xADD1FF, 0xB5D9FF}});
-    Send(WM_LBUTTONUP, 0, 70, 10);
-    Send(WM_LBUTTONUP, 0);  // a release inside without a press inside
-    MoveTo(10, 10);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON);
-    Activate(false);
+    Mouse(WM_LBUTTONUP, 70, 10);
+    Mouse(WM_LBUTTONUP);  // a release inside without a press inside
+    Mouse(WM_LBUTTONDOWN);
+    Activate(WA_INACTIVE);
     EXPECT_FALSE(button_.OwnerActive() || ::GetCapture() || button_.State() != StyleButtonState::kNormal);
-    Send(WM_LBUTTONUP, 0);
+    Mouse(WM_LBUTTONUP);
     EXPECT_EQ(clicks_, 0);
-    Activate(true);
+    Activate(WA_ACTIVE);
     std::vector<int> clicksAndState;
     button_.Caption(L"&&Go &first");
     for (const auto& [message, key] : std::vector<std::pair<UINT, WPARAM>>{
@@ -147,27 +130,33 @@ TEST_F(OwnerDrawnTest, ADisabledButtonIsGreyAndDeafAndBlinkingItAlternatesAndSho
     button_.Blink(true);
     const std::vector<std::uint32_t> grey = Shown();
     ASSERT_TRUE(grey != natural && !::IsWindowEnabled(Button()));
-    for (std::size_t i = 0; i < grey.size(); ++i)  // blended edges keep some of the background's blue
-        EXPECT_TRUE(grey[i] == natural[i] || grey[i] >> 24 != 0xFF || Spread(grey[i]) <= 2) << "not grey: " << i;
+    for (std::size_t i = 0; i < grey.size(); ++i) {  // blended edges keep some of the background's blue
+        const auto [low, high] = std::minmax({Channel(grey[i], 0), Channel(grey[i], 1), Channel(grey[i], 2)});
+        EXPECT_TRUE(grey[i] == natural[i] || grey[i] >> 24 != 0xFF || high - low <= 2) << "not grey: " << i;
+    }
     Click();
     Send(WM_KEYDOWN, VK_RETURN);
     EXPECT_EQ(clicks_ + button_.BlinkTimer().Interval(), 0);
 
     button_.Enabled(true);
     EXPECT_EQ(button_.BlinkTimer().Interval(), 600);
-    Activate(false);
+    Activate(WA_INACTIVE);
     for (int tick = 1; tick <= 8; ++tick) {
         const bool wasGrey = Shown() == grey;
         Ticks(1);
         EXPECT_EQ(Shown(), wasGrey ? natural : grey) << "tick " << tick;
     }
     EXPECT_FALSE(bubble_.Visible()) << "it waits for an active owner";
-    Activate(true);
+    Activate(WA_CLICKACTIVE);
     ASSERT_TRUE(Ticks(1));
     EXPECT_EQ(::GetActiveWindow(), owner_.get()) << "the bubble does not take the activation";
     const RECT button = test::WindowRect(Button());  // the bubble's apex 30 px in, at 10 px above the bottom
     EXPECT_EQ(std::make_pair(test::WindowRect(bubble_.hwnd()).left, test::WindowRect(bubble_.hwnd()).top),
               std::make_pair(button.left + 20 - 30, button.bottom - 10));
+    ::UpdateWindow(bubble_.hwnd());  // outlined in 0xFF8080 on 0xFFF8F0
+    const unique_window_dc shown(bubble_.hwnd());
+    EXPECT_EQ(std::vector({::GetPixel(shown.get(), 0, 20), ::GetPixel(shown.get(), 4, 20)}),
+              std::vector({RGB(255, 128, 128), RGB(255, 248, 240)}));
     ::SetFocus(nullptr);
     ::SendMessageW(bubble_.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
     EXPECT_EQ(::GetFocus(), owner_.get());
@@ -179,9 +168,9 @@ TEST_F(OwnerDrawnTest, ADisabledButtonIsGreyAndDeafAndBlinkingItAlternatesAndSho
     ::SetWindowPos(owner_.get(), nullptr, 150, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_FALSE(bubble_.Visible()) << "the owner moved";
     bubble_.ShowTip(300, 300);
-    Activate(false);
+    Activate(WA_INACTIVE);
     EXPECT_FALSE(bubble_.OwnerWindowActive() || bubble_.Visible());
-    Activate(true);
+    Activate(WA_CLICKACTIVE);
     EXPECT_TRUE(bubble_.OwnerWindowActive() && !bubble_.Visible()) << "activation alone does not show it";
     button_.Blink(false);
     EXPECT_FALSE(Ticks(10) || Shown() != natural) << "ticks already queued do nothing";
@@ -222,9 +211,7 @@ TEST_F(OwnerDrawnTest, TheBubbleSizesToItsTextAndTheBarRendersItsBandsOnlyWhenGr
     bar->HeightInPix(28);
     EXPECT_EQ(std::make_pair(bar->RenderCount(), bar->MemDC().Height()), std::make_pair(5, 40)) << "it never shrinks";
     EXPECT_EQ(::GetPixel(bar->MemDC().hDC(), 0, 10), RGB(173, 209, 255)) << "lower band from R(28 / 2.7) = 10";
-    ownerLog_.messages.clear();
-    ::SendMessageW(bar->hWnd(), WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
-    EXPECT_EQ(ownerLog_.messages, (std::vector<UINT>{WM_COMMAND}));
+    EXPECT_EQ(::SendMessageW(bar->hWnd(), WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0), testing::kWindowOwnResult);
     bar.reset();
     EXPECT_EQ(test::GdiObjects(), gdi);
 }
@@ -258,13 +245,7 @@ protected:
     std::vector<LONG> Edges() const {
         return {test::RectInParent(first_).right, test::RectInParent(second_).left, test::RectInParent(second_).bottom};
     }
-    // Moves the real cursor to container client coordinates and sends the message there.
-    void MouseAt(UINT msg, int x, int y) {
-        POINT p{x, y};
-        ::ClientToScreen(Container(), &p);
-        ::SetCursorPos(p.x, p.y);
-        ::SendMessageW(Container(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-    }
+    void MouseAt(UINT msg, int x, int y) { testing::PointerAt(Container(), msg, x, y); }
     bool CursorClippedTo(const RECT& expected) const {
         RECT r{};
         ::GetClipCursor(&r);
@@ -295,7 +276,6 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
         Resize(width);
         EXPECT_EQ(splitter_.Position(), position) << width;
     }
-    EXPECT_EQ(test::GdiObjects(), gdi);
     testing::ExpectRaised(380, L"control_windows_test.Splitter", [] { Splitter().BgColor(0); }, L"Invalid property value");
 
     std::vector<float> splits;
@@ -308,6 +288,7 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
     EXPECT_FALSE(splitter_.Dragging() || ::GetCapture());
     MouseAt(WM_MOUSEMOVE, 300, 150);
     EXPECT_EQ(Edges(), (std::vector<LONG>{200, 205, 400}));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE)) << "panes side by side: the west-east arrows";
 
     splitter_.FullDrag(false);
     MouseAt(WM_LBUTTONDOWN, 202, 150);
@@ -329,6 +310,7 @@ TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedCont
     MouseAt(WM_LBUTTONUP, 20, 150);
     EXPECT_EQ(Edges(), (std::vector<LONG>{100, 105, 400}));
     EXPECT_EQ(splits, (std::vector<float>{202, 150, 202, 150, 252, 150}));
+    EXPECT_EQ(test::GdiObjects(), gdi) << "painting, resizing and dragging free what they make";
 }
 
 TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMayChangeItsOwnInterval) {
@@ -342,7 +324,9 @@ TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMay
     CTimer extra, reused;
     testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + 13651), L"control_windows_test.WindowProc",
                           [&] { extra.Interval(500); }, L"No more than 10 timers allowed per class");
+    const UINT_PTR freed = others[42]->SystemTimerId();
     others[42]->Interval(0);
+    EXPECT_FALSE(::KillTimer(nullptr, freed)) << "a stopped timer gives its system timer back";
     reused.Interval(20);
     EXPECT_EQ(CTimer::HighWaterCount(), 100);
     others.clear();
@@ -356,7 +340,7 @@ TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMay
     };
     timer.Interval(10);
     const auto allFired = [&] {
-        testing::PumpMessages();
+        AcceleratorRouting::PumpPending();
         return intervalsSeen.size() >= 2 && fired >= 1;
     };
     ASSERT_TRUE(test::WaitUntil(allFired, 5000));

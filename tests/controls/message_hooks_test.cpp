@@ -12,8 +12,6 @@
 namespace tarvo {
 namespace {
 
-using testing::kProbeMessage;
-using testing::kWindowOwnResult;
 using Calls = std::vector<std::wstring>;
 using Outcome = std::pair<LRESULT, Calls>;
 
@@ -33,70 +31,62 @@ struct Listener : ISubclass {
     bool callPrevious = false;
 };
 
-class MSubclassTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(window = testing::CreateProbeWindow(log)); }
-    void TearDown() override { ::DestroyWindow(window); }
-    // The probe message's result and the calls it made, in order ("window" is the window's own procedure).
-    Outcome Probe() {
-        log.calls.clear();
-        const LRESULT result = ::SendMessageW(window, kProbeMessage, 0, 0);
-        return {result, log.calls};
-    }
-    void Attach(std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
-        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, message);
-    }
-    void Detach(std::initializer_list<Listener*> listeners, UINT message = kProbeMessage) {
-        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, message);
-    }
-
+TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndRefusalsAndFailuresChangeNothing) {
     testing::WindowLog log;
-    HWND window = nullptr;
-};
-
-TEST_F(MSubclassTest, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndRefusalsAndFailuresChangeNothing) {
+    HWND window = testing::CreateProbeWindow(log);
     const LONG_PTR ownProc = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
+    // The probe message's result and the calls it made, in order ("window" is the window's own procedure).
+    const auto probe = [&] {
+        log.calls.clear();
+        const LRESULT result = ::SendMessageW(window, testing::kProbeMessage, 0, 0);
+        return Outcome{result, log.calls};
+    };
+    const auto attach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
+        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, message);
+    };
+    const auto detach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
+        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, message);
+    };
     Listener first(log, L"first", kConsume, 1), last(log, L"last", kConsume, 2);
-    Attach({&first});
+    attach({&first});
     for (const auto& [target, code, text] :  // the desktop is another process's window
          {std::tuple{window, 13082, L"Message already handled by another class"},
           {::GetDesktopWindow(), 13084, L"Can't modify external window"},
           {reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF00013)), 13083, L"Invalid window"}}) {
         testing::ExpectRaised(static_cast<std::int32_t>(0x80040000u + code), L"controls_foundation_test.WindowProc",
-                              [&] { MSubclass::AttachMessage(&first, target, kProbeMessage); }, text);
+                              [&] { MSubclass::AttachMessage(&first, target, testing::kProbeMessage); }, text);
     }
-    EXPECT_EQ(Probe(), (Outcome{1, {L"first"}}));
+    EXPECT_EQ(probe(), (Outcome{1, {L"first"}}));
     first.callPrevious = true;  // unless a listener asks for it
-    EXPECT_EQ(Probe(), (Outcome{kWindowOwnResult + 1, {L"first", L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult + 1, {L"first", L"window"}}));
     first.callPrevious = false;
-    Attach({&last});
+    attach({&last});
     first.mode = kAfter;  // "after" of the first listener alone counts for nothing
-    EXPECT_EQ(Probe(), (Outcome{2, {L"first", L"last"}}));
+    EXPECT_EQ(probe(), (Outcome{2, {L"first", L"last"}}));
     last.mode = kAfter;
-    EXPECT_EQ(Probe(), (Outcome{kWindowOwnResult, {L"first", L"last", L"window"}}));
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"first", L"last", L"window"}}));
     first.mode = kBefore;  // the window runs once, and the last listener's result replaces its own
-    EXPECT_EQ(Probe(), (Outcome{2, {L"window", L"first", L"last"}}));
-    Detach({&first, &last});
+    EXPECT_EQ(probe(), (Outcome{2, {L"window", L"first", L"last"}}));
+    detach({&first, &last});
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
 
     Listener a(log, L"a", kConsume, 1), b(log, L"b", kConsume, 2), throwing(log, L"throwing", kConsume, 3);
-    Attach({&a, &b, &throwing});
-    Detach({&a});
-    EXPECT_EQ(Probe(), (Outcome{kWindowOwnResult, {L"b", L"throwing", L"window"}}));
-    Detach({&throwing});
-    Attach({&a});
-    EXPECT_EQ(Probe(), (Outcome{1, {L"b", L"a"}}));
-    Detach({&a, &b});
-    Attach({&a}, WM_USER + 78);
+    attach({&a, &b, &throwing});
+    detach({&a});
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"b", L"throwing", L"window"}}));
+    detach({&throwing});
+    attach({&a});
+    EXPECT_EQ(probe(), (Outcome{1, {L"b", L"a"}}));
+    detach({&a, &b});
+    attach({&a}, WM_USER + 78);
     EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // another message still hooked
-    EXPECT_EQ(Probe(), (Outcome{kWindowOwnResult, {L"window"}}));
-    Detach({&a}, WM_USER + 78);
-    Detach({&a});  // not attached: changes nothing
+    EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"window"}}));
+    detach({&a}, WM_USER + 78);
+    detach({&a});  // not attached: changes nothing
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
-    Attach({&b}, WM_DESTROY);
+    attach({&b}, WM_DESTROY);
     ::DestroyWindow(window);
     EXPECT_EQ(log.calls, (Calls{L"window", L"b"}));  // the last probe's, then the destruction's
-    window = nullptr;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // A plain top-level window for the control tests, with a procedure that records
-// what reaches it.
+// what reaches it; and the pointer moved as a user moves it.
 #include <windows.h>
 
 #include <string>
@@ -14,13 +14,13 @@ constexpr LRESULT kWindowOwnResult = 100;
 struct WindowLog {
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::vector<std::wstring> calls;  // in order: "window", listener names, ...
-    std::vector<UINT> messages;
 };
 
 // Creates a visible window whose procedure appends "window" to the log on
-// kProbeMessage and answers it with kWindowOwnResult.
-HWND CreateProbeWindow(WindowLog& log, HWND parent = nullptr);
-// Processes every pending message through the accelerator routing.
-void PumpMessages();
+// kProbeMessage or WM_COMMAND and answers them with kWindowOwnResult.
+HWND CreateProbeWindow(WindowLog& log);
+// Puts the real pointer on (x, y) of the window's client area, so that the window under it is the
+// one the message claims, and sends the mouse message there (a left press with its button down).
+void PointerAt(HWND window, UINT message, int x, int y);
 
 }  // namespace tarvo::testing

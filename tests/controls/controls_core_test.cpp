@@ -1,21 +1,48 @@
-#include "controls/splitter_math.h"
-
+// The controls' arithmetic without windows: font heights in pixels, points and twips,
+// the rich edit's margin parameter and range lengths, and the splitter's model.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
+#include "controls/font_metrics.h"
+#include "controls/rich_edit_rules.h"
+#include "controls/splitter_math.h"
 #include "expect_raised.h"
 
 namespace tarvo {
 namespace {
 
 using testing::ExpectRaised;
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
-    // Minimum and maximum of the first and second pane, position, total, clamped; bar size 4.
+TEST(FontMetrics, PixelsScaleByDpiOverSeventyTwoWithHalvesToEvenPointsTwipsMarginsAndRangesRefuseOverflow) {
+    // 3 x 12 / 72 = 0.5, 9 -> 1.5
+    for (const auto& [height, dpi, pixels] :
+         {std::tuple{-12, 96, -16}, {-12, 120, -20}, {3, 12, 0}, {9, 12, 2}, {-9, 12, -2}, {kMax, 1, 29826162}})
+        EXPECT_EQ(FontHeightInPixels(height, dpi), pixels) << height << " at " << dpi;
+    EXPECT_FALSE(FontHeightInPixels(kMax, 96) || FontHeightInPixels(kMin, 2));
+    // 0.025 pt = 0.5 twips, 0.075 = 1.5; 0.00004 is below the fixed point's resolution.
+    for (const auto& [points, twips] : std::vector<std::pair<double, std::int32_t>>{
+             {10.0, 200}, {8.25, 165}, {0.025, 0}, {0.075, 2}, {-0.075, -2}, {0.00004, 0}, {107374182.35, kMax}})
+        EXPECT_EQ(rich_edit_rules::FontHeightInTwips(points), twips) << points;
+    for (double points : {107374182.4, 1e300, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(rich_edit_rules::FontHeightInTwips(points)) << points;
+    using namespace rich_edit_rules;  // the right margin in the high word, range lengths
+    EXPECT_EQ(RightMarginParameter(32767), 0x7FFF0000);
+    EXPECT_EQ(RightMarginParameter(-32768), kMin);
+    EXPECT_FALSE(RightMarginParameter(32768) || RightMarginParameter(-32769));
+    EXPECT_EQ(RangeBufferLength(5, 5), 1);
+    EXPECT_EQ(RangeBufferLength(0, -1), 0);
+    EXPECT_FALSE(RangeBufferLength(-2, kMax) || RangeBufferLength(kMax, kMin));
+}
+
+TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderTheFirstMinimumWinningAndDefaultsProportionErrorsPanesAndGrip) {
+    // Minimum and maximum of the first and second pane, position, total, clamped; the bar's 4 pixels by default.
     // -1 is "no maximum", 0 "no minimum".
     for (const auto& [min1, max1, min2, max2, position, total, clamped] : std::vector<std::array<std::int32_t, 7>>{
              {0, -1, 0, -1, -50, 100, -50}, {0, -1, 0, 20, 10, 100, 76}, {0, 50, 0, 20, 10, 100, 50},
@@ -23,16 +50,13 @@ TEST(SplitterModel, ClampAppliesTheFourLimitsInOrderAndTheFirstMinimumWins) {
              {1, -1, 0, -1, 0, 100, 1}, {0, 1, 0, -1, 5, 100, 1}, {0, -1, 0, 1, 5, 100, 95},
              {30, 20, 30, -1, 25, 40, 30}, {30, 20, 30, -1, 0, 40, 30}}) {
         SplitterModel m(L"app");
-        m.SplitterSize(4);
         m.MinimumSize(1, min1);
         m.MaximumSize(1, max1);
         m.MinimumSize(2, min2);
         m.MaximumSize(2, max2);
         EXPECT_EQ(m.Clamp(position, total), clamped) << min1 << ' ' << max1 << ' ' << min2 << ' ' << max2 << ' ' << position;
     }
-}
 
-TEST(SplitterModel, DefaultsProportionRoundingErrorsPaneRectanglesAndTheGrip) {
     SplitterModel m(L"app");
     EXPECT_EQ((std::vector<double>{m.Proportion(), double(m.Position()), double(m.SplitterSize()), double(m.MinimumSize(2)),
                                    double(m.MaximumSize(1)), double(m.Orientation()), double(m.FullDrag())}),
@@ -51,8 +75,8 @@ TEST(SplitterModel, DefaultsProportionRoundingErrorsPaneRectanglesAndTheGrip) {
         EXPECT_EQ(m.Position(), position) << total;
     }
     m.MinimumSize(1, 0);
-    m.MinimumSize(2, std::numeric_limits<std::int32_t>::max());
-    ExpectRaised(6, L"app.Splitter", [&] { m.Clamp(0, std::numeric_limits<std::int32_t>::min()); }, L"Overflow");
+    m.MinimumSize(2, kMax);
+    ExpectRaised(6, L"app.Splitter", [&] { m.Clamp(0, kMin); }, L"Overflow");
     ExpectRaised(380, L"app.cSplitter", [&] { m.SplitterSize(-1); });
     EXPECT_TRUE(m.SplitterSize(0));
     ExpectRaised(9, L"app.Splitter", [&] { m.MinimumSize(0, 1); }, L"Subscript out of range");
