@@ -24,7 +24,6 @@
 namespace tarvo {
 namespace {
 
-
 int Channel(std::uint32_t rgb, int k) { return static_cast<int>((rgb >> (16 - 8 * k)) & 0xFF); }
 
 // A 40 x 30 button on a window that owns a bubble, the pointer away from both.
