@@ -18,7 +18,6 @@ namespace tarvo {
 namespace {
 
 using Texts = std::vector<std::wstring>;
-using Log = Texts;
 
 TEST(ConsoleTexts, TitleAdminNameAndStartFolder) {
     EXPECT_EQ(FolderTitle(L"\\\\server\\share\\Мой", false), L"Мой - Tarvo");
@@ -85,16 +84,16 @@ TEST(OutputBacklog, PiecesKeepCrLfAndSurrogatePairsWholeAndHoldBackWhatMayContin
 
 TEST(PieceSizer, SizesPiecesToTheTimeBudgetWithinItsLimits) {
     PieceSizer sizer(40);
-    sizer.Record(65536, 20);  // 3,276.8 characters a millisecond: 131,072 fit the budget
-    EXPECT_EQ(sizer.NextSize(), (32768u + 131072u) / 2);
-    sizer.Record(81920, 160);  // a slow piece: 512 a millisecond, 20,480 would fit
-    EXPECT_EQ(sizer.NextSize(), (81920u + 20480u) / 2);
-    sizer.Record(16383, 1000);  // too small a piece to judge the rate by
-    EXPECT_EQ(sizer.NextSize(), 51200u);
-    for (int i = 0; i < 20; ++i) sizer.Record(100000, 1);
-    EXPECT_EQ(sizer.NextSize(), 256u * 1024);
-    for (int i = 0; i < 20; ++i) sizer.Record(20000, 1000);
-    EXPECT_EQ(sizer.NextSize(), 32u * 1024);
+    // Characters and milliseconds of a piece, how often, and the next size: halfway from the last size (at
+    // first 32,768) to what fits the budget at the piece's rate, within 32 and 256 KiB.
+    for (const auto& [characters, milliseconds, times, next] :
+         {std::tuple{65536u, 20, 1, 81920u},         // 3,276.8 a millisecond: 131,072 would fit
+          {81920u, 160, 1, 51200u},                 // a slow piece: 512 a millisecond, 20,480 would fit
+          {16383u, 1000, 1, 51200u},                // too small a piece to judge the rate by
+          {100000u, 1, 20, 262144u}, {20000u, 1000, 20, 32768u}}) {
+        for (int i = 0; i < times; ++i) sizer.Record(characters, milliseconds);
+        EXPECT_EQ(sizer.NextSize(), next) << characters;
+    }
 }
 
 // UTF-16 units, whatever the width of wchar_t.
@@ -155,7 +154,7 @@ protected:
     bool redraw = true, busy = false, folderThere = true;
     std::uint32_t fails = 0;  // the code every folder change and run fails with
     std::wstring current = L"C:\\w", copied;
-    Log log;
+    Texts log;
     bool stopEnabled = false;
     CommandController controller{{[this](bool on) { stopEnabled = on; }, [] { return true; },
                                   [this](const std::wstring& path) { log.push_back(L"tree:" + path); },
@@ -253,7 +252,7 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythin
     EXPECT_EQ(renderer.InputStart(), 19);
     busy = true;  // a line typed for the running program goes to it
     EXPECT_EQ(Enter(L"z"), L"z\r");
-    EXPECT_EQ(log, (Log{L"write:z"}));
+    EXPECT_EQ(log, (Texts{L"write:z"}));
     EXPECT_EQ(renderer.InputStart(), 21);
     busy = false;
     InsertText(L"next");  // typed ahead: it follows the next prompt
@@ -269,7 +268,7 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythin
 
 // Each row: the typed line, the code the system fails with, what the pane shows after it, and what happened.
 TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
-    const std::tuple<const wchar_t*, std::uint32_t, std::wstring, Log> cases[] = {
+    const std::tuple<const wchar_t*, std::uint32_t, std::wstring, Texts> cases[] = {
         {L"cd x", 2, L"cd x\rE2\rx\r\rC:\\w>", {L"enter:x", L"rec:cd x"}},
         {L"cd ..", 2, L"cd ..\rE2\r\rC:\\w>", {L"enter:.."}},  // no path after the message
         {L"dir", 5, L"dir\rE5\r\rC:\\w>", {L"run:cmd.exe /c dir", L"rec:dir"}},
@@ -300,7 +299,7 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
     folderThere = false;
     EXPECT_EQ(Enter(L"start q"), L"start q\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(Enter(L"x"), L"x\rE3\r1:\\\r\r1:\\>");
-    EXPECT_EQ(log, Log{L"rec:x"}) << "nothing runs in a folder that is gone";
+    EXPECT_EQ(log, Texts{L"rec:x"}) << "nothing runs in a folder that is gone";
 }
 
 TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
