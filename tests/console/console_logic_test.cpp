@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -143,10 +144,7 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
 // runner, system and recent list that log every call.
 class ConsoleRules : public ::testing::Test, IConsolePane, IProcessRunner, IConsoleSystem, IRecentList {
 protected:
-    struct Format {
-        std::uint32_t colour = 0;
-        bool bold = false, isProtected = false;
-    };
+    using Format = std::array<std::uint32_t, 3>;  // colour, bold, protected
     std::wstring text;
     std::vector<Format> formats;
     Format caret;
@@ -180,27 +178,26 @@ protected:
         formats.insert(formats.begin() + start, in.size(), caret);
         start = end = start + static_cast<long>(in.size());
     }
-    void FormatColour(std::uint32_t colour) override { Apply(&Format::colour, colour); }
-    void FormatBold(bool bold) override { Apply(&Format::bold, bold); }
-    void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
+    void FormatColour(std::uint32_t colour) override { Apply(0, colour); }
+    void FormatBold(bool bold) override { Apply(1, bold); }
+    void FormatProtected(bool on) override { Apply(2, on); }
     void Redraw(bool on) override { redraw = on; }
     void WantEvents(bool) override {}
     // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
     // '?' any other format; lower case when the character is not protected.
     std::wstring Formats() const {
         std::wstring map;
-        for (const Format& f : formats) {
-            const wchar_t letter = f.bold ? (f.colour == 0xFF0000 ? L'B' : L'?') : f.colour == 0x0000FF ? L'R' : f.colour ? L'?' : L'N';
-            map.push_back(f.isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
+        for (const auto& [colour, bold, isProtected] : formats) {
+            const wchar_t letter = bold ? (colour == 0xFF0000 ? L'B' : L'?') : colour == 0x0000FF ? L'R' : colour ? L'?' : L'N';
+            map.push_back(isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
         }
         return map;
     }
     long Size() const { return static_cast<long>(text.size()); }
     long Clamp(long at) const { return std::clamp(at, 0L, Size()); }
-    template <typename T>
-    void Apply(T Format::*member, T value) {
-        if (start == end) caret.*member = value;
-        for (long i = start; i < end; ++i) formats[i].*member = value;
+    void Apply(std::size_t field, std::uint32_t value) {
+        if (start == end) caret[field] = value;
+        for (long i = start; i < end; ++i) formats[i][field] = value;
     }
 
     bool Busy() const noexcept override { return busy; }
@@ -241,10 +238,24 @@ protected:
     void Output(std::wstring out, std::wstring err) { renderer.myConsole_OutputReceived(out, err); }
 };
 
-TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythingBeforeTheInputIsProtected) {
+TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursKeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
     ASSERT_EQ(text, L"C:\\w>");
     InsertText(L"ab");  // typed before output arrives
     EXPECT_EQ(Formats(), L"BBBBBnn");
+    const std::tuple<long, short, short, bool, bool> keys[] = {  // caret, key, shift, key down or press, kept
+        {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
+        {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
+        {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
+        {4, 13, 0, false, true},
+    };
+    for (const auto& [caret, code, shift, down, kept] : keys) {
+        Select(caret, caret);
+        short key = code;
+        down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
+        EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
+    }
+    EXPECT_TRUE((Select(4, 6), renderer.SelectionInHistory()));
+    EXPECT_FALSE((Select(5, 6), renderer.SelectionInHistory()));
     Output(L"o\r\n", L"");
     Output(L"", L"e");
     Output(L"k", L"");
@@ -264,6 +275,13 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythin
     EXPECT_EQ(text.substr(21) + Formats().substr(21), L"\rC:\\w>dirNBBBBBnnn");
     renderer.ReplaceTypedText(L"");
     EXPECT_EQ(text.size(), 27u);
+    Select(6, 10);
+    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
+    for (auto [key, shift] : copies) {
+        copied.clear();
+        renderer.OnKeyDown(key, shift);
+        EXPECT_EQ(copied, shift == 3 ? L"" : L"bo\r\nS") << key;
+    }
 }
 
 // Each row: the typed line, the code the system fails with, what the pane shows after it, and what happened.
@@ -300,32 +318,6 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
     EXPECT_EQ(Enter(L"start q"), L"start q\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(Enter(L"x"), L"x\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(log, Texts{L"rec:x"}) << "nothing runs in a folder that is gone";
-}
-
-TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
-    InsertText(L"ab");
-    const std::tuple<long, short, short, bool, bool> cases[] = {  // caret, key, shift, key down or press, kept
-        {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
-        {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
-        {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
-        {4, 13, 0, false, true},
-    };
-    for (const auto& [caret, code, shift, down, kept] : cases) {
-        Select(caret, caret);
-        short key = code;
-        down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
-        EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
-    }
-    EXPECT_TRUE((Select(4, 6), renderer.SelectionInHistory()));
-    EXPECT_FALSE((Select(5, 6), renderer.SelectionInHistory()));
-    Output(L"1\r\n2", L"");
-    Select(6, 10);
-    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
-    for (auto [key, shift] : copies) {
-        copied.clear();
-        renderer.OnKeyDown(key, shift);
-        EXPECT_EQ(copied, shift == 3 ? L"" : L"b1\r\n2") << key;
-    }
 }
 
 TEST_F(ConsoleRules, OutputDuringARunIsWrittenInBoundedPiecesAndRepaintedAfterwards) {
