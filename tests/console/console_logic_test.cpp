@@ -246,7 +246,7 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursKeysThatWoul
         {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
         {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
         {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
-        {4, 13, 0, false, true},
+        {4, 13, 0, false, true},   {4, '\t', 0, false, false},
     };
     for (const auto& [caret, code, shift, down, kept] : keys) {
         Select(caret, caret);
@@ -276,8 +276,8 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursKeysThatWoul
     renderer.ReplaceTypedText(L"");
     EXPECT_EQ(text.size(), 27u);
     Select(6, 10);
-    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
-    for (auto [key, shift] : copies) {
+    // Ctrl+C and Ctrl+Insert copy, Ctrl+Shift+C nothing.
+    for (auto [key, shift] : {std::pair<short, short>{'C', 3}, {'C', 2}, {0x2D, 2}}) {
         copied.clear();
         renderer.OnKeyDown(key, shift);
         EXPECT_EQ(copied, shift == 3 ? L"" : L"bo\r\nS") << key;

@@ -79,9 +79,8 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
               }), 0) << "a detached start";
     ::DeleteFileW(marker.c_str());
     completes = 0;  // a program that cannot start fails either way and completes nothing
-    const std::wstring missing = L"tarvo_no_such_program_here.exe";
-    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunWithoutWait(missing), 2u); }), 0) << "a detached start that fails";
-    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunCommand(missing), 2u); }), 0) << "a run that cannot start";
+    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunWithoutWait(L"tarvo_no_such_program.exe"), 2u); }), 0) << "a detached start that fails";
+    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunCommand(L"tarvo_no_such_program.exe"), 2u); }), 0) << "a run that cannot start";
     EXPECT_EQ(completes, 0);
 }
 

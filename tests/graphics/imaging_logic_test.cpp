@@ -22,12 +22,17 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::uint32_t>;  // pixels as 0xAARRGGBB
 
-TEST(BarColours, AveragesShiftsGradientsAndTwipsRoundHalvesToEven) {
+TEST(BarColours, ShadesBandsAveragesShiftsGradientsAndTwipsRoundHalvesToEven) {
     EXPECT_EQ(ColourAverage(MakeColour(0, 1, 255), MakeColour(1, 2, 0)), MakeColour(0, 2, 128));
     EXPECT_EQ(ColourShift(MakeColour(250, 0, 10), 0.1f), MakeColour(255, 26, 36));  // saturating
     EXPECT_EQ(ColourShift(MakeColour(250, 0, 10), -0.1f), MakeColour(224, 0, 0));
-    EXPECT_EQ(ComputeBarBands(1).upperHeight, 0);
-    EXPECT_EQ(ComputeBarBands(30).lowerHeight, 19);
+    // The bar's three lighter shades of 0xC89664: 7 % lighter then halfway back, 9 % lighter then halfway to white, 3 % lighter.
+    const BarColours bar = ComputeBarColours(MakeColour(100, 150, 200));
+    EXPECT_EQ((Words{bar.base, bar.light1, bar.light2, bar.light3}), (Words{0xC89664, 0xD19F6D, 0xEFD6BD, 0xD09E6C}));
+    // The upper band is a 2.7th of the height, the lower one the rest, right below it.
+    const BarBands one = ComputeBarBands(1), thirty = ComputeBarBands(30);
+    EXPECT_EQ((std::vector{one.upperHeight, one.lowerTop, one.lowerHeight, thirty.upperHeight, thirty.lowerTop, thirty.lowerHeight}),
+              (std::vector{0, 0, 1, 11, 11, 19}));
     // Bottom row first, as 0x00RRGGBB; colour2 at the start. Height 1: one row of the halved sum.
     EXPECT_EQ(GradientPixels(3, 1, MakeColour(255, 3, 100), MakeColour(255, 5, 0), GradientDirection::kVertical), Words(3, 0xFE0332));
     EXPECT_EQ(GradientPixels(3, 2, MakeColour(0, 0, 200), 0, GradientDirection::kHorizontal), (Words{0, 100, 200, 0, 100, 200}));
@@ -60,7 +65,6 @@ TEST(Compositing, OpacityGreyScaleAndPremultipliedSourceOver) {
     EXPECT_EQ(Blend({0, 0, 255, 255}, {0, 0, 0, 0}, 50), (Pixel{0, 0, 127, 127}));  // k = 127 / 255
     EXPECT_EQ(Blend({64, 0, 0, 64}, {0, 0, 0, 0}, 1), (Pixel{1, 0, 0, 1}));          // 64 * 2 / 255 = 0.502
     // Grey: 0.1f lies just above 0.1 (25.5000004 goes up); 1.5 + 1.0 = 2.5 goes to the even 2; alpha stays.
-    EXPECT_FALSE(GreyScaleCoefficients(-1).has_value());
     EXPECT_EQ(Blend({0, 255, 0, 255}, dst, 100, 3), (Pixel{26, 26, 26, 255}));
     EXPECT_EQ(Blend({0, 255, 255, 255}, {0, 0, 0, 0}, 100, 99), (Pixel{226, 226, 226, 255}));  // 0.299, 0.587, 0.114
     EXPECT_EQ(Blend({1, 0, 255, 255}, {0, 0, 0, 0}, 100, 2), (Pixel{85, 85, 85, 255}));       // 85.248
