@@ -22,7 +22,7 @@ using Texts = std::vector<std::wstring>;
 
 TEST(ConsoleTexts, TitleAdminNameAndStartFolder) {
     EXPECT_EQ(FolderTitle(L"C:\\Windows\\System32", true), L"System32 - Tarvo Admin mode");
-    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
+    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"d:\\x/y/Tarvo2Admin.exe", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
     for (const wchar_t* other : {L"C:\\Tarvo2Admin\\Tarvo2.exe", L"C:\\x\\Tarvo2Admin2.exe"}) EXPECT_FALSE(IsAdminExecutable(other));
     EXPECT_EQ(StartFolderFromArguments(L"\"C:\\Program Files\\\""), L"C:\\Program Files\\");
 }
@@ -111,13 +111,13 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
     std::wstring expected;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b)), expected.push_back(b < 128 ? b : 0x2480 + b);
     EXPECT_EQ(Oem().Decode(all), expected);
-    const std::u8string_view encoded = u8"Привет Γειά 你好 😀𝄞\r\n";
+    const std::u8string_view encoded = u8"Привет Γειά 你好 😀𝄞߿\r\n";
     const std::string bytes(encoded.begin(), encoded.end());
     for (std::size_t split = 0; split <= bytes.size(); ++split) {
         OutputDecoder decoder = Oem();
         std::wstring text = decoder.Decode(bytes.substr(0, split));
         text += decoder.Decode(bytes.substr(split));
-        EXPECT_EQ(text + decoder.Flush(), Units(u"Привет Γειά 你好 😀𝄞\r\n")) << split;
+        EXPECT_EQ(text + decoder.Flush(), Units(u"Привет Γειά 你好 😀𝄞߿\r\n")) << split;
     }
     // Invalid UTF-8 is read as OEM.
     const std::pair<const char*, std::u16string_view> cases[] = {

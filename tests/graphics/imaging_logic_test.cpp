@@ -43,7 +43,7 @@ TEST(BarColours, ShadesBandsAveragesShiftsGradientsAndTwipsRoundHalvesToEven) {
     EXPECT_EQ(GradientTable(MakeColour(10, 0, 100), MakeColour(0, 10, 0), 3)[1], MakeColour(3, 7, 33));  // truncated
     EXPECT_EQ(PixelsToTwips(891, TwipsPerPixel(96)), 13365);
     // 15 twips a pixel when the system gives no resolution; 10 at 144 dots an inch, where 2.5 goes to 2 and 3.5 to 4.
-    for (const auto& [twips, dpi, pixels] : {std::tuple{45, 0, 3}, {25, 144, 2}, {35, 144, 4}})
+    for (const auto& [twips, dpi, pixels] : {std::tuple{1500, 0, 100}, {25, 144, 2}, {35, 144, 4}})
         EXPECT_EQ(TwipsToPixels(twips, TwipsPerPixel(dpi)), pixels) << twips << " at " << dpi;
 }
 
@@ -64,9 +64,11 @@ TEST(Compositing, OpacityGreyScaleAndPremultipliedSourceOver) {
     EXPECT_EQ(Blend({0, 0, 128, 128}, dst, 100), (Pixel{100, 50, 153, 255}));  // 128 + 50 * (1 - 128 / 255)
     EXPECT_EQ(Blend({0, 0, 255, 255}, {0, 0, 0, 0}, 50), (Pixel{0, 0, 127, 127}));  // k = 127 / 255
     EXPECT_EQ(Blend({64, 0, 0, 64}, {0, 0, 0, 0}, 1), (Pixel{1, 0, 0, 1}));          // 64 * 2 / 255 = 0.502
-    // Grey: 0.1f lies just above 0.1 (25.5000004 goes up); 1.5 + 1.0 = 2.5 goes to the even 2; alpha stays.
-    EXPECT_EQ(Blend({0, 255, 0, 255}, dst, 100, 3), (Pixel{26, 26, 26, 255}));
-    EXPECT_EQ(Blend({0, 255, 255, 255}, {0, 0, 0, 0}, 100, 99), (Pixel{226, 226, 226, 255}));  // 0.299, 0.587, 0.114
+    // Red 200, green 100 and blue 12 in grey by the formulas 0 to 8; 0 and 8 weigh as the default: 0.299, 0.587, 0.114.
+    std::vector<int> greys;
+    for (int formula = 0; formula <= 8; ++formula) greys.push_back(Blend({12, 100, 200, 255}, {0, 0, 0, 0}, 100, formula)[0]);
+    EXPECT_EQ(greys, (std::vector<int>{120, 115, 104, 171, 101, 40, 136, 70, 120}));
+    // Grey: 1.5 + 1.0 = 2.5 goes to the even 2; alpha stays.
     EXPECT_EQ(Blend({1, 0, 255, 255}, {0, 0, 0, 0}, 100, 2), (Pixel{85, 85, 85, 255}));       // 85.248
     Pixel p = {0, 2, 3, 77};
     ApplyGreyScale(p.data(), GreyCoefficients{0.5f, 0.5f, 0.0f});
