@@ -139,8 +139,9 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
 // The console's world in memory: a pane that formats as the rich edit does (new
 // text takes the insertion point's format, and moving the selection gives the
 // insertion point the format of the character before it, while selecting where
-// it already is changes nothing; a line break is kept as a CR alone), and a
-// runner, system and recent list that log every call.
+// it already is changes nothing; a line break is kept as a CR alone; a moved
+// selection is reported while events are wanted), and a runner, system and
+// recent list that log every call.
 class ConsoleRules : public ::testing::Test, IConsolePane, IProcessRunner, IConsoleSystem, IRecentList {
 protected:
     using Format = std::array<std::uint32_t, 3>;  // colour, bold, protected
