@@ -15,7 +15,7 @@ TEST(ColourAndRounding, StrictTranslationRejectsWhatTheButtonsReadingMapsAndHalv
     for (const auto& [colour, strict, loose] : std::initializer_list<std::tuple<OleColour, std::uint32_t, std::uint32_t>>{
              {0x00FFD1AD, 0xFFD1AD, 0xFFD1AD}, {0x02123456, 0x02123456, 0x123456}, {0x8000000F, 0xABCD0F, 0xABCD0F},
              {0x8000001E, 0xABCD1E, 0xABCD1E}, {0x8000001F, 0xFFFFFFFF, 0xABCD1F}, {0x80000105, 0xFFFFFFFF, 0xABCD05},
-             {0x03000000, 0xFFFFFFFF, 0}, {0xFFFFFFFF, 0xFFFFFFFF, 0xABCDFF}}) {
+             {0x01000005, 0x01000005, 5}, {0x03000000, 0xFFFFFFFF, 0}, {0xFFFFFFFF, 0xFFFFFFFF, 0xABCDFF}}) {
         EXPECT_EQ(TranslateOleColour(colour, FakeSystemColour).value_or(0xFFFFFFFF), strict) << std::hex << colour;
         EXPECT_EQ(SystemOrPlainColour(colour, FakeSystemColour), loose) << std::hex << colour;
     }

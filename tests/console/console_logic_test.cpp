@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,12 +19,10 @@ namespace tarvo {
 namespace {
 
 using Texts = std::vector<std::wstring>;
-using Log = Texts;
 
 TEST(ConsoleTexts, TitleAdminNameAndStartFolder) {
-    EXPECT_EQ(FolderTitle(L"\\\\server\\share\\Мой", false), L"Мой - Tarvo");
     EXPECT_EQ(FolderTitle(L"C:\\Windows\\System32", true), L"System32 - Tarvo Admin mode");
-    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
+    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"d:\\x/y/Tarvo2Admin.exe", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
     for (const wchar_t* other : {L"C:\\Tarvo2Admin\\Tarvo2.exe", L"C:\\x\\Tarvo2Admin2.exe"}) EXPECT_FALSE(IsAdminExecutable(other));
     EXPECT_EQ(StartFolderFromArguments(L"\"C:\\Program Files\\\""), L"C:\\Program Files\\");
 }
@@ -85,16 +84,16 @@ TEST(OutputBacklog, PiecesKeepCrLfAndSurrogatePairsWholeAndHoldBackWhatMayContin
 
 TEST(PieceSizer, SizesPiecesToTheTimeBudgetWithinItsLimits) {
     PieceSizer sizer(40);
-    sizer.Record(65536, 20);  // 3,276.8 characters a millisecond: 131,072 fit the budget
-    EXPECT_EQ(sizer.NextSize(), (32768u + 131072u) / 2);
-    sizer.Record(81920, 160);  // a slow piece: 512 a millisecond, 20,480 would fit
-    EXPECT_EQ(sizer.NextSize(), (81920u + 20480u) / 2);
-    sizer.Record(16383, 1000);  // too small a piece to judge the rate by
-    EXPECT_EQ(sizer.NextSize(), 51200u);
-    for (int i = 0; i < 20; ++i) sizer.Record(100000, 1);
-    EXPECT_EQ(sizer.NextSize(), 256u * 1024);
-    for (int i = 0; i < 20; ++i) sizer.Record(20000, 1000);
-    EXPECT_EQ(sizer.NextSize(), 32u * 1024);
+    // Characters and milliseconds of a piece, how often, and the next size: halfway from the last size (at
+    // first 32,768) to what fits the budget at the piece's rate, within 32 and 256 KiB.
+    for (const auto& [characters, milliseconds, times, next] :
+         {std::tuple{65536u, 20, 1, 81920u},         // 3,276.8 a millisecond: 131,072 would fit
+          {81920u, 160, 1, 51200u},                 // a slow piece: 512 a millisecond, 20,480 would fit
+          {16383u, 1000, 1, 51200u}, {65536u, 0, 1, 51200u},  // too small a piece, or too quick a one, to judge the rate by
+          {100000u, 1, 20, 262144u}, {20000u, 1000, 20, 32768u}}) {
+        for (int i = 0; i < times; ++i) sizer.Record(characters, milliseconds);
+        EXPECT_EQ(sizer.NextSize(), next) << characters;
+    }
 }
 
 // UTF-16 units, whatever the width of wchar_t.
@@ -112,13 +111,13 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
     std::wstring expected;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b)), expected.push_back(b < 128 ? b : 0x2480 + b);
     EXPECT_EQ(Oem().Decode(all), expected);
-    const std::u8string_view encoded = u8"Привет Γειά 你好 😀𝄞\r\n";
+    const std::u8string_view encoded = u8"Привет Γειά 你好 😀𝄞߿\r\n";
     const std::string bytes(encoded.begin(), encoded.end());
     for (std::size_t split = 0; split <= bytes.size(); ++split) {
         OutputDecoder decoder = Oem();
         std::wstring text = decoder.Decode(bytes.substr(0, split));
         text += decoder.Decode(bytes.substr(split));
-        EXPECT_EQ(text + decoder.Flush(), Units(u"Привет Γειά 你好 😀𝄞\r\n")) << split;
+        EXPECT_EQ(text + decoder.Flush(), Units(u"Привет Γειά 你好 😀𝄞߿\r\n")) << split;
     }
     // Invalid UTF-8 is read as OEM.
     const std::pair<const char*, std::u16string_view> cases[] = {
@@ -140,22 +139,20 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
 // The console's world in memory: a pane that formats as the rich edit does (new
 // text takes the insertion point's format, and moving the selection gives the
 // insertion point the format of the character before it, while selecting where
-// it already is changes nothing; a line break is kept as a CR alone), and a
-// runner, system and recent list that log every call.
+// it already is changes nothing; a line break is kept as a CR alone; a moved
+// selection is reported while events are wanted), and a runner, system and
+// recent list that log every call.
 class ConsoleRules : public ::testing::Test, IConsolePane, IProcessRunner, IConsoleSystem, IRecentList {
 protected:
-    struct Format {
-        std::uint32_t colour = 0;
-        bool bold = false, isProtected = false;
-    };
+    using Format = std::array<std::uint32_t, 3>;  // colour, bold, protected
     std::wstring text;
     std::vector<Format> formats;
     Format caret;
     long start = 0, end = 0;
-    bool redraw = true, busy = false, folderThere = true;
+    bool redraw = true, events = true, busy = false, folderThere = true;
     std::uint32_t fails = 0;  // the code every folder change and run fails with
     std::wstring current = L"C:\\w", copied;
-    Log log;
+    Texts log;
     bool stopEnabled = false;
     CommandController controller{{[this](bool on) { stopEnabled = on; }, [] { return true; },
                                   [this](const std::wstring& path) { log.push_back(L"tree:" + path); },
@@ -167,8 +164,10 @@ protected:
     long LineCount() const override { return static_cast<long>(std::count(text.begin(), text.end(), L'\r')) + 1; }
     void Select(long s, long e) override {
         s = Clamp(s), e = e < 0 ? Size() : Clamp(e);
-        if (s != start || e != end) caret = s < e ? formats[s] : s > 0 ? formats[s - 1] : Format{};
+        const bool moved = s != start || e != end;
+        if (moved) caret = s < e ? formats[s] : s > 0 ? formats[s - 1] : Format{};
         start = s, end = e;
+        if (moved && events) renderer.OnSelectionChange(s, e, s < e);  // 0: nothing selected
     }
     void Selection(long& s, long& e) const override { s = start, e = end; }
     std::wstring TextInRange(long s, long e) const override { return text.substr(Clamp(s), Clamp(e) - Clamp(s)); }
@@ -181,27 +180,26 @@ protected:
         formats.insert(formats.begin() + start, in.size(), caret);
         start = end = start + static_cast<long>(in.size());
     }
-    void FormatColour(std::uint32_t colour) override { Apply(&Format::colour, colour); }
-    void FormatBold(bool bold) override { Apply(&Format::bold, bold); }
-    void FormatProtected(bool on) override { Apply(&Format::isProtected, on); }
+    void FormatColour(std::uint32_t colour) override { Apply(0, colour); }
+    void FormatBold(bool bold) override { Apply(1, bold); }
+    void FormatProtected(bool on) override { Apply(2, on); }
     void Redraw(bool on) override { redraw = on; }
-    void WantEvents(bool) override {}
+    void WantEvents(bool on) override { events = on; }
     // One letter a character: 'B' blue 0xFF0000 and bold, 'R' red 0x0000FF, 'N' black 0x000000,
     // '?' any other format; lower case when the character is not protected.
     std::wstring Formats() const {
         std::wstring map;
-        for (const Format& f : formats) {
-            const wchar_t letter = f.bold ? (f.colour == 0xFF0000 ? L'B' : L'?') : f.colour == 0x0000FF ? L'R' : f.colour ? L'?' : L'N';
-            map.push_back(f.isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
+        for (const auto& [colour, bold, isProtected] : formats) {
+            const wchar_t letter = bold ? (colour == 0xFF0000 ? L'B' : L'?') : colour == 0x0000FF ? L'R' : colour ? L'?' : L'N';
+            map.push_back(isProtected || letter == L'?' ? letter : static_cast<wchar_t>(letter + 32));
         }
         return map;
     }
     long Size() const { return static_cast<long>(text.size()); }
     long Clamp(long at) const { return std::clamp(at, 0L, Size()); }
-    template <typename T>
-    void Apply(T Format::*member, T value) {
-        if (start == end) caret.*member = value;
-        for (long i = start; i < end; ++i) formats[i].*member = value;
+    void Apply(std::size_t field, std::uint32_t value) {
+        if (start == end) caret[field] = value;
+        for (long i = start; i < end; ++i) formats[i][field] = value;
     }
 
     bool Busy() const noexcept override { return busy; }
@@ -242,10 +240,25 @@ protected:
     void Output(std::wstring out, std::wstring err) { renderer.myConsole_OutputReceived(out, err); }
 };
 
-TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythingBeforeTheInputIsProtected) {
+TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursKeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
     ASSERT_EQ(text, L"C:\\w>");
     InsertText(L"ab");  // typed before output arrives
     EXPECT_EQ(Formats(), L"BBBBBnn");
+    const std::tuple<long, short, short, bool, bool> keys[] = {  // caret, key, shift, key down or press, kept
+        {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
+        {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
+        {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
+        {4, 13, 0, false, true},   {4, '\t', 0, false, false},
+    };
+    for (const auto& [caret, code, shift, down, kept] : keys) {
+        Select(caret, caret);
+        short key = code;
+        down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
+        EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
+    }
+    EXPECT_TRUE((Select(4, 6), renderer.SelectionInHistory()));
+    EXPECT_FALSE((Select(5, 6), renderer.SelectionInHistory()));
+    EXPECT_EQ((Select(5, 5), caret[2]), 0u) << "back at the input's start, what is typed is not protected";
     Output(L"o\r\n", L"");
     Output(L"", L"e");
     Output(L"k", L"");
@@ -253,7 +266,7 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythin
     EXPECT_EQ(renderer.InputStart(), 19);
     busy = true;  // a line typed for the running program goes to it
     EXPECT_EQ(Enter(L"z"), L"z\r");
-    EXPECT_EQ(log, (Log{L"write:z"}));
+    EXPECT_EQ(log, (Texts{L"write:z"}));
     EXPECT_EQ(renderer.InputStart(), 21);
     busy = false;
     InsertText(L"next");  // typed ahead: it follows the next prompt
@@ -265,11 +278,18 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursAndEverythin
     EXPECT_EQ(text.substr(21) + Formats().substr(21), L"\rC:\\w>dirNBBBBBnnn");
     renderer.ReplaceTypedText(L"");
     EXPECT_EQ(text.size(), 27u);
+    Select(6, 10);
+    // Ctrl+C and Ctrl+Insert copy, Ctrl+Shift+C nothing.
+    for (auto [key, shift] : {std::pair<short, short>{'C', 3}, {'C', 2}, {0x2D, 2}}) {
+        copied.clear();
+        renderer.OnKeyDown(key, shift);
+        EXPECT_EQ(copied, shift == 3 ? L"" : L"bo\r\nS") << key;
+    }
 }
 
 // Each row: the typed line, the code the system fails with, what the pane shows after it, and what happened.
 TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
-    const std::tuple<const wchar_t*, std::uint32_t, std::wstring, Log> cases[] = {
+    const std::tuple<const wchar_t*, std::uint32_t, std::wstring, Texts> cases[] = {
         {L"cd x", 2, L"cd x\rE2\rx\r\rC:\\w>", {L"enter:x", L"rec:cd x"}},
         {L"cd ..", 2, L"cd ..\rE2\r\rC:\\w>", {L"enter:.."}},  // no path after the message
         {L"dir", 5, L"dir\rE5\r\rC:\\w>", {L"run:cmd.exe /c dir", L"rec:dir"}},
@@ -300,33 +320,7 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
     folderThere = false;
     EXPECT_EQ(Enter(L"start q"), L"start q\rE3\r1:\\\r\r1:\\>");
     EXPECT_EQ(Enter(L"x"), L"x\rE3\r1:\\\r\r1:\\>");
-    EXPECT_EQ(log, Log{L"rec:x"}) << "nothing runs in a folder that is gone";
-}
-
-TEST_F(ConsoleRules, KeysThatWouldEditTheHistoryAreWithheldAndCopyGivesCrLf) {
-    InsertText(L"ab");
-    const std::tuple<long, short, short, bool, bool> cases[] = {  // caret, key, shift, key down or press, kept
-        {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
-        {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
-        {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
-        {4, 13, 0, false, true},
-    };
-    for (const auto& [caret, code, shift, down, kept] : cases) {
-        Select(caret, caret);
-        short key = code;
-        down ? renderer.OnKeyDown(key, shift) : renderer.OnKeyPress(key);
-        EXPECT_EQ(key, kept ? code : 0) << caret << " " << code << " " << down;
-    }
-    EXPECT_TRUE((Select(4, 6), renderer.SelectionInHistory()));
-    EXPECT_FALSE((Select(5, 6), renderer.SelectionInHistory()));
-    Output(L"1\r\n2", L"");
-    Select(6, 10);
-    const std::pair<short, short> copies[] = {{'C', 3}, {'C', 2}, {0x2D, 2}};  // Ctrl+Shift+C copies nothing
-    for (auto [key, shift] : copies) {
-        copied.clear();
-        renderer.OnKeyDown(key, shift);
-        EXPECT_EQ(copied, shift == 3 ? L"" : L"b1\r\n2") << key;
-    }
+    EXPECT_EQ(log, Texts{L"rec:x"}) << "nothing runs in a folder that is gone";
 }
 
 TEST_F(ConsoleRules, OutputDuringARunIsWrittenInBoundedPiecesAndRepaintedAfterwards) {

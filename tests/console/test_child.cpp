@@ -3,7 +3,6 @@
 //   pid-sleep MS    its process id and CR LF, then sleeps MS milliseconds
 //   echo-skip       reads a line and echoes it in two writes with a pause between, then
 //                   "cdefg" on standard output and "err" on standard error
-//   two-streams     "a", "b" on standard output in one write, a pause, then "x", "y" on standard error in one write
 //   fast N K        N bytes of numbered lines in 64 KiB writes; after every K-th write
 //                   (K > 0) a numbered line on standard error
 #include <windows.h>
@@ -41,10 +40,6 @@ int main(int argc, char** argv) {
         ::Sleep(400);
         Write(line.substr(1) + "\r\ncdefg");
         Write("err", STD_ERROR_HANDLE);
-    } else if (mode == "two-streams") {
-        Write("a\r\nb\r\n");
-        ::Sleep(200);  // so that the reader takes the two in order
-        Write("x\r\ny\r\n", STD_ERROR_HANDLE);
     } else if (mode == "fast" && argc > 3) {
         const std::string text = tarvo::test::FastWriterText(n);
         const std::size_t errorEvery = std::strtoul(argv[3], nullptr, 10);

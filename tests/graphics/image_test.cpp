@@ -56,20 +56,18 @@ TEST(c32bppDIB, LoadsIconsFailsEmptyAndDrawsWithTransparencyOpacityGreyAndScalin
 
     c32bppDIB stop;
     ASSERT_TRUE(stop.LoadPicture_Resource(L"process-stop", L"CUSTOM"));
-    // Pixels (4, 4), the octagon's transparent corner, (10, 10) inside it and (27, 27) outside the picture.
+    // Pixels (4, 4), the octagon's transparent corner, (10, 10) inside it, (23, 14) on its last opaque
+    // column and (27, 27) outside the picture. In grey, 0.333 of red and blue and 0.334 of green.
     auto draw = [&](long opacity, long grey) {
         DibSurface surface(30, 30, kBackground);
         EXPECT_TRUE(stop.Render(surface.dc(), 4, 4, 0, 0, 0, 0, 0, 0, opacity, true, true, grey));
-        return std::vector<std::uint32_t>{surface.At(4, 4), surface.At(10, 10), surface.At(27, 27)};
+        return std::vector<std::uint32_t>{surface.At(4, 4), surface.At(10, 10), surface.At(23, 14), surface.At(27, 27)};
     };
     for (long grey : {-1l, 2l}) draw(100, grey);  // the system keeps some objects for good after a first drawing
     const long gdiBefore = test::GdiObjects();
-    for (long grey : {-1l, 2l}) {
-        const auto pixels = draw(100, grey);
-        EXPECT_TRUE(pixels[0] == kBackground && pixels[1] != kBackground && pixels[2] == kBackground) << grey;
-        EXPECT_EQ((pixels[1] & 0xFF) == (pixels[1] >> 16 & 0xFF), grey == 2) << "red and blue alike only in grey";
-    }
-    EXPECT_EQ(draw(0, -1), std::vector<std::uint32_t>(3, kBackground));
+    EXPECT_EQ(draw(100, -1), (std::vector<std::uint32_t>{kBackground, 0xFFF4756E, 0xFFB52F27, kBackground}));
+    EXPECT_EQ(draw(100, 2), (std::vector<std::uint32_t>{kBackground, 0xFF9D9D9D, 0xFF595959, kBackground}));
+    EXPECT_EQ(draw(0, -1), std::vector<std::uint32_t>(4, kBackground));
     EXPECT_EQ(draw(150, -1), draw(50, -1));
     EXPECT_NE(draw(50, -1), draw(100, -1));
 

@@ -1,12 +1,18 @@
-// The PNG reader and its built-in inflate, against streams made by the host's zlib.
+// The imaging logic without windows: the arithmetic of the painted bars and of
+// drawing an image (colour shifts, gradients, twips, opacity, grey scale and
+// premultiplied compositing), and the PNG reader with its built-in inflate,
+// against streams made by the host's zlib.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "graphics/colour_math.h"
+#include "graphics/image_compose.h"
 #include "graphics/inflate.h"
 #include "graphics/png_parser.h"
 
@@ -15,6 +21,82 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::uint32_t>;  // pixels as 0xAARRGGBB
+
+TEST(BarColours, ShadesBandsAveragesShiftsGradientsAndTwipsRoundHalvesToEven) {
+    EXPECT_EQ(ColourAverage(MakeColour(0, 1, 255), MakeColour(1, 2, 0)), MakeColour(0, 2, 128));
+    EXPECT_EQ(ColourShift(MakeColour(250, 0, 10), 0.1f), MakeColour(255, 26, 36));  // saturating
+    EXPECT_EQ(ColourShift(MakeColour(250, 0, 10), -0.1f), MakeColour(224, 0, 0));
+    // The bar's three lighter shades of 0xC89664: 7 % lighter then halfway back, 9 % lighter then halfway to white, 3 % lighter.
+    const BarColours bar = ComputeBarColours(MakeColour(100, 150, 200));
+    EXPECT_EQ((Words{bar.base, bar.light1, bar.light2, bar.light3}), (Words{0xC89664, 0xD19F6D, 0xEFD6BD, 0xD09E6C}));
+    // The upper band is a 2.7th of the height, the lower one the rest, right below it.
+    const BarBands one = ComputeBarBands(1), thirty = ComputeBarBands(30);
+    EXPECT_EQ((std::vector{one.upperHeight, one.lowerTop, one.lowerHeight, thirty.upperHeight, thirty.lowerTop, thirty.lowerHeight}),
+              (std::vector{0, 0, 1, 11, 11, 19}));
+    // Bottom row first, as 0x00RRGGBB; colour2 at the start. Height 1: one row of the halved sum.
+    EXPECT_EQ(GradientPixels(3, 1, MakeColour(255, 3, 100), MakeColour(255, 5, 0), GradientDirection::kVertical), Words(3, 0xFE0332));
+    EXPECT_EQ(GradientPixels(3, 2, MakeColour(0, 0, 200), 0, GradientDirection::kHorizontal), (Words{0, 100, 200, 0, 100, 200}));
+    EXPECT_EQ(GradientPixels(2, 2, MakeColour(0, 0, 200), 0, GradientDirection::kDiagonal), (Words{0, 100, 100, 200}));
+    EXPECT_EQ(GradientPixels(1, 3, MakeColour(0, 0, 200), 0, GradientDirection::kVertical), (Words{200, 100, 0}));
+    EXPECT_TRUE(GradientPixels(0, 5, 0, 0xFFFFFF, GradientDirection::kVertical).empty());
+    EXPECT_TRUE(GradientPixels(5, 0, 0, 0xFFFFFF, GradientDirection::kHorizontal).empty());
+    EXPECT_EQ(GradientTable(MakeColour(10, 0, 100), MakeColour(0, 10, 0), 3)[1], MakeColour(3, 7, 33));  // truncated
+    EXPECT_EQ(PixelsToTwips(891, TwipsPerPixel(96)), 13365);
+    // 15 twips a pixel when the system gives no resolution; 10 at 144 dots an inch, where 2.5 goes to 2 and 3.5 to 4.
+    for (const auto& [twips, dpi, pixels] : {std::tuple{1500, 0, 100}, {25, 144, 2}, {35, 144, 4}})
+        EXPECT_EQ(TwipsToPixels(twips, TwipsPerPixel(dpi)), pixels) << twips << " at " << dpi;
+}
+
+using Pixel = std::array<std::uint8_t, 4>;  // B, G, R, A
+
+Pixel Blend(Pixel src, Pixel dst, int opacity, int grey = -1) {
+    PixelBlock s{src.data(), 1, 1}, d{dst.data(), 1, 1};
+    CompositeBlock(s, {0, 0, 1, 1}, d, {0, 0, 1, 1}, opacity, grey);
+    return dst;
+}
+
+TEST(Compositing, OpacityGreyScaleAndPremultipliedSourceOver) {
+    // Above 100 the opacity wraps round; 0 and below draw nothing.
+    for (const auto& [given, effective] : {std::pair{0, -1}, {-50, -1}, {1, 1}, {99, 99}, {100, 100}, {101, 1}, {150, 50}, {200, 100}})
+        EXPECT_EQ(EffectiveOpacity(given).value_or(-1), effective) << given;
+    const Pixel dst = {200, 100, 50, 255};
+    EXPECT_EQ(Blend({10, 20, 30, 255}, dst, 100), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(Blend({0, 0, 128, 128}, dst, 100), (Pixel{100, 50, 153, 255}));  // 128 + 50 * (1 - 128 / 255)
+    EXPECT_EQ(Blend({0, 0, 255, 255}, {0, 0, 0, 0}, 50), (Pixel{0, 0, 127, 127}));  // k = 127 / 255
+    EXPECT_EQ(Blend({64, 0, 0, 64}, {0, 0, 0, 0}, 1), (Pixel{1, 0, 0, 1}));          // 64 * 2 / 255 = 0.502
+    // Red 200, green 100 and blue 12 in grey by the formulas 0 to 8; 0 and 8 weigh as the default: 0.299, 0.587, 0.114.
+    std::vector<int> greys;
+    for (int formula = 0; formula <= 8; ++formula) greys.push_back(Blend({12, 100, 200, 255}, {0, 0, 0, 0}, 100, formula)[0]);
+    EXPECT_EQ(greys, (std::vector<int>{120, 115, 104, 171, 101, 40, 136, 70, 120}));
+    // Grey: 1.5 + 1.0 = 2.5 goes to the even 2; alpha stays.
+    EXPECT_EQ(Blend({1, 0, 255, 255}, {0, 0, 0, 0}, 100, 2), (Pixel{85, 85, 85, 255}));       // 85.248
+    Pixel p = {0, 2, 3, 77};
+    ApplyGreyScale(p.data(), GreyCoefficients{0.5f, 0.5f, 0.0f});
+    EXPECT_EQ(p, (Pixel{2, 2, 2, 77}));
+}
+
+// A 2x2 source (white top left, red bottom right) drawn at twice its size, partly outside a 3x3 destination.
+TEST(Compositing, BlocksScaleByNearestPixelAndClipToTheDestination) {
+    std::vector<std::uint8_t> srcBits(2 * 2 * 4), dstBits(3 * 3 * 4, 9);
+    PixelBlock src{srcBits.data(), 2, 2}, dst{dstBits.data(), 3, 3};
+    std::fill_n(src.At(0, 0), 4, 255);
+    std::copy_n(Pixel{0, 0, 255, 255}.data(), 4, src.At(1, 1));
+    auto map = [&] {  // top row first: '.' untouched, 'w' white, 'r' red
+        std::string text;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x) text += dst.At(x, y)[0] == 9 ? '.' : dst.At(x, y)[0] == 255 ? 'w' : 'r';
+        return text;
+    };
+    CompositeBlock(src, {0, 0, 0, 0}, dst, {1, 1, 4, 4}, 100, -1);
+    EXPECT_EQ(map(), ".........") << "an empty source draws nothing";
+    CompositeBlock(src, {0, 0, 2, 2}, dst, {1, 1, 4, 4}, 100, -1);
+    EXPECT_EQ(map(), "....ww.ww") << "source pixel 1 * 2 / 4 = 0";
+    CompositeBlock(src, {1, 1, 5, 5}, dst, {-1, -1, 2, 2}, 100, -1);
+    EXPECT_EQ(map(), "r...ww.ww");
+    CompositeBlock(src, {0, 0, 2, 2}, dst, {-2, -2, 4, 4}, 100, -1);
+    EXPECT_EQ(map(), "rr.rrw.ww") << "the bottom right quarter of the source";
+}
+
 const ZlibApi kHostZlib{::uncompress, ::crc32};
 
 // Level 0 writes stored blocks; 9 fixed codes for short data and dynamic ones for long.
