@@ -118,7 +118,7 @@ protected:
 };
 
 TEST_F(MainFormTest, KeysFindHelpAndMoveFocusTheBarsSitAsLaidOutNewWindowsLeaveNoHandlesAndAMinimisedCloseKeepsTheRectangle) {
-    const long withBar = test::WindowRect(form_.BigContainer()).bottom;  // the working area ends above the bar
+    const long withBar = test::WindowRect(form_.BigContainer()).bottom;  // its top stays under the toolbar
     std::wstring bar;  // shown or not and the toggle button down or not, then the working area's growth
     for (int i = 0; i < 2; ++i) {
         Chord({VK_CONTROL}, 'F');
