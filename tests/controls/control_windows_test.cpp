@@ -54,9 +54,7 @@ protected:
     }
     void Mouse(UINT message, int x = 10, int y = 10) { testing::PointerAt(Button(), message, x, y); }
     void Send(UINT message, WPARAM wParam = 0) { ::SendMessageW(Button(), message, wParam, MAKELPARAM(10, 10)); }
-    void Click() {
-        for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message);
-    }
+    void Click() { for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) Mouse(message); }
     void Activate(WPARAM state) { ::SendMessageW(owner_.get(), WM_ACTIVATE, state, 0); }
     std::vector<std::uint32_t> Shown() const { return testing::DibSurface::Of(Button()).All(); }
     // Whether the bubble shows after `count` more blink ticks.
@@ -216,98 +214,89 @@ TEST_F(OwnerDrawnTest, TheBubbleSizesToItsTextAndTheBarRendersItsBandsOnlyWhenGr
 }
 
 // A panel in a top-most window, side by side with a 5-pixel bar at 200; the panel forwards its events.
-class SplitterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        top_.reset(::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 600, 400, nullptr,
-                                     nullptr, nullptr, nullptr));
-        ASSERT_TRUE(top_ && panel_.Create(top_.get(), RGB(10, 20, 30)));
-        Resize(600);
-        for (HWND* pane : {&first_, &second_})
-            *pane = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, Container(), nullptr,
-                                      nullptr, nullptr);
-        panel_.MouseDown = [this](int b, int s, float x, float y) { splitter_.MouseDown(b, s, x, y); };
-        panel_.MouseMove = [this](int b, int s, float x, float y) { splitter_.MouseMove(b, s, x, y); };
-        panel_.MouseUp = [this](int b, int s, float x, float y) { splitter_.MouseUp(b, s, x, y); };
-        panel_.Resize = [this] { splitter_.Resize(); };
-        panel_.Paint = [this](HDC dc) { splitter_.Paint(dc); };
-        splitter_.Orientation(kSplitVertical);
-        splitter_.SplitterSize(5);
-        splitter_.Bind(Container(), first_, second_);
-        splitter_.Position(200);
-        ::GetClipCursor(&freeCursor_);
-    }
-
-    HWND Container() const { return panel_.hWnd(); }
-    void Resize(int width) { ::SetWindowPos(Container(), nullptr, 0, 0, width, 400, SWP_NOMOVE | SWP_NOZORDER); }
+TEST(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedContainerOrADraggedBarUnlessCancelled) {
+    const unique_hwnd top(::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 600, 400,
+                                            nullptr, nullptr, nullptr, nullptr));
+    Splitter splitter;
+    Panel panel;
+    ASSERT_TRUE(top && panel.Create(top.get(), RGB(10, 20, 30)));
+    const HWND container = panel.hWnd();
+    const auto resize = [&](int width) { ::SetWindowPos(container, nullptr, 0, 0, width, 400, SWP_NOMOVE | SWP_NOZORDER); };
+    resize(600);
+    HWND first = nullptr, second = nullptr;
+    for (HWND* pane : {&first, &second})
+        *pane = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, container, nullptr, nullptr, nullptr);
+    panel.MouseDown = [&](int b, int s, float x, float y) { splitter.MouseDown(b, s, x, y); };
+    panel.MouseMove = [&](int b, int s, float x, float y) { splitter.MouseMove(b, s, x, y); };
+    panel.MouseUp = [&](int b, int s, float x, float y) { splitter.MouseUp(b, s, x, y); };
+    panel.Resize = [&] { splitter.Resize(); };
+    panel.Paint = [&](HDC dc) { splitter.Paint(dc); };
+    splitter.Orientation(kSplitVertical);
+    splitter.SplitterSize(5);
+    splitter.Bind(container, first, second);
+    splitter.Position(200);
+    RECT freeCursor{};
+    ::GetClipCursor(&freeCursor);
     // Where the panes meet the bar (the first pane's right, the second's left edge) and the second's bottom.
-    std::vector<LONG> Edges() const {
-        return {test::RectInParent(first_).right, test::RectInParent(second_).left, test::RectInParent(second_).bottom};
-    }
-    void MouseAt(UINT msg, int x, int y) { testing::PointerAt(Container(), msg, x, y); }
-    bool CursorClippedTo(const RECT& expected) const {
+    const auto edges = [&]() -> std::vector<LONG> {
+        return {test::RectInParent(first).right, test::RectInParent(second).left, test::RectInParent(second).bottom};
+    };
+    const auto mouseAt = [&](UINT msg, int x, int y) { testing::PointerAt(container, msg, x, y); };
+    const auto cursorClippedTo = [](const RECT& expected) {
         RECT r{};
         ::GetClipCursor(&r);
         return ::EqualRect(&r, &expected) != FALSE;
-    }
+    };
 
-    unique_hwnd top_;
-    Splitter splitter_;
-    Panel panel_;
-    HWND first_ = nullptr, second_ = nullptr;
-    RECT freeCursor_{};
-};
-
-TEST_F(SplitterTest, PaintFillsTheBarWithoutLeakingAndThePanesFollowAResizedContainerOrADraggedBarUnlessCancelled) {
-    EXPECT_EQ(Edges(), (std::vector<LONG>{200, 205, 400}));
-    EXPECT_NEAR(splitter_.Proportion(), 100.0 * 200 / 600, 1e-4);
-    splitter_.BgColor(MakeColour(173, 209, 255));
-    ::UpdateWindow(Container());
-    EXPECT_EQ(::GetPixel(unique_window_dc(Container()).get(), 202, 5), RGB(173, 209, 255));
-    EXPECT_EQ(::GetPixel(unique_window_dc(first_).get(), 5, 5), RGB(10, 20, 30)) << "the panes take the panel's colour";
+    EXPECT_EQ(edges(), (std::vector<LONG>{200, 205, 400}));
+    EXPECT_NEAR(splitter.Proportion(), 100.0 * 200 / 600, 1e-4);
+    splitter.BgColor(MakeColour(173, 209, 255));
+    ::UpdateWindow(container);
+    EXPECT_EQ(::GetPixel(unique_window_dc(container).get(), 202, 5), RGB(173, 209, 255));
+    EXPECT_EQ(::GetPixel(unique_window_dc(first).get(), 5, 5), RGB(10, 20, 30)) << "the panes take the panel's colour";
     const long gdi = test::GdiObjects();
-    splitter_.MinimumSize(1, 30);
-    splitter_.MinimumSize(2, 30);
-    Resize(400);
-    splitter_.Position(100);  // a quarter of 400
-    splitter_.KeepProportion(true);
+    splitter.MinimumSize(1, 30);
+    splitter.MinimumSize(2, 30);
+    resize(400);
+    splitter.Position(100);  // a quarter of 400
+    splitter.KeepProportion(true);
     for (const auto& [width, position] : {std::pair{800, 200}, {0, 30}, {800, 200}}) {  // squeezed to nothing and back
-        Resize(width);
-        EXPECT_EQ(splitter_.Position(), position) << width;
+        resize(width);
+        EXPECT_EQ(splitter.Position(), position) << width;
     }
     testing::ExpectRaised(380, L"control_windows_test.Splitter", [] { Splitter().BgColor(0); }, L"Invalid property value");
 
     std::vector<float> splits;
-    splitter_.Split = [&](float& x, float& y, bool& cancel) {
+    splitter.Split = [&](float& x, float& y, bool& cancel) {
         splits.insert(splits.end(), {x, y});
         cancel = splits.size() == 2;
     };
-    MouseAt(WM_RBUTTONDOWN, 202, 150);
-    MouseAt(WM_LBUTTONDOWN, 202, 150);
-    EXPECT_FALSE(splitter_.Dragging() || ::GetCapture());
-    MouseAt(WM_MOUSEMOVE, 300, 150);
-    EXPECT_EQ(Edges(), (std::vector<LONG>{200, 205, 400}));
+    mouseAt(WM_RBUTTONDOWN, 202, 150);
+    mouseAt(WM_LBUTTONDOWN, 202, 150);
+    EXPECT_FALSE(splitter.Dragging() || ::GetCapture());
+    mouseAt(WM_MOUSEMOVE, 300, 150);
+    EXPECT_EQ(edges(), (std::vector<LONG>{200, 205, 400}));
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE)) << "panes side by side: the west-east arrows";
 
-    splitter_.FullDrag(false);
-    MouseAt(WM_LBUTTONDOWN, 202, 150);
-    EXPECT_TRUE(splitter_.Dragging() && ::GetCapture() == Container() && CursorClippedTo(test::WindowRect(Container())));
-    MouseAt(WM_MOUSEMOVE, 262, 150);
-    MouseAt(WM_MOUSEMOVE, 252, 160);
-    EXPECT_EQ(Edges(), (std::vector<LONG>{200, 205, 400}));
-    EXPECT_EQ(splitter_.Position(), 250);  // the bar drawn follows the cursor
-    MouseAt(WM_LBUTTONUP, 252, 160);
-    EXPECT_TRUE(!splitter_.Dragging() && !::GetCapture() && CursorClippedTo(freeCursor_));
-    EXPECT_EQ(Edges(), (std::vector<LONG>{250, 255, 400}));
+    splitter.FullDrag(false);
+    mouseAt(WM_LBUTTONDOWN, 202, 150);
+    EXPECT_TRUE(splitter.Dragging() && ::GetCapture() == container && cursorClippedTo(test::WindowRect(container)));
+    mouseAt(WM_MOUSEMOVE, 262, 150);
+    mouseAt(WM_MOUSEMOVE, 252, 160);
+    EXPECT_EQ(edges(), (std::vector<LONG>{200, 205, 400}));
+    EXPECT_EQ(splitter.Position(), 250);  // the bar drawn follows the cursor
+    mouseAt(WM_LBUTTONUP, 252, 160);
+    EXPECT_TRUE(!splitter.Dragging() && !::GetCapture() && cursorClippedTo(freeCursor));
+    EXPECT_EQ(edges(), (std::vector<LONG>{250, 255, 400}));
 
-    splitter_.FullDrag(true);
-    splitter_.MinimumSize(1, 100);
-    MouseAt(WM_LBUTTONDOWN, 252, 150);
-    MouseAt(WM_MOUSEMOVE, 282, 150);
-    EXPECT_EQ(Edges(), (std::vector<LONG>{280, 285, 400}));
-    MouseAt(WM_MOUSEMOVE, 20, 150);
-    MouseAt(WM_LBUTTONUP, 20, 150);
-    EXPECT_EQ(Edges(), (std::vector<LONG>{100, 105, 400}));
+    splitter.FullDrag(true);
+    splitter.MinimumSize(1, 100);
+    mouseAt(WM_LBUTTONDOWN, 252, 150);
+    mouseAt(WM_MOUSEMOVE, 282, 150);
+    EXPECT_EQ(edges(), (std::vector<LONG>{280, 285, 400}));
+    mouseAt(WM_MOUSEMOVE, 20, 150);
+    mouseAt(WM_LBUTTONUP, 20, 150);
+    EXPECT_EQ(edges(), (std::vector<LONG>{100, 105, 400}));
     EXPECT_EQ(splits, (std::vector<float>{202, 150, 202, 150, 252, 150}));
     EXPECT_EQ(test::GdiObjects(), gdi) << "painting, resizing and dragging free what they make";
 }
@@ -338,11 +327,10 @@ TEST(CTimer, OneSystemTimerPerIntervalAHundredSlotsFreedOnesReusedAndAHandlerMay
         timer.Interval(intervalsSeen.size() == 1 ? 15 : -5);
     };
     timer.Interval(10);
-    const auto allFired = [&] {
+    ASSERT_TRUE(test::WaitUntil([&] {
         AcceleratorRouting::PumpPending();
         return intervalsSeen.size() >= 2 && fired >= 1;
-    };
-    ASSERT_TRUE(test::WaitUntil(allFired, 5000));
+    }, 5000));
     EXPECT_EQ(intervalsSeen, (std::vector<long>{10, 15}));
     EXPECT_EQ(std::make_pair(timer.Interval(), timer.SystemTimerId()), std::make_pair(0L, UINT_PTR{0}));
 }
