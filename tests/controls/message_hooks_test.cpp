@@ -41,14 +41,12 @@ TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndR
         const LRESULT result = ::SendMessageW(window, testing::kProbeMessage, 0, 0);
         return Outcome{result, log.calls};
     };
-    const auto attach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
-        for (Listener* l : listeners) MSubclass::AttachMessage(l, window, message);
-    };
-    const auto detach = [&](std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
-        for (Listener* l : listeners) MSubclass::DetachMessage(l, window, message);
+    // Attaches or detaches (`change`) each listener for one message.
+    const auto hook = [&](auto change, std::initializer_list<Listener*> listeners, UINT message = testing::kProbeMessage) {
+        for (Listener* l : listeners) change(l, window, message);
     };
     Listener first(log, L"first", kConsume, 1), last(log, L"last", kConsume, 2);
-    attach({&first});
+    hook(MSubclass::AttachMessage, {&first});
     for (const auto& [target, code, text] :  // the desktop is another process's window
          {std::tuple{window, 13082, L"Message already handled by another class"},
           {::GetDesktopWindow(), 13084, L"Can't modify external window"},
@@ -60,31 +58,31 @@ TEST(MSubclass, TheFirstListenerDecidesBeforeTheLastAfterDetachKeepsTheOrderAndR
     first.callPrevious = true;  // unless a listener asks for it
     EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult + 1, {L"first", L"window"}}));
     first.callPrevious = false;
-    attach({&last});
+    hook(MSubclass::AttachMessage, {&last});
     first.mode = kAfter;  // "after" of the first listener alone counts for nothing
     EXPECT_EQ(probe(), (Outcome{2, {L"first", L"last"}}));
     last.mode = kAfter;
     EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"first", L"last", L"window"}}));
     first.mode = kBefore;  // the window runs once, and the last listener's result replaces its own
     EXPECT_EQ(probe(), (Outcome{2, {L"window", L"first", L"last"}}));
-    detach({&first, &last});
+    hook(MSubclass::DetachMessage, {&first, &last});
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
 
     Listener a(log, L"a", kConsume, 1), b(log, L"b", kConsume, 2), throwing(log, L"throwing", kConsume, 3);
-    attach({&a, &b, &throwing});
-    detach({&a});
+    hook(MSubclass::AttachMessage, {&a, &b, &throwing});
+    hook(MSubclass::DetachMessage, {&a});
     EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"b", L"throwing", L"window"}}));
-    detach({&throwing});
-    attach({&a});
+    hook(MSubclass::DetachMessage, {&throwing});
+    hook(MSubclass::AttachMessage, {&a});
     EXPECT_EQ(probe(), (Outcome{1, {L"b", L"a"}}));
-    detach({&a, &b});
-    attach({&a}, WM_USER + 78);
+    hook(MSubclass::DetachMessage, {&a, &b});
+    hook(MSubclass::AttachMessage, {&a}, WM_USER + 78);
     EXPECT_NE(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);  // another message still hooked
     EXPECT_EQ(probe(), (Outcome{testing::kWindowOwnResult, {L"window"}}));
-    detach({&a}, WM_USER + 78);
-    detach({&a});  // not attached: changes nothing
+    hook(MSubclass::DetachMessage, {&a}, WM_USER + 78);
+    hook(MSubclass::DetachMessage, {&a});  // not attached: changes nothing
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), ownProc);
-    attach({&b}, WM_DESTROY);
+    hook(MSubclass::AttachMessage, {&b}, WM_DESTROY);
     ::DestroyWindow(window);
     EXPECT_EQ(log.calls, (Calls{L"window", L"b"}));  // the last probe's, then the destruction's
 }
