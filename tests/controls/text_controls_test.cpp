@@ -161,10 +161,6 @@ protected:
         for (WPARAM key : keys) test::PostKey(Edit(), key);
         AcceleratorRouting::PumpPending();
     }
-    void Type(const std::wstring& text) {
-        test::PostText(Edit(), text);
-        AcceleratorRouting::PumpPending();
-    }
     // Presses `key` while a real modifier is down: the handlers read the asynchronous key state.
     void PressWith(BYTE modifier, WPARAM key) {
         for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
@@ -203,7 +199,7 @@ TEST_F(RichEditTest, KeysRaiseTheirEventsWithTheShiftStateAndOnlyTrappedTabEnter
     Text(L"abc");  // the caret goes to the start
     edit.Behavior().ConsumeEnter(true);
     Press({VK_RETURN, VK_DELETE});
-    Type(L"xy");
+    Keys(Edit(), {{WM_CHAR, 'x'}, {WM_CHAR, 'y'}});
     PressWith(VK_SHIFT, VK_END);
     PressWith(VK_CONTROL, VK_HOME);
     Press({VK_TAB});
@@ -247,23 +243,20 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
     EXPECT_EQ(seen, (std::vector<std::vector<long>>{{6, 11, SEL_TEXT}, {11, 11, SEL_EMPTY}, {0, 2, 5}, {0, 0, 5}}));
 
     testing::PointerAt(Edit(), WM_MOUSEMOVE, 10, 20);  // 150, 300 twips at 96 dots per inch
-    const auto note = [&](const wchar_t* name) {
-        return [this, name](short& button, short&, float&, float&) { log.push_back(name + std::to_wstring(button)); };
-    };
-    edit.MouseDown = note(L"down ");
-    edit.MouseUp = note(L"up ");
-    edit.MouseMove = note(L"move ");
+    for (const auto& [event, name] : {std::pair{&VRX_RichEdit::MouseDown, L"down "}, {&VRX_RichEdit::MouseUp, L"up "},
+                                      {&VRX_RichEdit::MouseMove, L"move "}})
+        edit.*event = [this, name](short& button, short&, float&, float&) { log.push_back(name + std::to_wstring(button)); };
     edit.DblClick = [&](float& x, float& y) { log.push_back(L"double " + std::to_wstring(int(x)) + L"," + std::to_wstring(int(y))); };
     edit.VScroll = [&] { log.push_back(L"vscroll"); };
     edit.HScroll = [&] { log.push_back(L"hscroll"); };
     edit.Change = [&] { log.push_back(L"change"); };
     edit.Behavior().WantEvents(false);
-    Type(L"b");
+    Keys(Edit(), {{WM_CHAR, 'b'}});
     edit.Behavior().WantEvents(true);
     // Change, update, scroll, keys, mouse, selection, dropped files, protection and links;
     // Wine reports links even unasked, so only the mask shows a missing one.
     EXPECT_EQ(::SendMessageW(Edit(), EM_GETEVENTMASK, 0, 0), 0x043B0007);
-    Type(L"c");
+    Keys(Edit(), {{WM_CHAR, 'c'}});
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP,
                          WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_MOUSEMOVE, WM_VSCROLL, WM_HSCROLL})
         ::SendMessageW(Edit(), message, 0, message == WM_VSCROLL || message == WM_HSCROLL ? 0 : MAKELPARAM(10, 20));
@@ -281,13 +274,11 @@ TEST_F(RichEditTest, NotificationsAndMouseAndScrollMessagesReachTheirEventsUnles
 }
 
 TEST_F(RichEditTest, FormatsRangesFontsShortcutsAndViewSettingsReachTheEditAndTheSettingsBeforeInitItsStyle) {
-    const std::pair<bool (RichEditMethods::*)(long) const, void (RichEditMethods::*)(bool, long)> effects[] = {
-        {&RichEditMethods::FormatBoldGet, &RichEditMethods::FormatBoldSet},
-        {&RichEditMethods::FormatItalicGet, &RichEditMethods::FormatItalicSet},
-        {&RichEditMethods::FormatUnderlineGet, &RichEditMethods::FormatUnderlineSet},
-        {&RichEditMethods::FormatStrikeOutGet, &RichEditMethods::FormatStrikeOutSet},
-        {&RichEditMethods::FormatProtectedGet, &RichEditMethods::FormatProtectedSet},
-        {&RichEditMethods::FormatSubScriptGet, &RichEditMethods::FormatSubScriptSet}};
+    using R = RichEditMethods;
+    const std::pair<bool (R::*)(long) const, void (R::*)(bool, long)> effects[] = {
+        {&R::FormatBoldGet, &R::FormatBoldSet}, {&R::FormatItalicGet, &R::FormatItalicSet},
+        {&R::FormatUnderlineGet, &R::FormatUnderlineSet}, {&R::FormatStrikeOutGet, &R::FormatStrikeOutSet},
+        {&R::FormatProtectedGet, &R::FormatProtectedSet}, {&R::FormatSubScriptGet, &R::FormatSubScriptSet}};
     Text(L"abcdefgh");
     for (int i = 0; i < 6; ++i) (Select(i, i + 1).*effects[i].second)(true, 1);
     for (int at = 0; at < 7; ++at)
@@ -323,7 +314,7 @@ TEST_F(RichEditTest, FormatsRangesFontsShortcutsAndViewSettingsReachTheEditAndTh
     edit.View().maxLength(-1);  // unlimited: typing goes on past 32,767 characters
     Text(std::wstring(40000, L'a'));
     Select(40000, 40000);
-    Type(L"z");
+    Keys(Edit(), {{WM_CHAR, 'z'}});
     EXPECT_EQ(M().CharacterCount(), 40001);
     // From the settings before Init: multi-line, the selection always shown, scroll bars only when needed.
     EXPECT_EQ(Style(Edit(), GWL_STYLE, 0xFFFF), 0x81C4);
@@ -368,12 +359,11 @@ TEST_F(RichEditTest, FilesRoundTripWithProgressPathsOverTheOpenCallsLimitAreRefu
     }
 }
 
-// Every kind Tahoma at -11, the menu font at `height` with `weight`.
-DefPrefsHandles::Descriptions MenuFontOf(LONG height, LONG weight) {
+// Every kind Tahoma at -11, the menu font at `height` with `weight`, italic or not, in `charset`.
+DefPrefsHandles::Descriptions MenuFontOf(LONG height, LONG weight, BYTE italic = 0, BYTE charset = 0) {
     DefPrefsHandles::Descriptions d{};
     d.fill({-11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma"});
-    d[kMenuFont - 1].lfHeight = height;
-    d[kMenuFont - 1].lfWeight = weight;
+    d[kMenuFont - 1] = {height, 0, 0, 0, weight, italic, 0, 0, charset, 0, 0, 0, 0, "Tahoma"};
     return d;
 }
 
@@ -395,10 +385,8 @@ TEST(DefPrefsHandles, HandlesAreCachedPerKindAndFreedKindsOutsideOneToSixAreRefu
     }
     EXPECT_EQ(test::GdiObjects(), gdiObjects) << "the cached fonts go with their owner";
 
-    auto d = MenuFontOf(10, 401);  // a positive height is the size in points
-    d[kMenuFont - 1].lfItalic = 1;
-    d[kMenuFont - 1].lfCharSet = 204;
-    const StdFontInfo positive = DefPrefsHandles(d).FontObjectAtDpi(kMenuFont, 96).value();
+    // A positive height is the size in points.
+    const StdFontInfo positive = DefPrefsHandles(MenuFontOf(10, 401, 1, 204)).FontObjectAtDpi(kMenuFont, 96).value();
     EXPECT_EQ(std::make_tuple(positive.Size, positive.Bold, positive.Italic, positive.Charset),
               std::make_tuple(10.0, true, true, 204));
     ExpectRaised(6, L"", [] { DefPrefsHandles(MenuFontOf(0x7FFFFFFF, 400)).GetHeightInPixelAtDpi(kMenuFont, 96); },
