@@ -246,7 +246,7 @@ TEST_F(ConsoleRules, PromptOutputErrorsAndTypedLinesKeepTheirColoursKeysThatWoul
         {4, 0x2E, 0, true, false}, {5, 0x2E, 0, true, true}, {5, 0x08, 0, true, false}, {6, 0x08, 0, true, true},
         {4, 'V', 2, true, false},  {4, 'V', 3, true, true},  {4, 'X', 2, true, false},  {4, 0x2D, 1, true, false},
         {4, 'A', 0, true, true},   {4, 'q', 0, false, false}, {5, 'q', 0, false, true}, {5, 8, 0, false, false},
-        {4, 13, 0, false, true},   {4, '\t', 0, false, false},
+        {4, 13, 0, false, true},   {4, '\t', 0, false, false}, {4, 'C', 2, true, true},  // Ctrl+C: nothing selected, nothing copied
     };
     for (const auto& [caret, code, shift, down, kept] : keys) {
         Select(caret, caret);
