@@ -29,7 +29,6 @@ TEST(RestrictLibrarySearch, ALibraryInTheCurrentFolderIsNoLongerFoundByNameButTh
 
     ASSERT_TRUE(RestrictLibrarySearch());
     EXPECT_EQ(LoadedFrom(L"tarvo_planted_marker.dll"), L"");
-    EXPECT_EQ(_wcsicmp(LoadedFrom(planted).c_str(), planted.c_str()), 0);
     EXPECT_EQ(_wcsicmp(LoadedFrom(shipped).c_str(), (test::ExeFolder() + L"\\" + shipped).c_str()), 0);
     EXPECT_NE(LoadedFrom(L"riched20.dll"), L"");
     ::DeleteFileW(planted.c_str());

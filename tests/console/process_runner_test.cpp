@@ -12,8 +12,6 @@
 namespace tarvo {
 namespace {
 
-using test::Child;
-
 // Handles a call leaves open. It runs once beforehand, so that what the system
 // opens once on first use is not counted.
 long HandlesLeftBy(const std::function<void()>& call) {
@@ -36,15 +34,14 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
     console.Complete = [&] { ++completes; };
     console.MessagePump([&] { poll(); });
 
-    EXPECT_EQ(console.WriteData(L"dir"), -1) << "nothing runs";
-    ASSERT_EQ(console.RunCommand(Child(L"bytes 3000")), 0u);
+    ASSERT_EQ(console.RunCommand(test::Child(L"bytes 3000")), 0u);
     std::string bytes(3000, 0);
     std::wstring oem(3000, 0);  // each byte as the OEM code page maps it
     for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>(b % 256);
     ::MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), 3000, oem.data(), 3000);
     EXPECT_EQ(out, oem);
     EXPECT_LE(longest, 1024u);
-    EXPECT_FALSE(console.Busy() || completes != 1 || console.WriteData(L"dir") != -1);
+    EXPECT_FALSE(console.Busy() || completes != 1 || console.WriteData(L"dir") != -1) << "nothing runs after it";
 
     std::int32_t written = 0;  // a line for the child, which echoes it over two reads
     poll = [&] {
@@ -53,7 +50,7 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
     out.clear();
     EXPECT_EQ(HandlesLeftBy([&] {
                   written = 0;
-                  EXPECT_EQ(console.RunCommand(Child(L"echo-skip")), 0u);
+                  EXPECT_EQ(console.RunCommand(test::Child(L"echo-skip")), 0u);
               }), 0) << "a run";
     EXPECT_EQ(written, 3);
     EXPECT_EQ(out + L"|" + err, L"cdefgcdefg|errerr");
@@ -63,14 +60,12 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
     };
     EXPECT_EQ(HandlesLeftBy([&] {
                   out.clear();
-                  EXPECT_EQ(console.RunCommand(Child(L"pid-sleep 30000")), 0u);
+                  EXPECT_EQ(console.RunCommand(test::Child(L"pid-sleep 30000")), 0u);
                   unique_handle child(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(out)));
-                  ASSERT_TRUE(child) << "still running when the run was stopped";
-                  EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+                  ASSERT_TRUE(child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT) << "still running when the run was stopped";
                   ::TerminateProcess(child.get(), 0);
               }), 0) << "a stopped run";
     EXPECT_FALSE(console.Busy());
-    poll = [] {};
     const std::wstring marker = test::TempFolder(L"tarvo_runner_test") + L"\\detached_marker.txt";
     EXPECT_EQ(HandlesLeftBy([&] {
                   ::DeleteFileW(marker.c_str());

@@ -81,20 +81,18 @@ TEST(Compositing, BlocksScaleByNearestPixelAndClipToTheDestination) {
     PixelBlock src{srcBits.data(), 2, 2}, dst{dstBits.data(), 3, 3};
     std::fill_n(src.At(0, 0), 4, 255);
     std::copy_n(Pixel{0, 0, 255, 255}.data(), 4, src.At(1, 1));
-    auto map = [&] {  // top row first: '.' untouched, 'w' white, 'r' red
-        std::string text;
+    // Each drawing in turn (the first from an empty source): the source and destination rectangles, then
+    // the destination, top row first: '.' untouched, 'w' white, 'r' red.
+    for (const auto& [from, to, expected] : {std::tuple<BlockRect, BlockRect, std::string>{{0, 0, 0, 0}, {1, 1, 4, 4}, "........."},
+                                             {{0, 0, 2, 2}, {1, 1, 4, 4}, "....ww.ww"},  // source pixel 1 * 2 / 4 = 0
+                                             {{1, 1, 5, 5}, {-1, -1, 2, 2}, "r...ww.ww"},
+                                             {{0, 0, 2, 2}, {-2, -2, 4, 4}, "rr.rrw.ww"}}) {  // the source's bottom right quarter
+        CompositeBlock(src, from, dst, to, 100, -1);
+        std::string map;
         for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 3; ++x) text += dst.At(x, y)[0] == 9 ? '.' : dst.At(x, y)[0] == 255 ? 'w' : 'r';
-        return text;
-    };
-    CompositeBlock(src, {0, 0, 0, 0}, dst, {1, 1, 4, 4}, 100, -1);
-    EXPECT_EQ(map(), ".........") << "an empty source draws nothing";
-    CompositeBlock(src, {0, 0, 2, 2}, dst, {1, 1, 4, 4}, 100, -1);
-    EXPECT_EQ(map(), "....ww.ww") << "source pixel 1 * 2 / 4 = 0";
-    CompositeBlock(src, {1, 1, 5, 5}, dst, {-1, -1, 2, 2}, 100, -1);
-    EXPECT_EQ(map(), "r...ww.ww");
-    CompositeBlock(src, {0, 0, 2, 2}, dst, {-2, -2, 4, 4}, 100, -1);
-    EXPECT_EQ(map(), "rr.rrw.ww") << "the bottom right quarter of the source";
+            for (int x = 0; x < 3; ++x) map += dst.At(x, y)[0] == 9 ? '.' : dst.At(x, y)[0] == 255 ? 'w' : 'r';
+        EXPECT_EQ(map, expected);
+    }
 }
 
 const ZlibApi kHostZlib{::uncompress, ::crc32};
