@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "controls/accelerator_routing.h"
@@ -50,8 +51,7 @@ protected:
             wchar_t text[MAX_PATH] = {};
             TVITEMW item{TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE, child, 0, TVIS_CUT, text, MAX_PATH, 0, 0, 0, 0};
             TreeView_GetItem(tree(), &item);
-            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") +
-                   (marks && item.state & TVIS_CUT ? L"~" : L"");
+            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") + (marks && item.state & TVIS_CUT ? L"~" : L"");
         }
         return out;
     }
@@ -94,15 +94,13 @@ TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsA
 
     // The system may keep one picture under two indexes; the picture is what counts.
     SHFILEINFOW closed{}, opened{};
-    const auto list = reinterpret_cast<HIMAGELIST>(
-        ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const auto list = HIMAGELIST(::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &opened, sizeof opened, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-    EXPECT_EQ(TreeView_GetImageList(tree(), TVSIL_NORMAL), list);
     TVITEMW icons{TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE, alpha, 0, 0, nullptr, 0, 0, 0, 0, 0};
     TreeView_GetItem(tree(), &icons);
     ASSERT_NE(Pixels(list, closed.iIcon), Pixels(list, opened.iIcon));
-    EXPECT_EQ(Pixels(list, icons.iImage), Pixels(list, closed.iIcon));
-    EXPECT_EQ(Pixels(list, icons.iSelectedImage), Pixels(list, opened.iIcon));
+    EXPECT_EQ(std::tuple(TreeView_GetImageList(tree(), TVSIL_NORMAL), Pixels(list, icons.iImage), Pixels(list, icons.iSelectedImage)),
+              std::tuple(list, Pixels(list, closed.iIcon), Pixels(list, opened.iIcon)));
 
     fs::create_directory(Path(L"g"));
     Announce(SHCNE_MKDIR, L"g", nullptr, scratchNode, L"alpha empty files hid g");
