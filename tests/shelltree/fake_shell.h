@@ -30,23 +30,23 @@ struct Folder {
 
 // Lists hold one item per name: a 16-bit size, then the name's bytes.
 struct Shell : IShellNamespace, IChangeNotifier {
-    explicit Shell(const std::string& paths) : folders{{"", Folder{}}} { Add(paths); }
+    explicit Shell(const std::string& paths) : folders{{"", Folder{}}} { Change(paths); }
     ~Shell() override { for (void* block : live) std::free(block); }
 
-    // Paths apart by spaces, parents made on the way; a name with a dot is a file, one ending in "~" is hidden.
-    void Add(const std::string& paths) {
+    // Paths apart by spaces, parents made on the way; a name with a dot is a file, one ending in "~" is hidden;
+    // a path led by "-" goes, with all it holds.
+    void Change(const std::string& paths) {
         std::istringstream in(paths);
         for (std::string path; in >> path;) {
+            if (path[0] == '-') {
+                std::erase_if(folders, [&](auto& f) { return (f.first + "/").rfind(path.substr(1) + "/", 0) == 0; });
+                continue;
+            }
             const bool hidden = path.back() == '~';
             path.resize(path.size() - hidden);
             for (auto slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) folders[path.substr(0, slash)];
             folders[path] = Folder{path.find('.', path.rfind('/') + 1) != std::string::npos, hidden};
         }
-    }
-    // Folders apart by spaces, with all they hold.
-    void Remove(const std::string& paths) {
-        std::istringstream in(paths);
-        for (std::string path; in >> path;) std::erase_if(folders, [&](auto& f) { return (f.first + "/").rfind(path + "/", 0) == 0; });
     }
     Folder* Find(const std::string& path) { return folders.count(path) ? &folders[path] : nullptr; }
     std::vector<std::string> SubFolders(const std::string& path) {
@@ -131,9 +131,10 @@ struct FolderView : IFolder {
         const bool subFolders = f && (!shell_.SubFolders(Of(item)).empty() || (shell_.claimsSubFolders && !f->file));
         return f ? ((subFolders ? kAttrHasSubFolder : 0) | (f->hidden ? kAttrHidden : 0)) & mask : 0;
     }
+    // Like a file system folder, the name comes from the list itself.
     std::wstring DisplayNameOf(IdList item, std::uint32_t) override {
         const std::string path = Of(item), name = path.empty() ? "Desktop" : path.substr(path.rfind('/') + 1);
-        return shell_.Find(path) ? std::wstring(name.begin(), name.end()) : L"";
+        return std::wstring(name.begin(), name.end());
     }
     int IconIndexOf(IdList item) override { return Asked(item) ? shell_.Find(Of(item))->icon : -1; }
     int OpenIconIndexOf(IdList item) override { return Asked(item) ? shell_.Find(Of(item))->openIcon : -1; }

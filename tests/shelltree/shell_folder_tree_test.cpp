@@ -42,17 +42,17 @@ protected:
 TEST_F(ShellFolderTreeTest, ARootLoadsOneLevelAPathOpensItsWayAndButtonsAndIconsComeOnDemand) {
     logic->RootNodeCSIDLSet(0);
     EXPECT_TRUE(tree.imageList == 0x5150u && logic->Notifying());
-    for (const wchar_t* nothing : {L"", L"Q:\\Nowhere", L"C:\\Work\\nowhere"}) logic->FullPathSet(nothing);
-    EXPECT_EQ(tree.Dump(), "Desktop+(Bin? C:? D:?)");
-    // A bare drive is its root; Work folds up when Secret is chosen; a file opens its folder only, Ann stays chosen.
-    for (const wchar_t* path : {L"C:", L"C:\\Work\\src\\ui", L"C:\\Secret", L"C:\\Users\\Ann", L"C:\\file.txt"}) logic->FullPathSet(path);
+    // Paths that do not parse change nothing; a bare drive is its root; Work folds up when Secret is chosen;
+    // a file opens its folder only, Ann stays chosen.
+    for (const wchar_t* path : {L"", L"Q:\\Nowhere", L"C:\\Work\\nowhere", L"C:", L"C:\\Work\\src\\ui", L"C:\\Secret", L"C:\\Users\\Ann",
+                                L"C:\\file.txt"}) logic->FullPathSet(path);
     EXPECT_EQ(tree.Dump(), "Desktop+(Bin? C:+#-1/11(Secret~?#-1/11 Users+[Ann*?#-1/11] Work+[docs? src+(core? ui?#-1/11)]) D:?)");
     // Redraw is off once while clearing, loading the root and each whole walk; never for a path that does not parse.
     EXPECT_EQ(std::tuple(tree.ensuredVisible, tree.redraw, tree.waitCursor, tree.redrawOffs), std::tuple(true, true, false, 7));
     EXPECT_EQ(logic->FullPathGet(tree.selected) + logic->FullPathGet(0), L"C:\\Users\\Ann");
 
     shell.queries = 0;
-    shell.Add("C:/Big/sub/x C:/Big/empty C:/Big/files/only.txt C:/Big/odd");
+    shell.Change("C:/Big/sub/x C:/Big/empty C:/Big/files/only.txt C:/Big/odd");
     shell.folders["C:/Big/odd"] = fake::Folder{false, false, 7, 3};  // 3: the default icon
     logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Big\\odd");  // its open icon is the default one: the closed one shows
@@ -70,45 +70,45 @@ TEST_F(ShellFolderTreeTest, NoticesRenamesAndASecondRoot) {
     logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Work\\docs");
     const long kinds[][2] = {{kEventMkdir, kEventRmdir}, {kEventMediaInserted, kEventMediaRemoved}, {kEventDriveAdd, kEventDriveRemoved}};
-    shell.Add("C:/Work/a8/x C:/Work/a32/x C:/Work/a256/x");
+    shell.Change("C:/Work/a8/x C:/Work/a32/x C:/Work/a256/x");
     for (auto& [added, removed] : kinds) Notify(added, "C:/Work/a" + std::to_string(added));
     EXPECT_EQ(Kids("C:/Work", true), "docs*#10/11 src+ a8+ a32+ a256+");
-    shell.Remove("C:/Work/a8 C:/Work/a32 C:/Work/a256 C:/Work/docs");
+    shell.Change("-C:/Work/a8 -C:/Work/a32 -C:/Work/a256 -C:/Work/docs");
     for (auto& [added, removed] : kinds) Notify(removed, "C:/Work/a" + std::to_string(added));
     Notify(kEventRmdir, "C:/Work/docs");  // the selected one
     logic->FullPathSet(L"C:\\Users\\Ann");
     Kids("C:/Users", true);  // Ann is drawn without a button
-    shell.Add("C:/Users/Ann/Music D:/Deep/New");
+    shell.Change("C:/Users/Ann/Music D:/Deep/New");
     // Under an unloaded folder only its button comes; under one not shown nothing; attribute changes change nothing.
     for (auto [event, path] : {std::pair{kEventMkdir, "C:/Users/Ann/Music"}, {kEventMkdir, "D:/Deep/New"}, {kEventAttributes, "C:/Users"}})
         Notify(event, path);
     EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*+#10/11) Work+[src+]) D:?");
 
-    shell.Add("C:/Work/twice");
+    shell.Change("C:/Work/twice");
     ScopedIdList twice(shell, shell.List("C:/Work/twice")), again(shell, shell.List("C:/Work/twice"));
     for (IdList list : {twice.get(), twice.get(), again.get()}) logic->ShellNotify(kEventMkdir, list, nullptr);
-    shell.Remove("C:/Work/twice");
+    shell.Change("-C:/Work/twice");
     logic->ShellNotify(kEventRmdir, again.get(), nullptr);  // the same list, another kind: new as well
     EXPECT_EQ(Kids("C:/Work"), "src+ twice?");  // the same message twice was acted on once, an equal new one again
+    // The same list and kind with another second list is new as well: the node moves, and a second one comes.
+    for (const char* to : {"D:/t1", "D:/t2"}) logic->ShellNotify(kEventRenameFolder, again.get(), ScopedIdList(shell, shell.List(to)).get());
     Notify(kEventUpdateDir, "C:/Work");
-    EXPECT_EQ(Kids("C:/Work"), "src?");
+    EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*+#10/11) Work+(src?)) D:?[t1? t2?]");
 
     tree.ExpandNode(Node("C:/Users/Ann"));
-    shell.Remove("C:/Users/Ann");
+    shell.Change("-C:/Users/Ann");
     Notify(kEventRmdir, "C:/Users/Ann");  // the last sub-folder: its parent folds up without a button
     EXPECT_EQ(Kids("C:"), "Secret~? Users Work+(src?)");
 
-    shell.Add("C:/Users/Ann C:/Work/docs");
+    shell.Change("C:/Users/Ann C:/Work/docs");
     logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Work\\src");
     tree.ExpandNode(tree.selected);
-    shell.Remove("C:/Work/src");
-    shell.Add("C:/Work/s/core");  // a one-character name
+    shell.Change("-C:/Work/src C:/Work/s/core");  // a one-character name
     Notify(kEventRenameFolder, "C:/Work/src", "C:/Work/s");
     EXPECT_EQ(Kids("C:/Work"), "docs? s*+#-1/11(core? ui?)");
     logic->FullPathSet(L"C:\\Users\\Ann");
-    shell.Remove("C:/Work/s C:/Work/docs");
-    shell.Add("C:/Users/s D:/docs");
+    shell.Change("-C:/Work/s -C:/Work/docs C:/Users/s D:/docs");
     Notify(kEventRenameFolder, "C:/Work/s", "C:/Users/s");
     Notify(kEventRenameFolder, "C:/Work/docs", "D:/docs");  // into a folder shown but never opened: added there all the same
     EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*?#-1/11 s?) Work+) D:?[docs?]");
