@@ -72,10 +72,11 @@ protected:
 };
 
 TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsActivate) {
-    int activations = 0;
-    std::vector<HTREEITEM> doubleClicked;
-    view_.Events.NodeDblClick = [&](HTREEITEM& node) { doubleClicked.push_back(node); };
-    view_.Events.NodeActivate = [&] { ++activations; };
+    std::vector<NodeHandle> events;  // the double-clicked nodes, 1 for an activation, 2 and 3 for scrolls
+    view_.Events.NodeDblClick = [&](HTREEITEM& node) { events.push_back(AsNode(node)); };
+    view_.Events.NodeActivate = [&] { events.push_back(1); };
+    view_.Events.VScroll = [&] { events.push_back(2); };
+    view_.Events.HScroll = [&] { events.push_back(3); };
     view_.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
     view_.shTree().FullPathSet(Path(L"alpha"));
     const HTREEITEM alpha = view_.Methods().SelectedNodeGet(), scratchNode = TreeView_GetParent(tree(), alpha);
@@ -90,7 +91,6 @@ TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsA
         ::SendMessageW(tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, (label.top + label.bottom) / 2));
         AcceleratorRouting::PumpPending();
     }
-    EXPECT_EQ(doubleClicked, (std::vector<HTREEITEM>{scratchNode, scratchNode}));
     ::UpdateWindow(tree());
     // alpha shows its button before it ever expands.
     EXPECT_EQ(std::tuple(Kids(scratchNode), TreeView_GetChild(tree(), alpha)), std::tuple(L"alpha+ empty files hid~", nullptr));
@@ -115,15 +115,15 @@ TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsA
     fs::create_directory(Path(L"delta"));
     Announce(SHCNE_UPDATEDIR, L"", nullptr, scratchNode, L"alpha delta files gamma hid");
 
-    // Return activates at once, Space on its release.
+    // Return activates at once, Space on its release; each scroll direction raises its own event (0 follows each input).
     ::SetFocus(tree());
-    std::vector<int> counts;
-    for (const auto& [message, key] : {std::pair{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}}) {
-        ::PostMessageW(tree(), message, key, 1);
+    for (const auto& [message, key] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_SPACE},
+                                       {WM_KEYUP, VK_SPACE}, {WM_VSCROLL, SB_LINEDOWN}, {WM_HSCROLL, SB_LINEDOWN}}) {
+        ::PostMessageW(tree(), message, key, 0);
         AcceleratorRouting::PumpPending();
-        counts.push_back(activations);
+        events.push_back(0);
     }
-    EXPECT_EQ(counts, (std::vector<int>{1, 1, 1, 2}));
+    EXPECT_EQ(events, (std::vector<NodeHandle>{AsNode(scratchNode), AsNode(scratchNode), 1, 0, 0, 0, 1, 0, 2, 0, 3, 0}));
 
     // Closing forms with trees inside leaves no list, window or handle behind.
     // The notification windows are message-only ones, which the window count does not see.
