@@ -9,10 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <set>
 #include <sstream>
-#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -32,30 +30,29 @@ struct Folder {
 
 // Lists hold one item per name: a 16-bit size, then the name's bytes.
 struct Shell : IShellNamespace, IChangeNotifier {
-    static constexpr int kDefaultIcon = 3;
-    explicit Shell(const std::string& paths) { Add(paths); }
+    explicit Shell(const std::string& paths) : folders{{"", Folder{}}} { Change(paths); }
     ~Shell() override { for (void* block : live) std::free(block); }
 
-    // Paths apart by spaces, parents made on the way; a name with a dot is a file, one ending in "~" is hidden.
-    void Add(const std::string& paths) {
+    // Paths apart by spaces, parents made on the way; a name with a dot is a file, one ending in "~" is hidden;
+    // a path led by "-" goes, with all it holds.
+    void Change(const std::string& paths) {
         std::istringstream in(paths);
         for (std::string path; in >> path;) {
+            if (path[0] == '-') {
+                std::erase_if(folders, [&](auto& f) { return (f.first + "/").rfind(path.substr(1) + "/", 0) == 0; });
+                continue;
+            }
             const bool hidden = path.back() == '~';
             path.resize(path.size() - hidden);
             for (auto slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) folders[path.substr(0, slash)];
             folders[path] = Folder{path.find('.', path.rfind('/') + 1) != std::string::npos, hidden};
         }
     }
-    // Folders apart by spaces, with all they hold.
-    void Remove(const std::string& paths) {
-        std::istringstream in(paths);
-        for (std::string path; in >> path;) std::erase_if(folders, [&](auto& f) { return (f.first + "/").rfind(path + "/", 0) == 0; });
-    }
-    Folder* Find(const std::string& path) { return path.empty() ? &desktop : folders.count(path) ? &folders[path] : nullptr; }
+    Folder* Find(const std::string& path) { return folders.count(path) ? &folders[path] : nullptr; }
     std::vector<std::string> SubFolders(const std::string& path) {
         std::vector<std::string> names;
         for (auto& [key, folder] : folders) {
-            if (!folder.file && Parent(key) == path) names.push_back(key.substr(key.rfind('/') + 1));
+            if (!folder.file && !key.empty() && Parent(key) == path) names.push_back(key.substr(key.rfind('/') + 1));
         }
         return names;
     }
@@ -76,7 +73,7 @@ struct Shell : IShellNamespace, IChangeNotifier {
     bool claimsSubFolders = false;  // like a shell that reports sub-folders for every folder
 
     std::uintptr_t SmallImageList() override { return 0x5150; }
-    int DefaultIconIndex() override { return kDefaultIcon; }
+    int DefaultIconIndex() override { return 3; }
     // Only the desktop and one user's documents are special here.
     IdList CloneSpecialIdList(int csidl) override { return csidl == 0 ? List("") : csidl == 5 ? List("C:/Users") : nullptr; }
     std::unique_ptr<IFolder> BindToParentFolder(IdList absolute) override;
@@ -110,7 +107,6 @@ struct Shell : IShellNamespace, IChangeNotifier {
     bool Start(IdList, INotifySink&) override { return ++registrations > 0; }
     void Stop() override { registrations -= registrations > 0; }
 
-    Folder desktop;
     std::set<void*> live;  // lists handed out and not freed yet
 };
 
@@ -125,25 +121,24 @@ struct Enumerator : IFolderEnum {
 // Like a shell folder, it names its folder by path and outlives a removal of it.
 struct FolderView : IFolder {
     FolderView(Shell& shell, std::string path) : shell_(shell), path_(std::move(path)) {}
-    std::unique_ptr<IFolderEnum> EnumSubFolders() override { return Enum(path_); }
-    std::unique_ptr<IFolderEnum> EnumSubFoldersOf(IdList item) override { return Enum(Of(item)); }
+    std::unique_ptr<IFolderEnum> EnumSubFolders() override { return std::make_unique<Enumerator>(shell_, shell_.SubFolders(path_)); }
+    std::unique_ptr<IFolderEnum> EnumSubFoldersOf(IdList item) override {
+        return std::make_unique<Enumerator>(shell_, shell_.SubFolders(Of(item)));
+    }
     std::uint32_t AttributesOf(IdList item, std::uint32_t mask) override {
         shell_.queries += (mask & kAttrHasSubFolder) != 0;
         const Folder* f = shell_.Find(Of(item));
         const bool subFolders = f && (!shell_.SubFolders(Of(item)).empty() || (shell_.claimsSubFolders && !f->file));
         return f ? ((subFolders ? kAttrHasSubFolder : 0) | (f->hidden ? kAttrHidden : 0)) & mask : 0;
     }
+    // Like a file system folder, the name comes from the list itself.
     std::wstring DisplayNameOf(IdList item, std::uint32_t) override {
         const std::string path = Of(item), name = path.empty() ? "Desktop" : path.substr(path.rfind('/') + 1);
-        return shell_.Find(path) ? std::wstring(name.begin(), name.end()) : L"";
+        return std::wstring(name.begin(), name.end());
     }
     int IconIndexOf(IdList item) override { return Asked(item) ? shell_.Find(Of(item))->icon : -1; }
     int OpenIconIndexOf(IdList item) override { return Asked(item) ? shell_.Find(Of(item))->openIcon : -1; }
 
-    std::unique_ptr<IFolderEnum> Enum(const std::string& path) {
-        const Folder* f = shell_.Find(path);
-        return f && !f->file ? std::make_unique<Enumerator>(shell_, shell_.SubFolders(path)) : nullptr;
-    }
     // An empty item names the folder itself (the desktop as its own parent).
     std::string Of(IdList item) { return Join(path_, shell_.PathOf(item)); }
     // Counts a query of an item's icons; false when the item names nothing.
@@ -155,15 +150,8 @@ struct FolderView : IFolder {
     std::string path_;
 };
 
-inline std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) {
-    const std::string parent = Parent(PathOf(absolute));
-    return std::make_unique<FolderView>(*this, Find(parent) ? parent : "");
-}
-
-inline std::unique_ptr<IFolder> Shell::BindToFolder(IdList absolute) {
-    const Folder* folder = Find(PathOf(absolute));
-    return std::make_unique<FolderView>(*this, folder && !folder->file ? PathOf(absolute) : "");
-}
+inline std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) { return std::make_unique<FolderView>(*this, Parent(PathOf(absolute))); }
+inline std::unique_ptr<IFolder> Shell::BindToFolder(IdList absolute) { return std::make_unique<FolderView>(*this, PathOf(absolute)); }
 
 // Like the native tree view, it asks for a node's icons and children flag the
 // first time it draws the node or is about to expand it, and keeps the answer.
@@ -175,7 +163,7 @@ struct Tree : IFolderTree {
         NodeHandle parent = 0;
         bool cut = false, expanded = false, expandedOnce = false;
         int image = -1, selectedImage = -1, childrenFlag = kChildrenOnDemand;
-        std::vector<NodeHandle> children;
+        std::vector<NodeHandle> children{};
     };
     std::map<NodeHandle, Node> nodes{{0, Node{}}};
     NodeHandle selected = 0;
@@ -210,9 +198,8 @@ struct Tree : IFolderTree {
     void Redraw(bool value) override { redrawOffs += std::exchange(redraw, value) && !value; }
     void EraseAll() override { while (!at(0).children.empty()) DeleteNode(at(0).children.back()); }
     NodeHandle AddNodeOnDemand(const std::wstring& text, IdList data, NodeHandle parent, bool cut) override {
-        nodes[++last_] = Node{text, data, parent, cut, false, false, -1, -1, kChildrenOnDemand, {}};
-        at(parent).children.push_back(last_);
-        return last_;
+        nodes[++last_] = Node{text, data, parent, cut};
+        return at(parent).children.emplace_back(last_);
     }
     // Like the native tree: the notice comes only for a node that can expand and is not expanded yet.
     void ExpandNode(NodeHandle h) override {
@@ -236,9 +223,7 @@ struct Tree : IFolderTree {
     bool NodeExpanded(NodeHandle h) override { return at(h).expanded; }
     IdList ItemData(NodeHandle h) override { return at(h).data; }
     void ItemData(NodeHandle h, IdList data) override { at(h).data = data; }
-    void ReplaceTextAndData(NodeHandle h, const std::wstring& text, IdList data) override {
-        std::tie(at(h).text, at(h).data) = std::tie(text, data);
-    }
+    void ReplaceTextAndData(NodeHandle h, const std::wstring& text, IdList data) override { std::tie(at(h).text, at(h).data) = std::tie(text, data); }
     int ChildrenFlag(NodeHandle h) override { return at(h).childrenFlag; }
     void ChildrenFlag(NodeHandle h, int children) override { at(h).childrenFlag = children; }
     void SelectedImage(NodeHandle h, int image) override { at(h).selectedImage = image; }
@@ -249,8 +234,10 @@ struct Tree : IFolderTree {
         return true;
     }
     void DeleteNode(NodeHandle h) override {
+        while (!at(h).children.empty()) DeleteNode(at(h).children.back());
         std::erase(Siblings(h), h);
-        Drop(h);
+        selected = selected == h ? 0 : selected;
+        nodes.erase(h);
     }
 
     // Asks for what the node lacks of its children flag and, when it is drawn, of its icons.
@@ -267,11 +254,6 @@ struct Tree : IFolderTree {
         return !at(h).children.empty() || at(h).childrenFlag != 0;
     }
     std::vector<NodeHandle>& Siblings(NodeHandle h) { return at(at(h).parent).children; }
-    void Drop(NodeHandle h) {
-        for (NodeHandle child : at(h).children) Drop(child);
-        selected = selected == h ? 0 : selected;
-        nodes.erase(h);
-    }
     NodeHandle last_ = 100;
 };
 

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "controls/accelerator_routing.h"
@@ -50,13 +51,15 @@ protected:
             wchar_t text[MAX_PATH] = {};
             TVITEMW item{TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE, child, 0, TVIS_CUT, text, MAX_PATH, 0, 0, 0, 0};
             TreeView_GetItem(tree(), &item);
-            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") +
-                   (marks && item.state & TVIS_CUT ? L"~" : L"");
+            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") + (marks && item.state & TVIS_CUT ? L"~" : L"");
         }
         return out;
     }
-    // Tells the shell of a change and waits until the children of `node` are `expected`.
+    // Makes folder `one` or removes it (renames it to `two`), tells the shell and waits until the children of `node`
+    // are `expected`. The scratch folder itself ("") is only announced.
     void Announce(LONG event, const wchar_t* one, const wchar_t* two, HTREEITEM node, const std::wstring& expected) {
+        if (two) fs::rename(Path(one), Path(two));
+        if (!two && *one) fs::exists(Path(one)) ? fs::remove(Path(one)) : fs::create_directory(Path(one));
         ::SHChangeNotify(event, SHCNF_PATHW, Path(one).c_str(), two ? Path(two).c_str() : nullptr);
         test::WaitUntil([&] { return AcceleratorRouting::PumpPending(), Kids(node, false) == expected; }, 5000);
         EXPECT_EQ(Kids(node, false), expected) << "after event " << event;
@@ -69,10 +72,11 @@ protected:
 };
 
 TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsActivate) {
-    int activations = 0;
-    std::vector<HTREEITEM> doubleClicked;
-    view_.Events.NodeDblClick = [&](HTREEITEM& node) { doubleClicked.push_back(node); };
-    view_.Events.NodeActivate = [&] { ++activations; };
+    std::vector<NodeHandle> events;  // the double-clicked nodes, 1 for an activation, 2 and 3 for scrolls
+    view_.Events.NodeDblClick = [&](HTREEITEM& node) { events.push_back(AsNode(node)); };
+    view_.Events.NodeActivate = [&] { events.push_back(1); };
+    view_.Events.VScroll = [&] { events.push_back(2); };
+    view_.Events.HScroll = [&] { events.push_back(3); };
     view_.shTree().RootNodeCSIDLSet(CSIDL_DESKTOP);
     view_.shTree().FullPathSet(Path(L"alpha"));
     const HTREEITEM alpha = view_.Methods().SelectedNodeGet(), scratchNode = TreeView_GetParent(tree(), alpha);
@@ -87,41 +91,39 @@ TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsA
         ::SendMessageW(tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, (label.top + label.bottom) / 2));
         AcceleratorRouting::PumpPending();
     }
-    EXPECT_EQ(doubleClicked, (std::vector<HTREEITEM>{scratchNode, scratchNode}));
     ::UpdateWindow(tree());
-    EXPECT_EQ(Kids(scratchNode), L"alpha+ empty files hid~");
-    EXPECT_EQ(TreeView_GetChild(tree(), alpha), nullptr);  // its button shows before it ever expands
+    // alpha shows its button before it ever expands.
+    EXPECT_EQ(std::tuple(Kids(scratchNode), TreeView_GetChild(tree(), alpha)), std::tuple(L"alpha+ empty files hid~", nullptr));
 
     // The system may keep one picture under two indexes; the picture is what counts.
     SHFILEINFOW closed{}, opened{};
-    const auto list = reinterpret_cast<HIMAGELIST>(
-        ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const auto list = HIMAGELIST(::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &opened, sizeof opened, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
-    EXPECT_EQ(TreeView_GetImageList(tree(), TVSIL_NORMAL), list);
     TVITEMW icons{TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE, alpha, 0, 0, nullptr, 0, 0, 0, 0, 0};
     TreeView_GetItem(tree(), &icons);
     ASSERT_NE(Pixels(list, closed.iIcon), Pixels(list, opened.iIcon));
-    EXPECT_EQ(Pixels(list, icons.iImage), Pixels(list, closed.iIcon));
-    EXPECT_EQ(Pixels(list, icons.iSelectedImage), Pixels(list, opened.iIcon));
+    EXPECT_EQ(std::tuple(TreeView_GetImageList(tree(), TVSIL_NORMAL), Pixels(list, icons.iImage), Pixels(list, icons.iSelectedImage)),
+              std::tuple(list, Pixels(list, closed.iIcon), Pixels(list, opened.iIcon)));
 
-    fs::create_directory(Path(L"g"));
     Announce(SHCNE_MKDIR, L"g", nullptr, scratchNode, L"alpha empty files hid g");
-    fs::rename(Path(L"g"), Path(L"gamma"));
     Announce(SHCNE_RENAMEFOLDER, L"g", L"gamma", scratchNode, L"alpha empty files hid gamma");
-    fs::remove(Path(L"empty"));
     Announce(SHCNE_RMDIR, L"empty", nullptr, scratchNode, L"alpha files hid gamma");
+    Announce(SHCNE_MEDIAINSERTED, L"m", nullptr, scratchNode, L"alpha files hid gamma m");
+    Announce(SHCNE_DRIVEADD, L"d", nullptr, scratchNode, L"alpha files hid gamma m d");
+    Announce(SHCNE_MEDIAREMOVED, L"m", nullptr, scratchNode, L"alpha files hid gamma d");
+    Announce(SHCNE_DRIVEREMOVED, L"d", nullptr, scratchNode, L"alpha files hid gamma");
     fs::create_directory(Path(L"delta"));
     Announce(SHCNE_UPDATEDIR, L"", nullptr, scratchNode, L"alpha delta files gamma hid");
 
-    // Return activates at once, Space on its release.
+    // Return activates at once, Space on its release; each scroll direction raises its own event (0 follows each input).
     ::SetFocus(tree());
-    std::vector<int> counts;
-    for (const auto& [message, key] : {std::pair{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}}) {
-        ::PostMessageW(tree(), message, key, 1);
+    for (const auto& [message, key] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_SPACE},
+                                       {WM_KEYUP, VK_SPACE}, {WM_VSCROLL, SB_LINEDOWN}, {WM_HSCROLL, SB_LINEDOWN}}) {
+        ::PostMessageW(tree(), message, key, 0);
         AcceleratorRouting::PumpPending();
-        counts.push_back(activations);
+        events.push_back(0);
     }
-    EXPECT_EQ(counts, (std::vector<int>{1, 1, 1, 2}));
+    EXPECT_EQ(events, (std::vector<NodeHandle>{AsNode(scratchNode), AsNode(scratchNode), 1, 0, 0, 0, 1, 0, 2, 0, 3, 0}));
 
     // Closing forms with trees inside leaves no list, window or handle behind.
     // The notification windows are message-only ones, which the window count does not see.
