@@ -22,7 +22,8 @@ using Texts = std::vector<std::wstring>;
 
 TEST(ConsoleTexts, TitleAdminNameAndStartFolder) {
     EXPECT_EQ(FolderTitle(L"C:\\Windows\\System32", true), L"System32 - Tarvo Admin mode");
-    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"d:\\x/y/Tarvo2Admin.exe", L"tarvo2admin"}) EXPECT_TRUE(IsAdminExecutable(admin));
+    for (const wchar_t* admin : {L"c:\\x\\TARVO2ADMIN.EXE", L"d:\\x/y/Tarvo2Admin.exe", L"tarvo2admin"})
+        EXPECT_TRUE(IsAdminExecutable(admin));
     for (const wchar_t* other : {L"C:\\Tarvo2Admin\\Tarvo2.exe", L"C:\\x\\Tarvo2Admin2.exe"}) EXPECT_FALSE(IsAdminExecutable(other));
     EXPECT_EQ(StartFolderFromArguments(L"\"C:\\Program Files\\\""), L"C:\\Program Files\\");
 }
@@ -113,7 +114,8 @@ TEST(OutputDecoder, OemBytesMapThroughTheTableAndUtf8IsDecodedWholeWhereverSplit
         OutputDecoder decoder = Oem();
         std::wstring text = decoder.Decode(bytes.substr(0, split));
         text += decoder.Decode(bytes.substr(split));
-        EXPECT_EQ(text + decoder.Flush(), L"Привет Γειά 你好 \xD83D\xDE00\xD834\xDD1E\x07FF\r\n") << split;  // UTF-16 units
+        // In UTF-16 units.
+        EXPECT_EQ(text + decoder.Flush(), L"Привет Γειά 你好 \xD83D\xDE00\xD834\xDD1E\x07FF\r\n") << split;
     }
     // Invalid UTF-8 is read as OEM.
     const std::pair<const char*, const wchar_t*> cases[] = {
@@ -295,7 +297,8 @@ TEST_F(ConsoleRules, EachKindOfLineGetsItsFramingAndOutcome) {
         {L"cd d:", 0, L"cd d:\rd:\\>", {L"enter:d:\\", L"caption:d:\\ - Tarvo", L"tree:d:\\", L"rec:cd d:"}},
         {L"cd d:\\x", 0, L"cd d:\\x\rd:\\x>", {L"enter:d:\\x", L"caption:x - Tarvo", L"tree:d:\\x", L"rec:cd d:\\x"}},
         {L"1:", 0, L"1:\r1:\\>", {L"rec:1:", L"enter:1:\\", L"caption:1:\\ - Tarvo", L"tree:1:\\"}},
-        {L"START   notepad  a.txt", 0, L"START   notepad  a.txt\r1:\\>", {L"start:cmd.exe /c notepad a.txt", L"rec:start notepad a.txt"}},
+        {L"START   notepad  a.txt", 0, L"START   notepad  a.txt\r1:\\>",
+         {L"start:cmd.exe /c notepad a.txt", L"rec:start notepad a.txt"}},
         {L"start ", 0, L"start \r\r1:\\>", {L"run:cmd.exe /c start", L"rec:start", L"ran"}},
         {L"startx foo", 0, L"startx foo\r\r1:\\>", {L"run:cmd.exe /c startx foo", L"rec:startx foo", L"ran"}},
         {L"cd\\", 0, L"cd\\\r\r1:\\>", {L"run:cmd.exe /c cd\\", L"rec:cd\\", L"ran"}},

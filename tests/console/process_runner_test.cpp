@@ -62,7 +62,8 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
                   out.clear();
                   EXPECT_EQ(console.RunCommand(test::Child(L"pid-sleep 30000")), 0u);
                   unique_handle child(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(out)));
-                  ASSERT_TRUE(child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT) << "still running when the run was stopped";
+                  ASSERT_TRUE(child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT)
+                      << "still running when the run was stopped";
                   ::TerminateProcess(child.get(), 0);
               }), 0) << "a stopped run";
     EXPECT_FALSE(console.Busy());
@@ -74,7 +75,8 @@ TEST(clsConsole, RunsReadBothStreamsDropTheEchoStopAndLeaveNoHandleBehind) {
               }), 0) << "a detached start";
     ::DeleteFileW(marker.c_str());
     completes = 0;  // a program that cannot start fails either way and completes nothing
-    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunWithoutWait(L"tarvo_no_such_program.exe"), 2u); }), 0) << "a detached start that fails";
+    EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunWithoutWait(L"tarvo_no_such_program.exe"), 2u); }), 0)
+        << "a detached start that fails";
     EXPECT_EQ(HandlesLeftBy([&] { EXPECT_EQ(console.RunCommand(L"tarvo_no_such_program.exe"), 2u); }), 0) << "a run that cannot start";
     EXPECT_EQ(completes, 0);
 }

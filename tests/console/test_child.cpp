@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         const std::size_t errorEvery = std::strtoul(argv[3], nullptr, 10);
         for (std::size_t at = 0, block = 1; at < text.size(); at += tarvo::test::kFastBlockBytes, ++block) {
             Write(text.substr(at, tarvo::test::kFastBlockBytes));
-            if (errorEvery > 0 && block % errorEvery == 0) Write(tarvo::test::FastWriterErrorLine(block / errorEvery), STD_ERROR_HANDLE);
+            if (errorEvery > 0 && block % errorEvery == 0)
+                Write(tarvo::test::FastWriterErrorLine(block / errorEvery), STD_ERROR_HANDLE);
         }
     }
     return 0;

@@ -161,9 +161,10 @@ Bytes Png(const Header& h, const Bytes& rows, const Bytes& palette = {}, const B
     Put32(ihdr, h.height);
     ihdr.insert(ihdr.end(), {h.depth, h.colourType, 0, 0, h.interlace});
     const Bytes z = Compress(rows);
-    for (const Bytes& chunk : {Chunk("IHDR", ihdr), Chunk("tEXt", {'C', 0, 'x'}), palette.empty() ? Bytes{} : Chunk("PLTE", palette),
-                               transparency.empty() ? Bytes{} : Chunk("tRNS", transparency), Chunk("IDAT", Bytes(z.begin(), z.begin() + 3)),
-                               Chunk("IDAT", Bytes(z.begin() + 3, z.end())), Chunk("IEND", {})})
+    for (const Bytes& chunk :
+         {Chunk("IHDR", ihdr), Chunk("tEXt", {'C', 0, 'x'}), palette.empty() ? Bytes{} : Chunk("PLTE", palette),
+          transparency.empty() ? Bytes{} : Chunk("tRNS", transparency), Chunk("IDAT", Bytes(z.begin(), z.begin() + 3)),
+          Chunk("IDAT", Bytes(z.begin() + 3, z.end())), Chunk("IEND", {})})
         png.insert(png.end(), chunk.begin(), chunk.end());
     return png;
 }
@@ -228,7 +229,8 @@ TEST(PngParser, EveryColourTypeDepthFilterAndInterlaceDecodesToPremultipliedPixe
     const Bytes bad[] = {
         noSignature, overrun, notDeflate,
         Bytes(good.begin(), good.begin() + 20), Bytes(good.begin(), good.begin() + 60), Bytes(good.begin(), good.end() - 13),
-        Png({2, 1, 16, 3}, {0, 0, 0, 0, 1}, {1, 2, 3, 4, 5, 6}), Png({1, 1, 4, 2}, {0, 0, 0}), Png({2, 1, 8, 3}, {0, 0, 1}),  // no palette
+        Png({2, 1, 16, 3}, {0, 0, 0, 0, 1}, {1, 2, 3, 4, 5, 6}), Png({1, 1, 4, 2}, {0, 0, 0}),
+        Png({2, 1, 8, 3}, {0, 0, 1}),  // no palette
         Png({2, 1, 8, 3}, {0, 0, 1}, {1, 2, 3, 4}), Png({2, 1, 8, 0, 2}, {0, 1, 2}), Png({0, 1, 8, 0}, {0}),
         Png({2, 1, 8, 0}, {5, 1, 2}), Png({2, 2, 8, 0}, {0, 1, 2}), Png({2, 1, 8, 0}, {0, 1, 2, 3}),
         Png({60000, 60000, 8, 6}, {0, 1, 2, 3, 4}),  // refused before anything is allocated

@@ -42,7 +42,8 @@ TEST(HelpFrm, PagesLinkToOtherPagesInAnyCaseTheButtonsSitAsLaidOutAndFollowTheHi
     };
     const auto state = [&] {  // the history with the current page starred, then Back, Home and Forward as enabled or not
         std::wstring state;
-        for (std::size_t i = 0; i < help.History().size(); ++i) state += (i + 1 == help.HistoryPos() ? L"*" : L"") + help.History()[i] + L" ";
+        for (std::size_t i = 0; i < help.History().size(); ++i)
+            state += (i + 1 == help.HistoryPos() ? L"*" : L"") + help.History()[i] + L" ";
         for (auto [button, name] : {std::pair{HelpFrm::kBack, L'<'}, {HelpFrm::kHome, L'H'}, {HelpFrm::kForward, L'>'}}) {
             state += help.ToolBtn(button).Enabled() ? name : L'-';
         }
@@ -55,7 +56,8 @@ TEST(HelpFrm, PagesLinkToOtherPagesInAnyCaseTheButtonsSitAsLaidOutAndFollowTheHi
         AcceleratorRouting::PumpPending();
     };
 
-    EXPECT_EQ(std::set(help.Pages().begin(), help.Pages().end()), (std::set<std::wstring>{L"", L"Alpha", L"Beta", L"Gamma", L"index"}));
+    EXPECT_EQ(std::set(help.Pages().begin(), help.Pages().end()),
+              (std::set<std::wstring>{L"", L"Alpha", L"Beta", L"Gamma", L"index"}));
     // The last of the three buttons on the strip above the pane, in a client area of 9165 x 7830 twips.
     const RECT forward = test::RectInParent(help.ToolBtn(HelpFrm::kForward).hwnd());
     EXPECT_EQ(std::to_wstring(forward.left) + L"-" + std::to_wstring(forward.right) + L" " + test::Caption(help.hWnd()) + L" " +

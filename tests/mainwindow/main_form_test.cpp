@@ -87,7 +87,8 @@ protected:
     // A real left-button drag in the pane from one character position to another.
     void DragInPane(long from, long to) {
         POINTL start{}, end{};
-        for (auto [point, at] : {std::pair{&start, from}, {&end, to}}) ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(point), at);
+        for (auto [point, at] : {std::pair{&start, from}, {&end, to}})
+            ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(point), at);
         for (int step = 0; step <= 5; ++step) {
             POINT at{start.x + 2 + (end.x - start.x) * std::min(step, 4) / 4, start.y + 4 + (end.y - start.y) * std::min(step, 4) / 4};
             ::ClientToScreen(Edit(), &at);
@@ -109,7 +110,9 @@ protected:
         Enter(line);
         return Text().substr(before);
     }
-    std::wstring TreeSelection() { return form_.FolderTree().shTree().FullPathGet(AsNode(form_.FolderTree().Methods().SelectedNodeGet())); }
+    std::wstring TreeSelection() {
+        return form_.FolderTree().shTree().FullPathGet(AsNode(form_.FolderTree().Methods().SelectedNodeGet()));
+    }
     void Check(HWND box, bool on) { ::SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
     std::wstring folder_;
@@ -131,7 +134,9 @@ TEST_F(MainFormTest, KeysFindHelpAndMoveFocusTheBarsSitAsLaidOutNewWindowsLeaveN
     EXPECT_NE(::GetFocus(), form_.InputFind().EdithWnd());
     Chord({VK_SHIFT}, VK_TAB);
     EXPECT_EQ(::GetFocus(), form_.InputFind().EdithWnd());
-    for (auto keys : std::vector<std::vector<WORD>>{{}, {VK_SHIFT}, {VK_CONTROL, VK_MENU}, {VK_MENU}, {VK_MENU, VK_SHIFT}}) Chord(keys, VK_F1);
+    for (auto keys :
+         std::vector<std::vector<WORD>>{{}, {VK_SHIFT}, {VK_CONTROL, VK_MENU}, {VK_MENU}, {VK_MENU, VK_SHIFT}})
+        Chord(keys, VK_F1);
     EXPECT_EQ(helpShown_, 5);
 
     ::SetFocus(Edit());
@@ -147,7 +152,9 @@ TEST_F(MainFormTest, KeysFindHelpAndMoveFocusTheBarsSitAsLaidOutNewWindowsLeaveN
     // The left pane's width and the toolbar's groups as laid out.
     EXPECT_EQ(test::WindowRect(form_.PicLeft()).right - test::WindowRect(form_.PicLeft()).left, 200);
     std::wstring lefts;  // the administrator button shows here
-    for (int i = 0; i < kToolButtonCount; ++i) lefts += std::to_wstring(test::WindowRect(form_.ToolBtn(i).hwnd()).left - test::WindowRect(form_.TopBar()).left) + L" ";
+    const long barLeft = test::WindowRect(form_.TopBar()).left;
+    for (int i = 0; i < kToolButtonCount; ++i)
+        lefts += std::to_wstring(test::WindowRect(form_.ToolBtn(i).hwnd()).left - barLeft) + L" ";
     EXPECT_EQ(lefts, L"10 44 78 112 176 210 274 308 342 376 ");
     EXPECT_NE(form_.ToolBtn(kHomePage).ToolTip().find(L"https://tarvo.example.org/"), std::wstring::npos);
 

@@ -30,7 +30,8 @@ TEST(Settings, DefaultsTheValuesNotReadBackAMinimisedStateTheOneMessageForAKeyTh
     }
     ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"WindowTop", REG_SZ, L"12", 6);
     loaded = settings.LoadSettings();
-    EXPECT_TRUE(loaded.state == WindowState::kNormal && loaded.left == 1515 && !loaded.top) << "minimised comes back normal; a string is ignored";
+    EXPECT_TRUE(loaded.state == WindowState::kNormal && loaded.left == 1515 && !loaded.top)
+        << "minimised comes back normal; a string is ignored";
     EXPECT_EQ(test::HandleCount(), handles) << "every key opened is closed";
     // A top-level window at (100, 50), 400 x 300.
     unique_hwnd window(::CreateWindowExW(0, L"STATIC", L"settings", WS_OVERLAPPEDWINDOW, 100, 50, 400, 300, nullptr, nullptr,

@@ -20,7 +20,9 @@ HWND g_main = nullptr, g_helpWindow = nullptr;
 
 void See(const std::wstring& what, BOOL fact) { g_seen += what + (fact ? L"+ " : L"- "); }
 
-void SeeIcons(HWND window) { See(L"icons", ::SendMessageW(window, WM_GETICON, ICON_BIG, 0) && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0)); }
+void SeeIcons(HWND window) {
+    See(L"icons", ::SendMessageW(window, WM_GETICON, ICON_BIG, 0) && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+}
 
 // Without the logo only the splash is up: the user reads it and presses Exit.
 void CALLBACK ExitFromSplash(HWND, UINT, UINT_PTR id, DWORD) {

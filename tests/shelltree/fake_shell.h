@@ -21,7 +21,9 @@
 namespace tarvo::fake {
 
 inline std::string Join(const std::string& a, const std::string& b) { return a.empty() || b.empty() ? a + b : a + "/" + b; }
-inline std::string Parent(const std::string& path) { return path.rfind('/') == std::string::npos ? "" : path.substr(0, path.rfind('/')); }
+inline std::string Parent(const std::string& path) {
+    return path.rfind('/') == std::string::npos ? "" : path.substr(0, path.rfind('/'));
+}
 
 struct Folder {
     bool file = false, hidden = false;
@@ -44,7 +46,8 @@ struct Shell : IShellNamespace, IChangeNotifier {
             }
             const bool hidden = path.back() == '~';
             path.resize(path.size() - hidden);
-            for (auto slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) folders[path.substr(0, slash)];
+            for (auto slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
+                folders[path.substr(0, slash)];
             folders[path] = Folder{path.find('.', path.rfind('/') + 1) != std::string::npos, hidden};
         }
     }
@@ -94,9 +97,13 @@ struct Shell : IShellNamespace, IChangeNotifier {
     IdList Clone(IdList list) override { return list ? List(PathOf(list)) : nullptr; }
     IdList CloneFirst(IdList list) override { return list ? List(PathOf(list).substr(0, PathOf(list).find('/'))) : nullptr; }
     IdList FindLastId(IdList list) override { return ItemByteSize(GetNext(list)) ? FindLastId(GetNext(list)) : list; }
-    IdList GetNext(IdList item) override { return ItemByteSize(item) ? IdList(reinterpret_cast<char*>(item) + ItemByteSize(item)) : nullptr; }
+    IdList GetNext(IdList item) override {
+        return ItemByteSize(item) ? IdList(reinterpret_cast<char*>(item) + ItemByteSize(item)) : nullptr;
+    }
     bool RemoveLastId(IdList list) override { return ItemByteSize(list) && std::memset(FindLastId(list), 0, 2) != nullptr; }
-    IdList Combine(IdList first, IdList second) override { return first || second ? List(Join(PathOf(first), PathOf(second))) : nullptr; }
+    IdList Combine(IdList first, IdList second) override {
+        return first || second ? List(Join(PathOf(first), PathOf(second))) : nullptr;
+    }
     bool IsEqual(IdList a, IdList b) override { return a && b ? PathOf(a) == PathOf(b) : a == b; }
     void Free(IdList list) override {
         if (list && live.erase(list) == 0) ADD_FAILURE() << "freed an identifier list that is not live";
@@ -150,7 +157,9 @@ struct FolderView : IFolder {
     std::string path_;
 };
 
-inline std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) { return std::make_unique<FolderView>(*this, Parent(PathOf(absolute))); }
+inline std::unique_ptr<IFolder> Shell::BindToParentFolder(IdList absolute) {
+    return std::make_unique<FolderView>(*this, Parent(PathOf(absolute)));
+}
 inline std::unique_ptr<IFolder> Shell::BindToFolder(IdList absolute) { return std::make_unique<FolderView>(*this, PathOf(absolute)); }
 
 // Like the native tree view, it asks for a node's icons and children flag the
@@ -186,7 +195,8 @@ struct Tree : IFolderTree {
             out.append(c == selected ? "*" : "").append(n.childrenFlag < 0 ? "?" : n.childrenFlag ? "+" : "");
             const std::string icons = std::to_string(n.image) + "/" + std::to_string(n.selectedImage);
             if (icons != "10/10" && icons != "-1/-1") out.append("#").append(icons);
-            if (!n.children.empty()) out.append(n.expanded ? "(" : "[").append(Dump(draw && n.expanded, c)).append(n.expanded ? ")" : "]");
+            if (!n.children.empty())
+                out.append(n.expanded ? "(" : "[").append(Dump(draw && n.expanded, c)).append(n.expanded ? ")" : "]");
         }
         return out;
     }
@@ -223,7 +233,9 @@ struct Tree : IFolderTree {
     bool NodeExpanded(NodeHandle h) override { return at(h).expanded; }
     IdList ItemData(NodeHandle h) override { return at(h).data; }
     void ItemData(NodeHandle h, IdList data) override { at(h).data = data; }
-    void ReplaceTextAndData(NodeHandle h, const std::wstring& text, IdList data) override { std::tie(at(h).text, at(h).data) = std::tie(text, data); }
+    void ReplaceTextAndData(NodeHandle h, const std::wstring& text, IdList data) override {
+        std::tie(at(h).text, at(h).data) = std::tie(text, data);
+    }
     int ChildrenFlag(NodeHandle h) override { return at(h).childrenFlag; }
     void ChildrenFlag(NodeHandle h, int children) override { at(h).childrenFlag = children; }
     void SelectedImage(NodeHandle h, int image) override { at(h).selectedImage = image; }

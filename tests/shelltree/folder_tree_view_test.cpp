@@ -51,7 +51,8 @@ protected:
             wchar_t text[MAX_PATH] = {};
             TVITEMW item{TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE, child, 0, TVIS_CUT, text, MAX_PATH, 0, 0, 0, 0};
             TreeView_GetItem(tree(), &item);
-            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") + (marks && item.state & TVIS_CUT ? L"~" : L"");
+            out += (out.empty() ? L"" : L" ") + std::wstring(text) + (marks && item.cChildren ? L"+" : L"") +
+                   (marks && item.state & TVIS_CUT ? L"~" : L"");
         }
         return out;
     }
@@ -97,7 +98,8 @@ TEST_F(FolderTreeViewTest, APathShowsTheShellsButtonsAndIconsAndChangesAndItemsA
 
     // The system may keep one picture under two indexes; the picture is what counts.
     SHFILEINFOW closed{}, opened{};
-    const auto list = HIMAGELIST(::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const auto list = HIMAGELIST(
+        ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &closed, sizeof closed, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ::SHGetFileInfoW(Path(L"alpha").c_str(), 0, &opened, sizeof opened, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
     TVITEMW icons{TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE, alpha, 0, 0, nullptr, 0, 0, 0, 0, 0};
     TreeView_GetItem(tree(), &icons);

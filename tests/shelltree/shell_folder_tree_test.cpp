@@ -19,17 +19,20 @@ protected:
     // Every identifier list handed out is freed exactly once, and nothing stays registered.
     void TearDown() override {
         logic.reset();
-        EXPECT_EQ(std::tuple(shell.live.size(), shell.registrations, tree.listener), std::tuple(0u, 0, nullptr)) << "lists, registrations, listener";
+        EXPECT_EQ(std::tuple(shell.live.size(), shell.registrations, tree.listener), std::tuple(0u, 0, nullptr))
+            << "lists, registrations, listener";
     }
     // The node holding the list of a path; 0 when none.
     NodeHandle Node(const std::string& path) {
-        const auto found = std::ranges::find_if(tree.nodes, [&](auto& n) { return n.second.data && shell.PathOf(n.second.data) == path; });
+        const auto found = std::ranges::find_if(
+            tree.nodes, [&](auto& n) { return n.second.data && shell.PathOf(n.second.data) == path; });
         return found == tree.nodes.end() ? 0 : found->first;
     }
     std::string Kids(const std::string& path, bool draw = false) { return tree.Dump(draw, Node(path)); }
     // Sends a notification the way the shell does: pointers to lists it owns.
     void Notify(long event, const std::string& path1, const std::string& path2 = "") {
-        logic->ShellNotify(event, ScopedIdList(shell, shell.List(path1)).get(), ScopedIdList(shell, path2.empty() ? nullptr : shell.List(path2)).get());
+        logic->ShellNotify(event, ScopedIdList(shell, shell.List(path1)).get(),
+                           ScopedIdList(shell, path2.empty() ? nullptr : shell.List(path2)).get());
     }
 
     fake::Shell shell{"C:/Work/src/core C:/Work/src/ui C:/Work/docs C:/Users/Ann C:/Secret~ C:/file.txt D: Bin"};
@@ -44,8 +47,9 @@ TEST_F(ShellFolderTreeTest, ARootLoadsOneLevelAPathOpensItsWayAndButtonsAndIcons
     EXPECT_TRUE(tree.imageList == 0x5150u && logic->Notifying());
     // Paths that do not parse change nothing; a bare drive is its root; Work folds up when Secret is chosen;
     // a file opens its folder only, Ann stays chosen.
-    for (const wchar_t* path : {L"", L"Q:\\Nowhere", L"C:\\Work\\nowhere", L"C:", L"C:\\Work\\src\\ui", L"C:\\Secret", L"C:\\Users\\Ann",
-                                L"C:\\file.txt"}) logic->FullPathSet(path);
+    for (const wchar_t* path : {L"", L"Q:\\Nowhere", L"C:\\Work\\nowhere", L"C:", L"C:\\Work\\src\\ui", L"C:\\Secret",
+                                L"C:\\Users\\Ann", L"C:\\file.txt"})
+        logic->FullPathSet(path);
     EXPECT_EQ(tree.Dump(), "Desktop+(Bin? C:+#-1/11(Secret~?#-1/11 Users+[Ann*?#-1/11] Work+[docs? src+(core? ui?#-1/11)]) D:?)");
     // Redraw is off once while clearing, loading the root and each whole walk; never for a path that does not parse.
     EXPECT_EQ(std::tuple(tree.ensuredVisible, tree.redraw, tree.waitCursor, tree.redrawOffs), std::tuple(true, true, false, 7));
@@ -69,7 +73,8 @@ TEST_F(ShellFolderTreeTest, ARootLoadsOneLevelAPathOpensItsWayAndButtonsAndIcons
 TEST_F(ShellFolderTreeTest, NoticesRenamesAndASecondRoot) {
     logic->RootNodeCSIDLSet(0);
     logic->FullPathSet(L"C:\\Work\\docs");
-    const long kinds[][2] = {{kEventMkdir, kEventRmdir}, {kEventMediaInserted, kEventMediaRemoved}, {kEventDriveAdd, kEventDriveRemoved}};
+    const long kinds[][2] = {
+        {kEventMkdir, kEventRmdir}, {kEventMediaInserted, kEventMediaRemoved}, {kEventDriveAdd, kEventDriveRemoved}};
     shell.Change("C:/Work/a8/x C:/Work/a32/x C:/Work/a256/x");
     for (auto& [added, removed] : kinds) Notify(added, "C:/Work/a" + std::to_string(added));
     EXPECT_EQ(Kids("C:/Work", true), "docs*#10/11 src+ a8+ a32+ a256+");
@@ -80,7 +85,8 @@ TEST_F(ShellFolderTreeTest, NoticesRenamesAndASecondRoot) {
     Kids("C:/Users", true);  // Ann is drawn without a button
     shell.Change("C:/Users/Ann/Music D:/Deep/New");
     // Under an unloaded folder only its button comes; under one not shown nothing; attribute changes change nothing.
-    for (auto [event, path] : {std::pair{kEventMkdir, "C:/Users/Ann/Music"}, {kEventMkdir, "D:/Deep/New"}, {kEventAttributes, "C:/Users"}})
+    for (auto [event, path] :
+         {std::pair{kEventMkdir, "C:/Users/Ann/Music"}, {kEventMkdir, "D:/Deep/New"}, {kEventAttributes, "C:/Users"}})
         Notify(event, path);
     EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*+#10/11) Work+[src+]) D:?");
 
@@ -91,7 +97,8 @@ TEST_F(ShellFolderTreeTest, NoticesRenamesAndASecondRoot) {
     logic->ShellNotify(kEventRmdir, again.get(), nullptr);  // the same list, another kind: new as well
     EXPECT_EQ(Kids("C:/Work"), "src+ twice?");  // the same message twice was acted on once, an equal new one again
     // The same list and kind with another second list is new as well: the node moves, and a second one comes.
-    for (const char* to : {"D:/t1", "D:/t2"}) logic->ShellNotify(kEventRenameFolder, again.get(), ScopedIdList(shell, shell.List(to)).get());
+    for (const char* to : {"D:/t1", "D:/t2"})
+        logic->ShellNotify(kEventRenameFolder, again.get(), ScopedIdList(shell, shell.List(to)).get());
     Notify(kEventUpdateDir, "C:/Work");
     EXPECT_EQ(Kids(""), "Bin? C:+(Secret~? Users+(Ann*+#10/11) Work+(src?)) D:?[t1? t2?]");
 
