@@ -450,7 +450,10 @@ TEST_F(ConsoleSoakTest, AThousandCommandsOfEveryKindLeaveNothingBehindOnceWarm) 
     const std::wstring text = Text();
     const auto times = [&](const std::wstring& part) { return static_cast<int>(test::Count(text, part)); };
     EXPECT_EQ(times(L"STDERR: soak error"), kCycles);
-    EXPECT_EQ(times(L"\rsoak output "), 2 * kCycles);
+    std::wstring shownOnce;  // each output shows twice: after its command and after its recall
+    for (int number = 1; number <= kCycles; ++number)
+        if (times(L"\rsoak output " + std::to_wstring(number) + L"\r") != 2) shownOnce += std::to_wstring(number) + L" ";
+    EXPECT_EQ(shownOnce, L"");
     EXPECT_EQ(times(L"set /p soak=\r\r" + Prompt()), kCycles);
     EXPECT_EQ(times(L"\\Inner>cd ..\r"), kCycles);
     EXPECT_EQ(times(folder_.substr(0, 2) + L"\\>cd " + folder_ + L"\r"), kCycles);
